@@ -1,0 +1,27 @@
+// Conf.h -- the ordered key=value store behind config.ini and the map list.
+// Keys match without regard to ASCII (and Latin-1 upper) case; the first match wins.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct TConfString {
+  std::string Key;
+  std::string Value;
+};
+using TConfArray = std::vector<TConfString>;
+
+class TConf {
+public:
+  TConfArray Items;
+
+  void Load(const std::string &FileName);   // replaces all entries; a missing file is fatal
+  void Save(const std::string &FileName) const; // one "key=value\r\n" per entry; failure is fatal
+  void Clear();
+  std::string GetValue(const std::string &Name) const;      // "" when no entry matches
+  void SetValue(const std::string &Name, const std::string &Value); // first match, else append
+  bool HasKey(const std::string &Name) const;
+  int32_t Count() const;
+  std::string KeyAt(int32_t Index) const;
+  std::string ValueAt(int32_t Index) const;
+};

@@ -1,0 +1,57 @@
+// Veltrane.h -- the engine window: the program's one top-level window, its
+// non-blocking message pump with frame timing, the frames-per-second count,
+// full-screen display modes, and the release of the renderer's GL context.
+//
+// The renderer receives this object, so its fields form a fixed layout, in this
+// order. The original 40-byte layout was for 32-bit Windows, where the object
+// began with a 4-byte class reference and handles were 4 bytes; here handles are
+// pointer-sized and a C++ object without virtual functions carries no class
+// reference, so this build's layout is the one asserted below (48 bytes on x86-64).
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <type_traits>
+#include "winapi.h"
+
+class TVeltraneEngine {
+public:
+  HWND Handle = nullptr;       // the window Create made
+  HGLRC GLContext = nullptr;   // set by the renderer; Close releases a non-null one
+  uint32_t Frames = 0;         // frames since the last timer tick
+  int32_t Time = 0;            // smoothed milliseconds since construction
+  uint32_t Delta = 0;          // ms from the previous smoothed time to this frame's first reading
+  uint32_t StartTick = 0;      // tick count at construction
+  uint32_t LastTime = 0;       // the previous Time
+  uint32_t FPS = 0;            // frames counted during the last timer period
+  uint32_t Reserved = 0;       // neither read nor written by the program
+
+  static TVeltraneEngine *Create(WNDPROC WndProc); // registers the class, makes and shows the window
+  bool ProcessMessage();       // counts the frame, times it, dispatches at most one message
+  void UpdateFPS();            // FPS := Frames; Frames := 0
+  void Close();                // releases the GL context, restores the display, destroys the window
+  HDC DeviceContext() const;
+  void SetCaption(const char *Text) const;
+  int32_t Left() const;        // outer window rectangle, frame included
+  int32_t Top() const;
+  int32_t Width() const;
+  int32_t Height() const;
+  void SetWidth(int32_t NewWidth) const;
+  void SetHeight(int32_t NewHeight) const;
+  void SetStyle(DWORD Style) const;
+  void Show() const;
+  void Hide() const;
+  void Maximize() const;
+  bool SetDisplayMode(int32_t Width, int32_t Height, int32_t Bits, int32_t Frequency) const;
+  void RestoreDisplayMode() const;
+};
+
+static_assert(std::is_standard_layout_v<TVeltraneEngine>);
+static_assert(offsetof(TVeltraneEngine, Handle) == 0);
+static_assert(offsetof(TVeltraneEngine, GLContext) == sizeof(void *));
+static_assert(offsetof(TVeltraneEngine, Frames) == 2 * sizeof(void *));
+static_assert(offsetof(TVeltraneEngine, Time) == 2 * sizeof(void *) + 4);
+static_assert(offsetof(TVeltraneEngine, Delta) == 2 * sizeof(void *) + 8);
+static_assert(offsetof(TVeltraneEngine, StartTick) == 2 * sizeof(void *) + 12);
+static_assert(offsetof(TVeltraneEngine, LastTime) == 2 * sizeof(void *) + 16);
+static_assert(offsetof(TVeltraneEngine, FPS) == 2 * sizeof(void *) + 20);
+static_assert(offsetof(TVeltraneEngine, Reserved) == 2 * sizeof(void *) + 24);

@@ -1,0 +1,102 @@
+/* game.h -- the rules library's whole contract.
+ *
+ * One world lives inside the library: the level in play, the player, the view
+ * angles and the screen state. The program drives it frame by frame through
+ * these 21 flat C entry points; nothing else is exported.
+ *
+ * Units: one cell is 1.0; x grows with a level row's column, y upwards through
+ * the rows (the last row line is y = 0), z is height. Positions are doubles,
+ * angles (degrees), amounts and Step are 32-bit floats. Strings are
+ * NUL-terminated 8-bit strings; the library copies what it keeps.
+ */
+#ifndef KESTROVE_GAME_H
+#define KESTROVE_GAME_H
+
+#include <stdbool.h>
+#include <stdint.h>
+#include <stdlib.h>
+
+#if defined(GAME_BUILD)
+#define GAME_API __attribute__((visibility("default")))
+#else
+#define GAME_API
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef struct { double x, y, z, sx, sy, sz; } TBox;        /* 48 bytes: min corner, extents */
+typedef struct { double x, y, z; } TPoint3;                  /* 24 bytes */
+typedef struct {
+  uint8_t Kind; uint8_t Pad1[7]; TBox Box; TPoint3 SavedPos;
+  int32_t OnTarget; int32_t Pad2;
+} TGameObject;                                               /* 88 bytes */
+typedef struct {
+  TBox Box; TPoint3 PrevPos; uint8_t Direction; uint8_t Pad[3];
+  float Step;
+} TPlayer;                                                   /* 80 bytes */
+typedef struct { int32_t Width, Height; } TFieldSize;
+typedef struct { TGameObject *Items; int32_t Count; } TObjArray; /* a view of the library's own array */
+typedef struct { char *FileName; char *Title; } TMapDescr;
+typedef struct { TMapDescr *Items; int32_t Count; } TMaps;   /* all malloc'd; free with FreeMaps */
+
+enum { okInert = 0, okWall = 1, okBox = 2, okTarget = 3, okWater = 5 };
+
+/* GameState values. */
+enum { gsPlay = 0, gsMenu = 1, gsSettings = 2 };
+
+GAME_API void GameInit(void);                 /* installs the player rule, zeroes the angles, empties the objects */
+GAME_API void GameDeInit(void);               /* empties the objects */
+GAME_API void GameLoadMaps(const char *FileName, TMaps *Maps); /* replaces Maps by the sets the map list names */
+GAME_API bool GameLoadMap(const char *FileName, int32_t *LevelIndex); /* builds one level; true when built */
+GAME_API void GameNewGame(const char *LevelFile);  /* starts a set at its first level */
+GAME_API void GameNextLevel(void);            /* next level of the set, or the menu after the last */
+GAME_API uint8_t GameGetState(void);          /* 0 play, 1 menu, 2 settings, or what was set */
+GAME_API void GameSetState(uint8_t State);    /* sets the state; play is refused while no level is loaded */
+GAME_API void GameSave(const char *FileName); /* writes the world to a save file */
+GAME_API void GameLoad(const char *FileName); /* replaces the world by a save file */
+GAME_API void GameMovePlayer(float Amount);   /* moves along the facing by Amount * Step, untested */
+GAME_API void GameMovePlayerX(float Amount);  /* moves sideways by Amount * Step, untested */
+GAME_API void GameProcessPlayer(void);        /* settles the move against every object, pushes boxes */
+GAME_API void GameRotate(int32_t Quarters);   /* starts a view turn and turns the facing at once */
+GAME_API float GameGetRotateAngle(void);      /* degrees of the turn still to cover */
+GAME_API void GameRoundCurrAngle(void);       /* snaps the view angle to whole degrees */
+GAME_API float GameGetCurrAngle(void);        /* the view angle now drawn */
+GAME_API void GameProcessRotate(void);        /* one frame of the view turn's easing */
+GAME_API TPlayer GameGetPlayer(void);         /* a copy of the player */
+GAME_API TObjArray GameGetObjects(void);      /* the library's own objects, valid until the next rebuild */
+GAME_API TFieldSize GameGetFieldSize(void);   /* a copy of the level's size in cells */
+
+/* Frees every entry of a map list that GameLoadMaps filled, and empties it. */
+static inline void FreeMaps(TMaps *Maps)
+{
+  int32_t i;
+  if (!Maps) return;
+  for (i = 0; i < Maps->Count; ++i) {
+    free(Maps->Items[i].FileName);
+    free(Maps->Items[i].Title);
+  }
+  free(Maps->Items);
+  Maps->Items = NULL;
+  Maps->Count = 0;
+}
+
+#ifdef __cplusplus
+}
+#endif
+
+#ifdef __cplusplus
+#include <cstddef>
+static_assert(sizeof(TBox) == 48, "TBox is 48 bytes");
+static_assert(sizeof(TPoint3) == 24, "TPoint3 is 24 bytes");
+static_assert(sizeof(TGameObject) == 88, "TGameObject is 88 bytes");
+static_assert(offsetof(TGameObject, Box) == 8 && offsetof(TGameObject, SavedPos) == 56 &&
+              offsetof(TGameObject, OnTarget) == 80, "TGameObject layout");
+static_assert(sizeof(TPlayer) == 80, "TPlayer is 80 bytes");
+static_assert(offsetof(TPlayer, PrevPos) == 48 && offsetof(TPlayer, Direction) == 72 &&
+              offsetof(TPlayer, Step) == 76, "TPlayer layout");
+static_assert(sizeof(TFieldSize) == 8, "TFieldSize is 8 bytes");
+#endif
+
+#endif
