@@ -1,0 +1,176 @@
+// RecordingGraph.cpp -- the renderer stand-in: logs every entry point with its
+// arguments and answers what the test scripted. Draws nothing, needs no display.
+#include "RecordingGraph.h"
+
+#include <cstdio>
+#include <deque>
+#include <utility>
+
+namespace RecordingGraph {
+namespace {
+
+struct TState {
+  std::vector<TCall> Log;
+  bool InitResult = true;
+  std::deque<int32_t> MenuQueue, SettingsQueue;
+  int32_t MenuDefault = -1, SettingsDefault = -1;
+  std::function<void(TSettings &)> Editor;
+  std::function<void(const TCall &)> Hook;
+};
+
+TState &State()
+{
+  static TState S;
+  return S;
+}
+
+std::string Int(int64_t Value) { return std::to_string(Value); }
+
+std::string Float(double Value)
+{
+  char Buf[48];
+  std::snprintf(Buf, sizeof Buf, "%.9g", Value);
+  return Buf;
+}
+
+std::string Str(const char *Text) { return Text ? Text : "(null)"; }
+
+void Record(std::string Name, std::vector<std::string> Args)
+{
+  TState &S = State();
+  S.Log.push_back({std::move(Name), std::move(Args)});
+  if (S.Hook) {
+    const TCall Copy = S.Log.back();  // the hook may clear the log
+    S.Hook(Copy);
+  }
+}
+
+int32_t NextAnswer(std::deque<int32_t> &Queue, int32_t Default)
+{
+  if (Queue.empty()) return Default;
+  const int32_t Answer = Queue.front();
+  Queue.pop_front();
+  return Answer;
+}
+
+std::vector<std::string> Position(const TMousePos *Pos)
+{
+  if (!Pos) return {"(null)", "(null)"};
+  return {Int(Pos->x), Int(Pos->y)};
+}
+
+}  // namespace
+
+std::string TCall::Text() const
+{
+  std::string T = Name + "(";
+  for (size_t i = 0; i < Args.size(); ++i) T += (i ? "," : "") + Args[i];
+  return T + ")";
+}
+
+std::string PointerText(const void *Pointer)
+{
+  char Buf[32];
+  std::snprintf(Buf, sizeof Buf, "%p", Pointer);
+  return Buf;
+}
+
+const std::vector<TCall> &Log() { return State().Log; }
+
+std::vector<std::string> Names()
+{
+  std::vector<std::string> N;
+  for (const TCall &C : State().Log) N.push_back(C.Name);
+  return N;
+}
+
+std::vector<std::string> Texts()
+{
+  std::vector<std::string> T;
+  for (const TCall &C : State().Log) T.push_back(C.Text());
+  return T;
+}
+
+void ClearLog() { State().Log.clear(); }
+void Note(const std::string &Name, const std::vector<std::string> &Args) { Record(Name, Args); }
+void SetInitResult(bool Result) { State().InitResult = Result; }
+void QueueMenuResults(const std::vector<int32_t> &Results)
+{
+  State().MenuQueue.insert(State().MenuQueue.end(), Results.begin(), Results.end());
+}
+void SetMenuDefault(int32_t Result) { State().MenuDefault = Result; }
+void QueueSettingsResults(const std::vector<int32_t> &Results)
+{
+  State().SettingsQueue.insert(State().SettingsQueue.end(), Results.begin(), Results.end());
+}
+void SetSettingsDefault(int32_t Result) { State().SettingsDefault = Result; }
+void SetSettingsEditor(std::function<void(TSettings &)> Editor) { State().Editor = std::move(Editor); }
+void SetHook(std::function<void(const TCall &)> Hook) { State().Hook = std::move(Hook); }
+void Reset() { State() = TState{}; }
+
+}  // namespace RecordingGraph
+
+using namespace RecordingGraph;
+
+extern "C" {
+
+GRAPH_API bool Init(TVeltraneEngine *Engine, int32_t ScreenBits, const char *Floor, const char *Box,
+                    const char *Wall, const char *Dest, const char *Water, const char *Menu,
+                    const char *MenuBack)
+{
+  Record("Init", {PointerText(Engine), Int(ScreenBits), Str(Floor), Str(Box), Str(Wall), Str(Dest),
+                  Str(Water), Str(Menu), Str(MenuBack)});
+  return State().InitResult;
+}
+
+GRAPH_API void DeInit(void) { Record("DeInit", {}); }
+GRAPH_API void InitCubes(void) { Record("InitCubes", {}); }
+GRAPH_API void DeInitCubes(void) { Record("DeInitCubes", {}); }
+GRAPH_API void ProcessCubes(void) { Record("ProcessCubes", {}); }
+GRAPH_API void StartDraw(void) { Record("StartDraw", {}); }
+GRAPH_API void EndDraw(const TMousePos *MousePos) { Record("EndDraw", Position(MousePos)); }
+
+GRAPH_API int32_t ProcessMenu(const TMousePos *MousePos)
+{
+  TState &S = State();
+  const int32_t Answer = NextAnswer(S.MenuQueue, S.MenuDefault);
+  std::vector<std::string> Args = Position(MousePos);
+  Args.push_back("->" + Int(Answer));
+  Record("ProcessMenu", std::move(Args));
+  return Answer;
+}
+
+GRAPH_API int32_t ProcessSettings(const TMousePos *MousePos, uint8_t LeftButton, TSettings *EditSettings,
+                                  const TDisplayMode *Modes, int32_t ModesHigh, const int32_t *Freqs,
+                                  int32_t FreqsHigh, const TMapDescr *Maps, int32_t MapsHigh)
+{
+  TState &S = State();
+  if (S.Editor && EditSettings) S.Editor(*EditSettings);
+  const int32_t Answer = NextAnswer(S.SettingsQueue, S.SettingsDefault);
+  std::vector<std::string> Args = Position(MousePos);
+  Args.insert(Args.end(), {Int(LeftButton), PointerText(EditSettings), PointerText(Modes), Int(ModesHigh),
+                           PointerText(Freqs), Int(FreqsHigh), PointerText(Maps), Int(MapsHigh),
+                           "->" + Int(Answer)});
+  Record("ProcessSettings", std::move(Args));
+  return Answer;
+}
+
+GRAPH_API void MoveToPlayer(uint8_t Direction, const TPlayer *Player, float Angle)
+{
+  Record("MoveToPlayer", {Int(Direction), Float(Player->Box.x), Float(Player->Box.y), Float(Player->Box.z),
+                          Float(Angle)});
+}
+
+GRAPH_API void DrawFloor(int32_t Width, int32_t Height) { Record("DrawFloor", {Int(Width), Int(Height)}); }
+
+GRAPH_API void DrawObjects(const TGameObject *Objects, int32_t High)
+{
+  Record("DrawObjects", {PointerText(Objects), Int(High)});
+}
+
+GRAPH_API void DrawPlayer(const TPlayer *Player)
+{
+  Record("DrawPlayer", {Float(Player->Box.x), Float(Player->Box.y), Float(Player->Box.z)});
+}
+
+}  // extern "C"

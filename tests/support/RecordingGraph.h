@@ -1,0 +1,59 @@
+// RecordingGraph.h -- control of graph_recording, the renderer stand-in for tests.
+//
+// graph_recording exports the renderer's 13 entry points. Each call is appended
+// to one log, with its arguments as text, and draws nothing. Tests read and clear
+// the log, script what Init, ProcessMenu and ProcessSettings answer, and may add
+// their own entries (say, calls into the rules library they intercept) so that
+// one log shows the order of everything.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+#include "graph.h"
+
+#if defined(GRAPH_RECORDING_BUILD)
+#define RECORDING_GRAPH_API __attribute__((visibility("default")))
+#else
+#define RECORDING_GRAPH_API
+#endif
+
+namespace RecordingGraph {
+
+struct RECORDING_GRAPH_API TCall {
+  std::string Name;               // entry point, e.g. "DrawFloor"
+  std::vector<std::string> Args;  // each argument as text, in order
+  std::string Text() const;       // "Name(a,b,c)"
+};
+
+// Arguments as they are logged: integers in decimal, floats with %.9g, pointers
+// as %p (see PointerText), strings as given, a TMousePos as its two numbers
+// (x,y), a TPlayer as Direction (MoveToPlayer only), then Box.x, Box.y, Box.z.
+RECORDING_GRAPH_API std::string PointerText(const void *Pointer);
+
+RECORDING_GRAPH_API const std::vector<TCall> &Log();
+RECORDING_GRAPH_API std::vector<std::string> Names();        // the names of Log(), in order
+RECORDING_GRAPH_API std::vector<std::string> Texts();        // Text() of each entry
+RECORDING_GRAPH_API void ClearLog();
+RECORDING_GRAPH_API void Note(const std::string &Name, const std::vector<std::string> &Args = {});
+
+// Answers. Queued answers are used first, one per call; when the queue is empty
+// the default answers: Init true, ProcessMenu -1, ProcessSettings -1.
+RECORDING_GRAPH_API void SetInitResult(bool Result);
+RECORDING_GRAPH_API void QueueMenuResults(const std::vector<int32_t> &Results);
+RECORDING_GRAPH_API void SetMenuDefault(int32_t Result);
+RECORDING_GRAPH_API void QueueSettingsResults(const std::vector<int32_t> &Results);
+RECORDING_GRAPH_API void SetSettingsDefault(int32_t Result);
+
+// Called inside ProcessSettings, before the answer is chosen, with the settings
+// being edited: the place to play the player's edits.
+RECORDING_GRAPH_API void SetSettingsEditor(std::function<void(TSettings &Edit)> Editor);
+
+// Called after every logged call (renderer entry points and Note) with that entry:
+// the place to end a main loop or press keys at a given frame.
+RECORDING_GRAPH_API void SetHook(std::function<void(const TCall &Call)> Hook);
+
+// Back to the state at load: empty log, default answers, no editor, no hook.
+RECORDING_GRAPH_API void Reset();
+
+}  // namespace RecordingGraph
