@@ -15,3 +15,11 @@ bool FileExists(const std::string &FileName);
 
 // The exit status for a file that ends before the counts it declares were read.
 constexpr int ErrorReadBeyondEnd = 100;
+
+// The whole content of a file; a file that cannot be opened or read is fatal.
+std::string ReadWholeFile(const std::string &FileName);
+
+// Replaces the file by Bytes: written to a temporary file in the same directory
+// and renamed over the target only when complete, so a failed write leaves the
+// old file intact. Any failure is fatal.
+void WriteWholeFile(const std::string &FileName, const std::string &Bytes);

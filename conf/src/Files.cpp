@@ -1,0 +1,179 @@
+// File names as a case-blind file system sees them, whole-file reading and
+// replacing, and the one fatal error every file failure ends in.
+#include "Files.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// SDL is never linked here; when the program has it loaded, the fatal error
+// is also shown in a message box.
+extern "C" int SDL_ShowSimpleMessageBox(uint32_t Flags, const char *Title, const char *Message,
+                                        void *Window) __attribute__((weak));
+
+namespace {
+
+constexpr uint32_t MessageBoxError = 0x10;
+
+char AsciiLower(char C) { return (C >= 'A' && C <= 'Z') ? static_cast<char>(C + 32) : C; }
+
+bool SameIgnoringAsciiCase(const char *A, const std::string &B)
+{
+  std::size_t I = 0;
+  for (; A[I] != '\0'; ++I) {
+    if (I >= B.size() || AsciiLower(A[I]) != AsciiLower(B[I])) return false;
+  }
+  return I == B.size();
+}
+
+bool HasDisplay()
+{
+  const char *X = std::getenv("DISPLAY");
+  const char *W = std::getenv("WAYLAND_DISPLAY");
+  return (X && *X) || (W && *W);
+}
+
+// Closes a descriptor when it goes out of scope.
+struct TFd {
+  int Fd;
+  explicit TFd(int F) : Fd(F) {}
+  ~TFd() { if (Fd >= 0) close(Fd); }
+  TFd(const TFd &) = delete;
+  TFd &operator=(const TFd &) = delete;
+};
+
+bool WriteAll(int Fd, const char *Data, std::size_t Size)
+{
+  while (Size > 0) {
+    const ssize_t N = write(Fd, Data, Size);
+    if (N < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    Data += N;
+    Size -= static_cast<std::size_t>(N);
+  }
+  return true;
+}
+
+mode_t NewFileMode()
+{
+  const mode_t Mask = umask(0);
+  umask(Mask);
+  return 0666 & ~Mask;
+}
+
+} // namespace
+
+std::string ResolveFileName(const std::string &Name)
+{
+  if (Name.empty()) return Name;
+  const std::size_t Slash = Name.rfind('/');
+  const std::string Dir = Slash == std::string::npos ? std::string(".")
+                          : Slash == 0               ? std::string("/")
+                                                     : Name.substr(0, Slash);
+  const std::string Prefix = Slash == std::string::npos ? std::string() : Name.substr(0, Slash + 1);
+  const std::string Base = Slash == std::string::npos ? Name : Name.substr(Slash + 1);
+  if (Base.empty() || Base == "." || Base == "..") return Name;
+
+  struct stat St;
+  if (lstat(Name.c_str(), &St) == 0) return Name; // an entry of exactly this name
+
+  DIR *D = opendir(Dir.c_str());
+  if (!D) return Name;
+  // Several entries may differ only in case; take the smallest for a stable answer.
+  std::string Best;
+  bool Found = false;
+  while (const dirent *E = readdir(D)) {
+    if (SameIgnoringAsciiCase(E->d_name, Base) && (!Found || Best > E->d_name)) {
+      Best = E->d_name;
+      Found = true;
+    }
+  }
+  closedir(D);
+  return Found ? Prefix + Best : Name;
+}
+
+bool FileExists(const std::string &FileName)
+{
+  const std::string Name = ResolveFileName(FileName);
+  const TFd F(open(Name.c_str(), O_RDWR | O_CLOEXEC));
+  if (F.Fd < 0) return false;
+  // Permissions do not stop the superuser; a file that nobody may write is
+  // still a read-only file.
+  struct stat St;
+  return fstat(F.Fd, &St) == 0 && S_ISREG(St.st_mode) && (St.st_mode & 0222) != 0;
+}
+
+void RuntimeError(int Code, const std::string &FileName)
+{
+  const char *Why = Code == ErrorReadBeyondEnd ? "read beyond end of file" : std::strerror(Code);
+  const std::string Text = "Runtime error " + std::to_string(Code) + ": \"" + FileName + "\": " + Why;
+  std::fprintf(stderr, "%s\n", Text.c_str());
+  std::fflush(nullptr);
+  if (SDL_ShowSimpleMessageBox && HasDisplay())
+    SDL_ShowSimpleMessageBox(MessageBoxError, "Error", Text.c_str(), nullptr);
+  std::_Exit(Code);
+}
+
+std::string ReadWholeFile(const std::string &FileName)
+{
+  const TFd F(open(ResolveFileName(FileName).c_str(), O_RDONLY | O_CLOEXEC));
+  if (F.Fd < 0) RuntimeError(errno, FileName);
+  std::string Bytes;
+  char Buffer[65536];
+  for (;;) {
+    const ssize_t N = read(F.Fd, Buffer, sizeof Buffer);
+    if (N < 0) {
+      if (errno == EINTR) continue;
+      RuntimeError(errno, FileName);
+    }
+    if (N == 0) break;
+    Bytes.append(Buffer, static_cast<std::size_t>(N));
+  }
+  return Bytes;
+}
+
+void WriteWholeFile(const std::string &FileName, const std::string &Bytes)
+{
+  if (FileName.empty()) RuntimeError(ENOENT, FileName);
+  const std::string Target = ResolveFileName(FileName);
+  const std::size_t Slash = Target.rfind('/');
+  const std::string Dir = Slash == std::string::npos ? std::string() : Target.substr(0, Slash + 1);
+  std::string Temp = Dir + ".kestrove-XXXXXX";
+
+  // A file that may not be written is not replaced behind its owner's back.
+  struct stat St;
+  const bool Exists = stat(Target.c_str(), &St) == 0;
+  if (Exists && ((St.st_mode & 0222) == 0 || access(Target.c_str(), W_OK) != 0))
+    RuntimeError(EACCES, FileName);
+
+  const int Fd = mkostemp(Temp.data(), O_CLOEXEC);
+  if (Fd < 0) RuntimeError(errno, FileName);
+  auto Fail = [&](int Code) {
+    close(Fd);
+    unlink(Temp.c_str());
+    RuntimeError(Code, FileName);
+  };
+  // The new file keeps the permissions of the one it replaces.
+  const mode_t Mode = Exists ? (St.st_mode & 07777) : NewFileMode();
+  if (fchmod(Fd, Mode) != 0) Fail(errno);
+  if (!WriteAll(Fd, Bytes.data(), Bytes.size())) Fail(errno);
+  if (fsync(Fd) != 0 && errno != EINVAL && errno != EROFS) Fail(errno);
+  if (close(Fd) != 0) {
+    const int Code = errno;
+    unlink(Temp.c_str());
+    RuntimeError(Code, FileName);
+  }
+  if (rename(Temp.c_str(), Target.c_str()) != 0) {
+    const int Code = errno;
+    unlink(Temp.c_str());
+    RuntimeError(Code, FileName);
+  }
+}
