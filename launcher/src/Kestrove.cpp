@@ -1,0 +1,229 @@
+// Kestrove.cpp -- the launcher's state, start-up, passes, main loop, window
+// procedure and shut-down. The frame driver is in FrameDriver.cpp.
+#include "Kestrove.h"
+
+#include "Files.h"
+#include "LauncherInternal.h"
+#include "Text.h"
+
+#include <cstring>
+
+TConf *Config = nullptr;
+TVeltraneEngine *Engine = nullptr;
+uint8_t KeyState[256] = {};
+TMousePos MousePos = {};
+bool QuitFlag = false, RestartFlag = false;
+TSettings Settings = {}, EditSettings = {};
+TMaps MapList = {};
+int32_t ScreenWidth = 0, ScreenHeight = 0, ScreenBits = 0, ScreenFreq = 0;
+
+const TDisplayMode DisplayModes[8] = {
+  {640, 480, 16},  {640, 480, 32},  {800, 600, 16},   {800, 600, 32},
+  {1024, 768, 16}, {1024, 768, 32}, {1280, 1024, 16}, {1280, 1024, 32},
+};
+const int32_t Frequencies[11] = {0, 60, 70, 75, 85, 100, 120, 140, 150, 170, 200};
+
+namespace {
+
+constexpr unsigned FloatControlWord = 0x133F;  // all exceptions masked, 64-bit precision, nearest
+constexpr UINT_PTR FpsTimerId = 1;
+constexpr UINT FpsTimerPeriodMs = 1000;
+
+bool ConfigFlag(const char *Key) { return Config->GetValue(Key) == "1"; }
+int32_t ConfigInt(const char *Key) { return TextToInt(Config->GetValue(Key)); }
+
+// An index that names no entry of its table reads as 0, so nothing ever reads outside it.
+int32_t IndexOrZero(int32_t Index, int32_t Count) { return Index >= 0 && Index < Count ? Index : 0; }
+
+void ReadSettings()
+{
+  Settings = {};
+  Settings.FullScreen = ConfigFlag("FullScreen");
+  Settings.Mode = IndexOrZero(ConfigInt("Mode"), static_cast<int32_t>(std::size(DisplayModes)));
+  Settings.Freq = IndexOrZero(ConfigInt("Freq"), static_cast<int32_t>(std::size(Frequencies)));
+  Settings.Map = ConfigInt("Map");
+  Settings.Cubes = ConfigFlag("Cubes");
+  Settings.Keys3D = ConfigFlag("3DKeys");
+}
+
+// The game that every pass opens with: the chosen set's first level, behind the menu.
+void StartGameBehindMenu()
+{
+  GameInit();
+  GameLoadMaps(Config->GetValue("Maps").c_str(), &MapList);
+  Settings.Map = MapIndexOrFirst(Settings.Map);
+  StartMapSet(Settings.Map);
+  GameSetState(gsMenu);
+}
+
+// After a restart the game saved just before it replaces the fresh one.
+void RestoreGameAfterRestart()
+{
+  if (FileExists(RestartSaveRead)) {
+    GameLoad(RestartSaveRead);
+    DeleteFileA(ResolveFileName(RestartSaveRead).c_str());  // a failure leaves the file; the pass goes on
+  }
+  GameSetState(gsMenu);
+}
+
+void CreateWindowOnce()
+{
+  if (Engine) return;
+  Engine = TVeltraneEngine::Create(WndProc);
+  Engine->SetCaption(WindowCaption);
+}
+
+void SetUpDisplay()
+{
+  const TDisplayMode &Mode = DisplayModes[Settings.Mode];
+  ScreenWidth = Mode.Width;
+  ScreenHeight = Mode.Height;
+  ScreenBits = Mode.Bits;
+  ScreenFreq = Frequencies[Settings.Freq];
+  if (Settings.FullScreen) {
+    Engine->SetStyle(WS_POPUP);
+    Engine->SetDisplayMode(ScreenWidth, ScreenHeight, ScreenBits, ScreenFreq);  // refused: a maximised pop-up
+    Engine->Maximize();
+  } else {
+    Engine->SetWidth(ScreenWidth);
+    Engine->SetHeight(ScreenHeight);
+    Engine->SetStyle(WS_OVERLAPPEDWINDOW);
+  }
+}
+
+void InitRenderer()
+{
+  const std::string Box = Config->GetValue("Box"), Wall = Config->GetValue("Wall"),
+                    Dest = Config->GetValue("Dest"), Water = Config->GetValue("Water"),
+                    Menu = Config->GetValue("Menu"), MenuBack = Config->GetValue("MenuBack"),
+                    Floor = Config->GetValue("Floor");
+  if (!Init(Engine, ScreenBits, Floor.c_str(), Box.c_str(), Wall.c_str(), Dest.c_str(), Water.c_str(),
+            Menu.c_str(), MenuBack.c_str()))
+    QuitFlag = true;  // nothing can be drawn: the pass ends at once, silently
+}
+
+}  // namespace
+
+int32_t MapIndexOrFirst(int32_t Index) { return IndexOrZero(Index, MapList.Count); }
+
+void StartMapSet(int32_t Index)
+{
+  if (MapList.Count <= 0) return;  // no set to play: the menu stays, with nothing to continue
+  GameNewGame(MapList.Items[MapIndexOrFirst(Index)].FileName);
+}
+
+LRESULT WndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+  switch (Msg) {
+  case WM_KEYDOWN:
+    if (WParam < std::size(KeyState)) KeyState[WParam] = 1;
+    return 0;
+  case WM_KEYUP:
+    if (WParam < std::size(KeyState)) KeyState[WParam] = 0;
+    return 0;
+  case WM_LBUTTONDOWN:
+    KeyState[VK_LBUTTON] = 1;
+    return 0;
+  case WM_LBUTTONUP:
+    KeyState[VK_LBUTTON] = 0;
+    return 0;
+  case WM_TIMER:
+    if (Engine) Engine->UpdateFPS();
+    return 0;
+  case WM_CLOSE:
+    if (Engine) Engine->Close();
+    return 0;
+  case WM_DESTROY:
+    QuitFlag = true;
+    PostQuitMessage(0);
+    return 0;
+  default:
+    return DefWindowProcA(Wnd, Msg, WParam, LParam);
+  }
+}
+
+void SaveSettings()
+{
+  Config->SetValue("FullScreen", std::string(1, static_cast<char>('0' + EditSettings.FullScreen)));
+  Config->SetValue("Mode", IntToText(EditSettings.Mode));
+  Config->SetValue("Freq", IntToText(EditSettings.Freq));
+  Config->SetValue("Map", IntToText(EditSettings.Map));
+  Config->SetValue("Cubes", std::string(1, static_cast<char>('0' + EditSettings.Cubes)));
+  Config->SetValue("3DKeys", std::string(1, static_cast<char>('0' + EditSettings.Keys3D)));
+  Config->Save("Config.INI");  // the same file as "config.ini"; a failure ends the program
+}
+
+void BeginPass()
+{
+  if (!Config) Config = new TConf;
+  Config->Load("config.ini");
+  ReadSettings();
+  if (ConfigFlag("Cubes")) InitCubes();
+  StartGameBehindMenu();
+  if (RestartFlag) RestoreGameAfterRestart();
+  QuitFlag = false;
+  RestartFlag = false;
+  CreateWindowOnce();
+  SetUpDisplay();
+  SetTimer(Engine->Handle, FpsTimerId, FpsTimerPeriodMs, nullptr);
+  InitRenderer();
+  ShowCursor(FALSE);
+}
+
+void RunMainLoop()
+{
+  while (!QuitFlag) {
+    Engine->ProcessMessage();
+    ProcessFrame();
+    if (RestartFlag) QuitFlag = true;
+  }
+}
+
+void EndPass()
+{
+  DeInit();
+  Engine->RestoreDisplayMode();
+}
+
+void RunPass()
+{
+  BeginPass();
+  RunMainLoop();
+  EndPass();
+}
+
+void ShutDown()
+{
+  delete Engine;  // the window, if still open, and its timer end with the process
+  Engine = nullptr;
+  FreeMaps(&MapList);
+  if (Config && Config->HasKey("Cubes")) DeInitCubes();
+  GameDeInit();
+  delete Config;
+  Config = nullptr;
+}
+
+int KestroveMain()
+{
+  Set8087CW(FloatControlWord);
+  Config = new TConf;
+  do
+    RunPass();
+  while (RestartFlag);
+  ShutDown();
+  return 0;
+}
+
+void ResetLauncherState()
+{
+  delete Engine;
+  Engine = nullptr;
+  FreeMaps(&MapList);
+  delete Config;
+  Config = nullptr;
+  std::memset(KeyState, 0, sizeof KeyState);
+  MousePos = {};
+  QuitFlag = RestartFlag = false;
+  Settings = EditSettings = {};
+  ScreenWidth = ScreenHeight = ScreenBits = ScreenFreq = 0;
+}

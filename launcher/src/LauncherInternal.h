@@ -1,0 +1,6 @@
+// LauncherInternal.h -- what the launcher's own sources share and nobody else needs.
+#pragma once
+#include <cstdint>
+
+int32_t MapIndexOrFirst(int32_t Index);  // Index when it names a map list entry, else 0
+void StartMapSet(int32_t Index);         // GameNewGame with that entry (or entry 0); nothing when the list is empty
