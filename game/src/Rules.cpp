@@ -37,8 +37,10 @@ void PushBox(int32_t A)
   TGameObject &B = Objects[A];
   if (!BoxesIntersect(Player.Box, B.Box)) return;
   SavePosition(B.SavedPos, B.Box);
-  B.Box.x = B.Box.x + Player.Box.x - Player.PrevPos.x;
-  B.Box.y = B.Box.y + Player.Box.y - Player.PrevPos.y;
+  // The sum is kept at extended precision until it is stored, so a push along
+  // one axis leaves the box's other coordinate exactly where it was.
+  B.Box.x = static_cast<double>(static_cast<long double>(B.Box.x) + Player.Box.x - Player.PrevPos.x);
+  B.Box.y = static_cast<double>(static_cast<long double>(B.Box.y) + Player.Box.y - Player.PrevPos.y);
   SettlePushedBox(A);
 }
 

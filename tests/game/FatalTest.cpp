@@ -1,0 +1,87 @@
+// Files that cannot be read or written end the process with "Runtime error",
+// the system's error number and the file name, and that number as exit status.
+#include "TestWorld.h"
+
+#include "Files.h"
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+using FatalTest = TWorldTest;
+using ::testing::ExitedWithCode;
+
+TEST_F(FatalTest, MissingFilesEndTheProgramWithErrorTwo)
+{
+  const std::string Missing = PathOf("nowhere.lvl");
+  int32_t Index = 0;
+  EXPECT_EXIT(GameLoadMap(Missing.c_str(), &Index), ExitedWithCode(2), "^Runtime error 2.*nowhere\\.lvl");
+  EXPECT_EXIT(GameNewGame(Missing.c_str()), ExitedWithCode(2), "Runtime error 2");
+  EXPECT_EXIT(GameNewGame(""), ExitedWithCode(2), "Runtime error 2");
+  TMaps Maps{};
+  EXPECT_EXIT(GameLoadMaps(PathOf("maps.ini").c_str(), &Maps), ExitedWithCode(2), "Runtime error 2.*maps\\.ini");
+  EXPECT_EXIT(GameLoadMaps("", &Maps), ExitedWithCode(2), "Runtime error 2");
+  EXPECT_EXIT(GameLoad(PathOf("game.sav").c_str()), ExitedWithCode(2), "Runtime error 2.*game\\.sav");
+  EXPECT_EXIT(GameSave(PathOf("no/such/dir/game.sav").c_str()), ExitedWithCode(2), "Runtime error 2");
+}
+
+TEST_F(FatalTest, DirectoryAsLevelFile)
+{
+  int32_t Index = 0;
+  EXPECT_EXIT(GameLoadMap(Dir.c_str(), &Index), ExitedWithCode(EISDIR), "Runtime error 21");
+}
+
+std::string SaveHeader(int32_t N) // player, field size and a name length
+{
+  std::string S(80, '\0');
+  const int32_t Fields[] = {3, 3, N};
+  S.append(reinterpret_cast<const char *>(Fields), sizeof Fields);
+  return S;
+}
+
+std::string WithInt(std::string S, int32_t V)
+{
+  S.append(reinterpret_cast<const char *>(&V), 4);
+  return S;
+}
+
+TEST_F(FatalTest, SaveFilesThatEndEarlyOrLieAboutTheirCounts)
+{
+  const auto Code = ExitedWithCode(ErrorReadBeyondEnd);
+  const char *Message = "^Runtime error 100.*bad\\.sav";
+  EXPECT_EXIT(GameLoad(WriteFile("bad.sav", std::string(50, '\0')).c_str()), Code, Message);
+  EXPECT_EXIT(GameLoad(WriteFile("bad.sav", SaveHeader(1000000) + "abc").c_str()), Code, Message);
+  EXPECT_EXIT(GameLoad(WriteFile("bad.sav", SaveHeader(3) + "abc").c_str()), Code, Message);
+  EXPECT_EXIT(GameLoad(WriteFile("bad.sav", WithInt(SaveHeader(0), -1)).c_str()), Code, Message);
+  EXPECT_EXIT(GameLoad(WriteFile("bad.sav", WithInt(SaveHeader(0), 0x7fffffff)).c_str()), Code, Message);
+  EXPECT_EXIT(GameLoad(WriteFile("bad.sav", WithInt(SaveHeader(0), 2) + std::string(100, '\0')).c_str()), Code,
+              Message);
+}
+
+// Saves while no file may grow beyond Bytes, so that the write fails.
+void SaveWithFilesLimitedTo(rlim_t Bytes, const std::string &Name)
+{
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit Limit;
+  Limit.rlim_cur = Limit.rlim_max = Bytes;
+  setrlimit(RLIMIT_FSIZE, &Limit);
+  GameSave(Name.c_str());
+}
+
+TEST_F(FatalTest, FailedSaveKeepsTheOldFile)
+{
+  world::LevelFile = std::string(100000, 'n');
+  WriteFile("keep.sav", "previous");
+  const std::string Target = PathOf("keep.sav");
+  EXPECT_EXIT(SaveWithFilesLimitedTo(1000, Target), ExitedWithCode(EFBIG), "Runtime error 27.*keep\\.sav");
+  EXPECT_EQ(ReadFile("keep.sav"), "previous");
+  int Entries = 0;
+  for (const auto &E : std::filesystem::directory_iterator(Dir)) {
+    (void)E;
+    ++Entries;
+  }
+  EXPECT_EQ(Entries, 1);
+}
+
+} // namespace
