@@ -1,0 +1,134 @@
+// The key=value store: parsing, lookups by key without regard to case, saving.
+#include "Conf.h"
+#include "Files.h"
+#include "TempDir.h"
+
+namespace {
+
+using ConfTest = TTempDirTest;
+
+TEST_F(ConfTest, ParsesLinesIntoEntriesInFileOrder)
+{
+  TConf C;
+  C.Load(WriteFile("config.ini",
+                   "  Key = a=b ; note\r\n"
+                   "; a comment\n"
+                   "\n"
+                   "Flag\n"
+                   "=x\n"
+                   "[Video]\n"
+                   "\tTabbed\t=\t v \x01\n"
+                   "value;with=semicolon\n"
+                   "last=no line end"));
+  ASSERT_EQ(C.Count(), 7);
+  const char *Expected[7][2] = {{"Key", "a=b"}, {"Flag", ""}, {"", "x"}, {"[Video]", ""},
+                                {"Tabbed", "v"}, {"value", ""}, {"last", "no line end"}};
+  for (int I = 0; I < 7; ++I) {
+    EXPECT_EQ(C.KeyAt(I), Expected[I][0]) << I;
+    EXPECT_EQ(C.ValueAt(I), Expected[I][1]) << I;
+  }
+  EXPECT_EQ(C.GetValue(""), "x");
+  EXPECT_EQ(C.KeyAt(7), "");
+  EXPECT_EQ(C.ValueAt(-1), "");
+}
+
+TEST_F(ConfTest, LineEndsAndEndOfTextMark)
+{
+  TConf C;
+  // A CR alone is dropped; byte 26 ends the file; lines may be very long.
+  const std::string Long(100000, 'v');
+  C.Load(WriteFile("c.ini", "a=1\rx\r\r\nb=" + Long + "\nc=3\x1a" "d=4\n"));
+  ASSERT_EQ(C.Count(), 3);
+  EXPECT_EQ(C.GetValue("a"), "1x");
+  EXPECT_EQ(C.GetValue("b"), Long);
+  EXPECT_EQ(C.GetValue("c"), "3");
+  EXPECT_FALSE(C.HasKey("d"));
+}
+
+TEST_F(ConfTest, EmptyFilesGiveAnEmptyStore)
+{
+  TConf C;
+  C.SetValue("old", "1");
+  C.Load(WriteFile("c.ini", "; only comments\n\n   \n"));
+  EXPECT_EQ(C.Count(), 0);
+  EXPECT_EQ(C.GetValue("old"), "");
+  EXPECT_FALSE(C.HasKey("old"));
+  C.SetValue("First", "1");
+  ASSERT_EQ(C.Count(), 1);
+  EXPECT_EQ(C.KeyAt(0), "First");
+}
+
+TEST_F(ConfTest, FirstMatchIgnoringCaseWins)
+{
+  TConf C;
+  C.Load(WriteFile("c.ini", "mode=1\nMODE=2\n"));
+  EXPECT_EQ(C.GetValue("Mode"), "1");
+  EXPECT_TRUE(C.HasKey("mOdE"));
+  EXPECT_FALSE(C.HasKey(" Mode"));
+  EXPECT_EQ(C.GetValue(" Mode"), "");
+  C.SetValue("Mode", "9");
+  EXPECT_EQ(C.ValueAt(0), "9");
+  EXPECT_EQ(C.ValueAt(1), "2");
+  C.SetValue("New", "n");
+  EXPECT_EQ(C.KeyAt(2), "New");
+  C.Save(PathOf("out.ini"));
+  EXPECT_EQ(ReadFile("out.ini"), "mode=9\r\nMODE=2\r\nNew=n\r\n");
+}
+
+TEST_F(ConfTest, LatinUpperCaseMatchesLowerCase)
+{
+  TConf C;
+  C.SetValue("\xC0\xD7\xDF", "latin"); // bytes 192..223 match 32 higher
+  EXPECT_EQ(C.GetValue("\xE0\xF7\xFF"), "latin");
+  EXPECT_FALSE(C.HasKey("\xC0\xD7\xBF"));
+  C.SetValue("\xBF", "other"); // 191 is no letter of the range
+  EXPECT_FALSE(C.HasKey("\xDF"));
+}
+
+TEST_F(ConfTest, SavedEntriesLoadBackTheSame)
+{
+  TConf C;
+  C.SetValue("Flag", "");
+  C.SetValue("", "x");
+  C.SetValue("Note", "a;b");
+  C.Save(PathOf("Config.INI"));
+  EXPECT_EQ(ReadFile("Config.INI"), "Flag=\r\n=x\r\nNote=a;b\r\n");
+  TConf D;
+  D.Load(PathOf("config.ini")); // one file whatever the case
+  ASSERT_EQ(D.Count(), 3);
+  EXPECT_TRUE(D.HasKey("Flag"));
+  EXPECT_EQ(D.GetValue("Flag"), "");
+  EXPECT_EQ(D.GetValue(""), "x");
+  EXPECT_EQ(D.GetValue("Note"), "a"); // the ';' starts a comment on the way back
+  TConf Empty;
+  Empty.Save(PathOf("empty.ini"));
+  EXPECT_EQ(ReadFile("empty.ini"), "");
+}
+
+TEST_F(ConfTest, SaveOverwritesTheExistingFileOfAnyCase)
+{
+  WriteFile("config.ini", "old=1\nlots=of text that is longer than the new file\n");
+  TConf C;
+  C.SetValue("k", "v");
+  C.Save(PathOf("Config.INI"));
+  EXPECT_EQ(ReadFile("config.ini"), "k=v\r\n");
+  EXPECT_EQ(EntryCount(), 1);
+}
+
+TEST_F(ConfTest, MissingFileIsFatal)
+{
+  TConf C;
+  EXPECT_EXIT(C.Load(PathOf("config.ini")), ::testing::ExitedWithCode(2), "^Runtime error 2.*config\\.ini");
+  EXPECT_EXIT(C.Save(PathOf("missing/dir/c.ini")), ::testing::ExitedWithCode(2), "^Runtime error 2");
+}
+
+TEST_F(ConfTest, ClearEmptiesTheStore)
+{
+  TConf C;
+  C.SetValue("a", "1");
+  C.Clear();
+  EXPECT_EQ(C.Count(), 0);
+  EXPECT_FALSE(C.HasKey("a"));
+}
+
+} // namespace

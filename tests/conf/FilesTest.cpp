@@ -1,0 +1,84 @@
+// File names resolved without regard to case, the existence test, and
+// replacing a file whole.
+#include "Files.h"
+#include "TempDir.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using FilesTest = TTempDirTest;
+
+TEST_F(FilesTest, NamesResolveExactlyThenIgnoringCase)
+{
+  WriteFile("Temp.Dat", "1");
+  EXPECT_EQ(ResolveFileName(PathOf("Temp.Dat")), PathOf("Temp.Dat"));
+  EXPECT_EQ(ResolveFileName(PathOf("Temp.DAT")), PathOf("Temp.Dat"));
+  EXPECT_EQ(ResolveFileName(PathOf("tEMP.dat")), PathOf("Temp.Dat"));
+  // Nothing matches: the name as given, to be created so.
+  EXPECT_EQ(ResolveFileName(PathOf("Other.Dat")), PathOf("Other.Dat"));
+  EXPECT_EQ(ResolveFileName(PathOf("Temp.Da")), PathOf("Temp.Da"));
+  // An exact entry wins over one that differs in case.
+  WriteFile("temp.dat", "2");
+  EXPECT_EQ(ResolveFileName(PathOf("temp.dat")), PathOf("temp.dat"));
+  EXPECT_EQ(ResolveFileName(PathOf("Temp.Dat")), PathOf("Temp.Dat"));
+  EXPECT_EQ(ResolveFileName(""), "");
+}
+
+TEST_F(FilesTest, RelativeNamesResolveInTheCurrentDirectory)
+{
+  WriteFile("Config.INI", "k=v\n");
+  const std::string Old = std::filesystem::current_path();
+  std::filesystem::current_path(Dir);
+  EXPECT_EQ(ResolveFileName("config.ini"), "Config.INI");
+  EXPECT_TRUE(FileExists("CONFIG.ini"));
+  std::filesystem::current_path(Old);
+}
+
+TEST_F(FilesTest, ExistenceNeedsAWritableFile)
+{
+  EXPECT_FALSE(FileExists(PathOf("none.sav")));
+  EXPECT_EQ(EntryCount(), 0); // the test never creates
+  WriteFile("game.sav", "x");
+  EXPECT_TRUE(FileExists(PathOf("GAME.SAV")));
+  chmod(PathOf("game.sav").c_str(), 0444);
+  EXPECT_FALSE(FileExists(PathOf("game.sav")));
+  EXPECT_FALSE(FileExists(Dir.string()));
+  // The answer leaves nothing behind: the file still reads and writes.
+  chmod(PathOf("game.sav").c_str(), 0644);
+  EXPECT_EQ(ReadWholeFile(PathOf("game.sav")), "x");
+  WriteWholeFile(PathOf("game.sav"), "yz");
+  EXPECT_EQ(ReadFile("game.sav"), "yz");
+}
+
+TEST_F(FilesTest, ReplacingKeepsPermissionsAndLeavesNoTemporaryFile)
+{
+  WriteFile("a.ini", "old");
+  chmod(PathOf("a.ini").c_str(), 0640);
+  WriteWholeFile(PathOf("A.INI"), "new");
+  EXPECT_EQ(ReadFile("a.ini"), "new");
+  struct stat St;
+  ASSERT_EQ(stat(PathOf("a.ini").c_str(), &St), 0);
+  EXPECT_EQ(St.st_mode & 0777, 0640u);
+  EXPECT_EQ(EntryCount(), 1);
+}
+
+TEST_F(FilesTest, ReadOnlyFilesAreNotReplaced)
+{
+  WriteFile("ro.ini", "keep");
+  chmod(PathOf("ro.ini").c_str(), 0444);
+  EXPECT_EXIT(WriteWholeFile(PathOf("ro.ini"), "lost"), ::testing::ExitedWithCode(EACCES), "Runtime error 13");
+  EXPECT_EQ(ReadFile("ro.ini"), "keep");
+}
+
+TEST_F(FilesTest, FatalErrorNamesTheFileAndTheNumber)
+{
+  EXPECT_EXIT(RuntimeError(5, "some/file.dat"), ::testing::ExitedWithCode(5),
+              "^Runtime error 5: \"some/file\\.dat\": Input/output error\n$");
+  EXPECT_EXIT(RuntimeError(ErrorReadBeyondEnd, "s.sav"), ::testing::ExitedWithCode(100),
+              "^Runtime error 100: \"s\\.sav\": read beyond end of file\n$");
+}
+
+} // namespace
