@@ -67,30 +67,48 @@ constexpr BOOL FALSE = 0, TRUE = 1;
 constexpr UINT WM_DESTROY = 0x0002, WM_PAINT = 0x000F, WM_CLOSE = 0x0010, WM_QUIT = 0x0012,
                WM_KEYDOWN = 0x0100, WM_KEYUP = 0x0101, WM_CHAR = 0x0102,
                WM_SYSKEYDOWN = 0x0104, WM_SYSKEYUP = 0x0105, WM_TIMER = 0x0113,
-               WM_MOUSEMOVE = 0x0200, WM_LBUTTONDOWN = 0x0201, WM_LBUTTONUP = 0x0202;
+               WM_MOUSEMOVE = 0x0200, WM_LBUTTONDOWN = 0x0201, WM_LBUTTONUP = 0x0202,
+               WM_RBUTTONDOWN = 0x0204, WM_RBUTTONUP = 0x0205, WM_MBUTTONDOWN = 0x0207,
+               WM_MBUTTONUP = 0x0208;
+// wParam of the mouse messages: the buttons and modifiers held.
+constexpr WPARAM MK_LBUTTON = 0x01, MK_RBUTTON = 0x02, MK_SHIFT = 0x04, MK_CONTROL = 0x08,
+                 MK_MBUTTON = 0x10;
 // Virtual keys ('0'..'9' and 'A'..'Z' are their ASCII codes).
 constexpr UINT VK_LBUTTON = 0x01, VK_BACK = 0x08, VK_TAB = 0x09, VK_RETURN = 0x0D, VK_SHIFT = 0x10,
                VK_CONTROL = 0x11, VK_MENU = 0x12, VK_ESCAPE = 0x1B, VK_SPACE = 0x20, VK_PRIOR = 0x21,
                VK_NEXT = 0x22, VK_END = 0x23, VK_HOME = 0x24, VK_LEFT = 0x25, VK_UP = 0x26,
                VK_RIGHT = 0x27, VK_DOWN = 0x28, VK_INSERT = 0x2D, VK_DELETE = 0x2E, VK_F1 = 0x70;
+// VK_F1 + n is F(n+1), up to F24.
+constexpr UINT VK_PAUSE = 0x13, VK_CAPITAL = 0x14, VK_SNAPSHOT = 0x2C, VK_LWIN = 0x5B, VK_RWIN = 0x5C,
+               VK_APPS = 0x5D, VK_NUMPAD0 = 0x60, VK_MULTIPLY = 0x6A, VK_ADD = 0x6B,
+               VK_SUBTRACT = 0x6D, VK_DECIMAL = 0x6E, VK_DIVIDE = 0x6F, VK_F10 = 0x79,
+               VK_NUMLOCK = 0x90, VK_SCROLL = 0x91, VK_OEM_1 = 0xBA, VK_OEM_PLUS = 0xBB,
+               VK_OEM_COMMA = 0xBC, VK_OEM_MINUS = 0xBD, VK_OEM_PERIOD = 0xBE, VK_OEM_2 = 0xBF,
+               VK_OEM_3 = 0xC0, VK_OEM_4 = 0xDB, VK_OEM_5 = 0xDC, VK_OEM_6 = 0xDD, VK_OEM_7 = 0xDE;
 // Window styles and ShowWindow commands.
 constexpr DWORD WS_OVERLAPPEDWINDOW = 0x00CF0000, WS_POPUP = 0x80000000;
+// A window has a frame when its style holds any WS_CAPTION bit; WS_THICKFRAME makes it resizable.
+constexpr DWORD WS_VISIBLE = 0x10000000, WS_CAPTION = 0x00C00000, WS_BORDER = 0x00800000,
+                WS_SYSMENU = 0x00080000, WS_THICKFRAME = 0x00040000;
 constexpr int GWL_STYLE = -16;
 constexpr int SW_HIDE = 0, SW_SHOWMAXIMIZED = 3, SW_SHOW = 5, SW_SHOWDEFAULT = 10;
+constexpr int SW_SHOWNORMAL = 1, SW_SHOWMINIMIZED = 2, SW_MAXIMIZE = 3, SW_SHOWNOACTIVATE = 4,
+              SW_MINIMIZE = 6, SW_SHOWMINNOACTIVE = 7, SW_SHOWNA = 8, SW_RESTORE = 9;
 constexpr int CW_USEDEFAULT = static_cast<int>(0x80000000);
 constexpr UINT CS_VREDRAW = 0x1, CS_HREDRAW = 0x2, CS_OWNDC = 0x20;
-constexpr UINT PM_REMOVE = 1;
+constexpr UINT PM_NOREMOVE = 0, PM_REMOVE = 1;
 constexpr DWORD STARTF_USESHOWWINDOW = 1;
 constexpr int BLACK_BRUSH = 4;
 inline const char *const IDC_ARROW = reinterpret_cast<const char *>(32512);
 // Display settings.
 constexpr DWORD DM_BITSPERPEL = 0x00040000, DM_PELSWIDTH = 0x00080000, DM_PELSHEIGHT = 0x00100000,
-                DM_DISPLAYFREQUENCY = 0x00400000;
+                DM_DISPLAYFLAGS = 0x00200000, DM_DISPLAYFREQUENCY = 0x00400000;
 constexpr DWORD CDS_FULLSCREEN = 4;
-constexpr LONG DISP_CHANGE_SUCCESSFUL = 0, DISP_CHANGE_FAILED = -1;
-constexpr DWORD ENUM_CURRENT_SETTINGS = 0xFFFFFFFF;
+constexpr LONG DISP_CHANGE_SUCCESSFUL = 0, DISP_CHANGE_FAILED = -1, DISP_CHANGE_BADMODE = -2;
+constexpr DWORD ENUM_CURRENT_SETTINGS = 0xFFFFFFFF, ENUM_REGISTRY_SETTINGS = 0xFFFFFFFE;
 // Message boxes.
-constexpr UINT MB_OK = 0, MB_ICONERROR = 0x10;
+constexpr UINT MB_OK = 0, MB_ICONERROR = 0x10, MB_ICONWARNING = 0x30, MB_ICONINFORMATION = 0x40;
+constexpr int IDOK = 1;
 
 ATOM RegisterClassA(const WNDCLASSA *WndClass);
 HWND CreateWindowExA(DWORD ExStyle, const char *ClassName, const char *WindowName, DWORD Style,
@@ -102,19 +120,24 @@ BOOL SetWindowTextA(HWND Wnd, const char *Text);
 LONG SetWindowLongA(HWND Wnd, int Index, LONG NewLong);
 BOOL GetWindowRect(HWND Wnd, RECT *Rect);
 BOOL MoveWindow(HWND Wnd, int X, int Y, int Width, int Height, BOOL Repaint);
-BOOL DestroyWindow(HWND Wnd);
+BOOL DestroyWindow(HWND Wnd);   // sends WM_DESTROY to the window procedure before it returns
+BOOL IsWindow(HWND Wnd);        // the handle names a window that has not been destroyed
+BOOL IsWindowVisible(HWND Wnd);
 HDC GetDC(HWND Wnd);
 int ReleaseDC(HWND Wnd, HDC Dc);
 HGDIOBJ GetStockObject(int Object);
 HCURSOR LoadCursorA(HINSTANCE Instance, const char *CursorName);
 HINSTANCE GetModuleHandleA(const char *ModuleName);
 void GetStartupInfoA(STARTUPINFOA *Info);
+// Never waits. WM_TIMER comes only when no other message is waiting; WM_MOUSEMOVE is coalesced.
 BOOL PeekMessageA(MSG *Msg, HWND Wnd, UINT FilterMin, UINT FilterMax, UINT RemoveMsg);
-BOOL TranslateMessage(const MSG *Msg);
+BOOL PostMessageA(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
+BOOL TranslateMessage(const MSG *Msg);   // a WM_KEYDOWN of a character key puts its WM_CHAR next
 LRESULT DispatchMessageA(const MSG *Msg);
 LRESULT DefWindowProcA(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
 void PostQuitMessage(int ExitCode);
 UINT_PTR SetTimer(HWND Wnd, UINT_PTR IdEvent, UINT Elapse, TIMERPROC TimerFunc);
+BOOL KillTimer(HWND Wnd, UINT_PTR IdEvent);
 int ShowCursor(BOOL Show);
 BOOL GetCursorPos(POINT *Point);
 BOOL EnumDisplaySettingsA(const char *DeviceName, DWORD ModeNum, DEVMODEA *DevMode);

@@ -1,0 +1,144 @@
+#include "MessageQueue.h"
+#include <algorithm>
+
+namespace platform_detail {
+
+namespace {
+constexpr UINT MinimumTimerElapse = 10;   // the window system never times faster
+const HWND ThreadMessagesOnly = reinterpret_cast<HWND>(static_cast<intptr_t>(-1));
+
+bool IsDue(DWORD Due, DWORD Now) { return static_cast<int32_t>(Now - Due) >= 0; }
+} // namespace
+
+bool PassesFilter(HWND Wnd, UINT Message, HWND Filter, UINT FilterMin, UINT FilterMax) {
+  if (Filter == ThreadMessagesOnly) {
+    if (Wnd != nullptr) return false;
+  } else if (Filter != nullptr && Wnd != Filter) {
+    return false;
+  }
+  if (FilterMin == 0 && FilterMax == 0) return true;
+  return Message >= FilterMin && Message <= FilterMax;
+}
+
+void MessageQueue::Post(const MSG &Msg) {
+  if (Msg.message == WM_MOUSEMOVE) {
+    const auto Waiting = std::find_if(Messages.begin(), Messages.end(), [&](const MSG &M) {
+      return M.message == WM_MOUSEMOVE && M.hwnd == Msg.hwnd;
+    });
+    if (Waiting != Messages.end()) {
+      *Waiting = Msg;
+      return;
+    }
+  }
+  Messages.push_back(Msg);
+}
+
+void MessageQueue::PostNext(const MSG &Msg) { Messages.push_front(Msg); }
+
+void MessageQueue::PostQuit(int ExitCode, DWORD Now) {
+  QuitFlag = true;
+  ExitCodeOfQuit = ExitCode;
+  QuitTime = Now;
+}
+
+bool MessageQueue::Take(MSG *Out, HWND Filter, UINT FilterMin, UINT FilterMax, bool Remove, DWORD Now) {
+  const auto Found = std::find_if(Messages.begin(), Messages.end(), [&](const MSG &M) {
+    return PassesFilter(M.hwnd, M.message, Filter, FilterMin, FilterMax);
+  });
+  if (Found != Messages.end()) {
+    if (Out) *Out = *Found;
+    if (Remove) Messages.erase(Found);
+    return true;
+  }
+  if (QuitFlag && (Filter == nullptr || Filter == ThreadMessagesOnly)) {
+    if (Out) *Out = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(ExitCodeOfQuit), 0, QuitTime, {0, 0}};
+    if (Remove) QuitFlag = false;
+    return true;
+  }
+  for (Timer &T : Timers) {
+    if (!IsDue(T.Due, Now) || !PassesFilter(T.Wnd, WM_TIMER, Filter, FilterMin, FilterMax)) continue;
+    if (Out) {
+      *Out = MSG{T.Wnd, WM_TIMER, T.Id, reinterpret_cast<LPARAM>(T.Func), Now, {0, 0}};
+    }
+    if (Remove) T.Due = Now + T.Elapse;
+    return true;
+  }
+  return false;
+}
+
+UINT_PTR MessageQueue::SetTimer(HWND Wnd, UINT_PTR IdEvent, UINT Elapse, TIMERPROC TimerFunc, DWORD Now) {
+  Elapse = std::max(Elapse, MinimumTimerElapse);
+  if (Wnd == nullptr) {
+    // Timers without a window get identifiers of their own; IdEvent names one to replace.
+    const auto Existing = std::find_if(Timers.begin(), Timers.end(),
+                                       [&](const Timer &T) { return !T.Wnd && T.Id == IdEvent; });
+    if (IdEvent != 0 && Existing != Timers.end()) {
+      *Existing = Timer{nullptr, IdEvent, Elapse, TimerFunc, Now + Elapse};
+      return IdEvent;
+    }
+    const UINT_PTR Id = NextThreadTimerId++;
+    Timers.push_back(Timer{nullptr, Id, Elapse, TimerFunc, Now + Elapse});
+    return Id;
+  }
+  const auto Existing = std::find_if(Timers.begin(), Timers.end(),
+                                     [&](const Timer &T) { return T.Wnd == Wnd && T.Id == IdEvent; });
+  if (Existing != Timers.end()) {
+    *Existing = Timer{Wnd, IdEvent, Elapse, TimerFunc, Now + Elapse};
+  } else {
+    Timers.push_back(Timer{Wnd, IdEvent, Elapse, TimerFunc, Now + Elapse});
+  }
+  return IdEvent != 0 ? IdEvent : 1;
+}
+
+bool MessageQueue::KillTimer(HWND Wnd, UINT_PTR IdEvent) {
+  const auto Before = Timers.size();
+  std::erase_if(Timers, [&](const Timer &T) { return T.Wnd == Wnd && T.Id == IdEvent; });
+  std::erase_if(Messages, [&](const MSG &M) {
+    return M.message == WM_TIMER && M.hwnd == Wnd && M.wParam == IdEvent;
+  });
+  return Timers.size() != Before;
+}
+
+void MessageQueue::ForgetWindow(HWND Wnd) {
+  std::erase_if(Timers, [&](const Timer &T) { return T.Wnd == Wnd; });
+  std::erase_if(Messages, [&](const MSG &M) { return M.hwnd == Wnd; });
+}
+
+void MessageQueue::Clear() { *this = MessageQueue(); }
+
+unsigned CharacterOfKey(UINT VirtualKey, bool Shift, bool CapsLock) {
+  if (VirtualKey >= 'A' && VirtualKey <= 'Z') {
+    return (Shift != CapsLock) ? VirtualKey : VirtualKey - 'A' + 'a';
+  }
+  if (VirtualKey >= '0' && VirtualKey <= '9') {
+    if (!Shift) return VirtualKey;
+    return static_cast<unsigned char>(")!@#$%^&*("[VirtualKey - '0']);
+  }
+  if (VirtualKey >= VK_NUMPAD0 && VirtualKey <= VK_NUMPAD0 + 9) return '0' + (VirtualKey - VK_NUMPAD0);
+  switch (VirtualKey) {
+  case VK_SPACE: return ' ';
+  case VK_RETURN: return '\r';
+  case VK_BACK: return '\b';
+  case VK_TAB: return '\t';
+  case VK_ESCAPE: return 0x1B;
+  case VK_MULTIPLY: return '*';
+  case VK_ADD: return '+';
+  case VK_SUBTRACT: return '-';
+  case VK_DECIMAL: return '.';
+  case VK_DIVIDE: return '/';
+  case VK_OEM_1: return Shift ? ':' : ';';
+  case VK_OEM_PLUS: return Shift ? '+' : '=';
+  case VK_OEM_COMMA: return Shift ? '<' : ',';
+  case VK_OEM_MINUS: return Shift ? '_' : '-';
+  case VK_OEM_PERIOD: return Shift ? '>' : '.';
+  case VK_OEM_2: return Shift ? '?' : '/';
+  case VK_OEM_3: return Shift ? '~' : '`';
+  case VK_OEM_4: return Shift ? '{' : '[';
+  case VK_OEM_5: return Shift ? '|' : '\\';
+  case VK_OEM_6: return Shift ? '}' : ']';
+  case VK_OEM_7: return Shift ? '"' : '\'';
+  default: return 0;
+  }
+}
+
+} // namespace platform_detail
