@@ -1,0 +1,28 @@
+// E2ELayout.cpp -- prints where the renderer puts what the end-to-end test
+// clicks, for a drawable of the given size, as shell assignments:
+//   MENU_<i>_X/Y (items 0..5), KEYS_NEXT_X/Y (the key mapping's next arrow), APPLY_X/Y.
+// It reads the renderer's own layout, so the test clicks what the player sees.
+#include "Layout.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+int main(int argc, char **argv)
+{
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: e2e_layout <width> <height>\n");
+    return 2;
+  }
+  const int W = std::atoi(argv[1]), H = std::atoi(argv[2]);
+  const graph::MenuLayout Menu = graph::LayoutMenu(W, H);
+  for (int i = 0; i < graph::MenuItemCount; ++i)
+    std::printf("MENU_%d_X=%d\nMENU_%d_Y=%d\n", i, int(std::lround(Menu.Items[i].CentreX())), i,
+                int(std::lround(Menu.Items[i].CentreY())));
+  const graph::SettingsLayout Page = graph::LayoutSettings(W, H);
+  const graph::Rect &Next = Page.Rows[graph::rowKeys].Next;
+  std::printf("KEYS_NEXT_X=%d\nKEYS_NEXT_Y=%d\n", int(std::lround(Next.CentreX())), int(std::lround(Next.CentreY())));
+  std::printf("APPLY_X=%d\nAPPLY_Y=%d\n", int(std::lround(Page.Apply.CentreX())),
+              int(std::lround(Page.Apply.CentreY())));
+  return 0;
+}
