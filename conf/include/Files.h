@@ -1,5 +1,7 @@
 // Files.h -- file names as a case-blind file system sees them, and the fatal error.
 #pragma once
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 // The name to open or create: an entry of the directory that matches exactly,
@@ -15,6 +17,28 @@ bool FileExists(const std::string &FileName);
 
 // The exit status for a file that ends before the counts it declares were read.
 constexpr int ErrorReadBeyondEnd = 100;
+
+// A file open for reading, closed when it goes out of scope. A file that
+// cannot be opened or read is fatal.
+class TInputFile {
+public:
+  explicit TInputFile(const std::string &FileName);
+  ~TInputFile();
+  TInputFile(const TInputFile &) = delete;
+  TInputFile &operator=(const TInputFile &) = delete;
+
+  const std::string &FileName() const { return Name; }
+  // Bytes not read yet (0 for anything but a plain file).
+  std::uint64_t Left() const { return Size > Done ? Size - Done : 0; }
+  // Reads up to Count bytes; fewer only at the end of the file.
+  std::size_t Read(void *To, std::size_t Count);
+
+private:
+  int Fd = -1;
+  std::string Name;
+  std::uint64_t Size = 0;
+  std::uint64_t Done = 0;
+};
 
 // The whole content of a file; a file that cannot be opened or read is fatal.
 std::string ReadWholeFile(const std::string &FileName);

@@ -8,16 +8,24 @@ std::string LowerText(const std::string &S);  // 'A'..'Z' and bytes 192..223 get
 std::string IntToText(int32_t Value);         // decimal, leading '-' when negative
 int32_t TextToInt(const std::string &S);      // decimal or $/x/0x hex; never fails
 
-// Splits a text file's bytes into lines: LF ends a line, a CR is never part
-// of a line, byte 26 ends the text, and the last line needs no LF. Reading
-// past the end gives empty lines.
+class TInputFile;
+
+// Splits text into lines: LF ends a line, a CR is never part of a line, byte
+// 26 ends the text, and the last line needs no LF. Reading past the end gives
+// empty lines. Reads a file piece by piece, or text already in memory.
 class TTextLines {
 public:
   explicit TTextLines(const std::string &Bytes);
-  bool AtEnd() const { return Pos >= Text.size(); }
-  std::string ReadLine();
+  explicit TTextLines(TInputFile &File);
+  bool AtEnd();
+  // The next line, of which at most Max bytes are kept; the rest is passed over.
+  std::string ReadLine(std::size_t Max = std::string::npos);
 
 private:
-  std::string Text;
+  bool Fill();
+
+  TInputFile *Source = nullptr;
+  std::string Buffer;
   std::size_t Pos = 0;
+  bool Ended = false;
 };

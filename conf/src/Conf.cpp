@@ -21,7 +21,8 @@ int32_t FindKey(const TConfArray &Items, const std::string &Name)
 void TConf::Load(const std::string &FileName)
 {
   Clear();
-  TTextLines Lines(ReadWholeFile(FileName));
+  TInputFile File(FileName);
+  TTextLines Lines(File);
   while (!Lines.AtEnd()) {
     std::string Line = TrimText(Lines.ReadLine());
     const std::size_t Semicolon = Line.find(';');

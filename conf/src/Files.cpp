@@ -122,21 +122,42 @@ void RuntimeError(int Code, const std::string &FileName)
   std::_Exit(Code);
 }
 
-std::string ReadWholeFile(const std::string &FileName)
+TInputFile::TInputFile(const std::string &FileName) : Name(FileName)
 {
-  const TFd F(open(ResolveFileName(FileName).c_str(), O_RDONLY | O_CLOEXEC));
-  if (F.Fd < 0) RuntimeError(errno, FileName);
-  std::string Bytes;
-  char Buffer[65536];
-  for (;;) {
-    const ssize_t N = read(F.Fd, Buffer, sizeof Buffer);
+  Fd = open(ResolveFileName(FileName).c_str(), O_RDONLY | O_CLOEXEC);
+  if (Fd < 0) RuntimeError(errno, FileName);
+  struct stat St;
+  if (fstat(Fd, &St) == 0 && S_ISREG(St.st_mode)) Size = static_cast<std::uint64_t>(St.st_size);
+}
+
+TInputFile::~TInputFile()
+{
+  if (Fd >= 0) close(Fd);
+}
+
+std::size_t TInputFile::Read(void *To, std::size_t Count)
+{
+  std::size_t Got = 0;
+  char *Out = static_cast<char *>(To);
+  while (Got < Count) {
+    const ssize_t N = read(Fd, Out + Got, Count - Got);
     if (N < 0) {
       if (errno == EINTR) continue;
-      RuntimeError(errno, FileName);
+      RuntimeError(errno, Name);
     }
     if (N == 0) break;
-    Bytes.append(Buffer, static_cast<std::size_t>(N));
+    Got += static_cast<std::size_t>(N);
   }
+  Done += Got;
+  return Got;
+}
+
+std::string ReadWholeFile(const std::string &FileName)
+{
+  TInputFile F(FileName);
+  std::string Bytes;
+  char Buffer[65536];
+  while (const std::size_t N = F.Read(Buffer, sizeof Buffer)) Bytes.append(Buffer, N);
   return Bytes;
 }
 

@@ -1,6 +1,8 @@
 // Text helpers: byte strings only, no locale, no encoding conversion.
 #include "Text.h"
 
+#include "Files.h"
+
 #include <cstdint>
 #include <limits>
 
@@ -85,22 +87,48 @@ int32_t TextToInt(const std::string &S)
   return ClampToInt32(Negative ? -Magnitude : Magnitude);
 }
 
-TTextLines::TTextLines(const std::string &Bytes) : Text(Bytes)
+TTextLines::TTextLines(const std::string &Bytes) : Buffer(Bytes), Ended(true)
 {
   // Byte 26 marks the end of the text.
-  const std::size_t Eot = Text.find('\x1a');
-  if (Eot != std::string::npos) Text.resize(Eot);
+  const std::size_t Eot = Buffer.find('\x1a');
+  if (Eot != std::string::npos) Buffer.resize(Eot);
 }
 
-std::string TTextLines::ReadLine()
+TTextLines::TTextLines(TInputFile &File) : Source(&File) {}
+
+// Makes sure unread text is in the buffer; false at the end of the text.
+bool TTextLines::Fill()
+{
+  if (Pos < Buffer.size()) return true;
+  if (!Source || Ended) return false;
+  constexpr std::size_t Chunk = 65536;
+  Buffer.resize(Chunk);
+  Buffer.resize(Source->Read(Buffer.data(), Chunk));
+  Pos = 0;
+  if (Buffer.empty()) Ended = true;
+  const std::size_t Eot = Buffer.find('\x1a');
+  if (Eot != std::string::npos) {
+    Buffer.resize(Eot);
+    Ended = true;
+  }
+  return Pos < Buffer.size();
+}
+
+bool TTextLines::AtEnd() { return !Fill(); }
+
+std::string TTextLines::ReadLine(std::size_t Max)
 {
   std::string Line;
-  if (AtEnd()) return Line;
-  std::size_t End = Text.find('\n', Pos);
-  if (End == std::string::npos) End = Text.size();
-  Line.reserve(End - Pos);
-  for (std::size_t K = Pos; K < End; ++K)
-    if (Text[K] != '\r') Line += Text[K];
-  Pos = End < Text.size() ? End + 1 : End;
+  while (Fill()) {
+    const std::size_t End = Buffer.find('\n', Pos);
+    const std::size_t Stop = End == std::string::npos ? Buffer.size() : End;
+    for (std::size_t K = Pos; K < Stop && Line.size() < Max; ++K)
+      if (Buffer[K] != '\r') Line += Buffer[K];
+    Pos = Stop;
+    if (End != std::string::npos) {
+      ++Pos;
+      break;
+    }
+  }
   return Line;
 }

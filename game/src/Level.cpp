@@ -64,8 +64,11 @@ bool GameLoadMap(const char *FileName, int32_t *LevelIndexVar)
   int32_t &Index = LevelIndexVar ? *LevelIndexVar : Unused;
 
   ReleaseObjects();
-  TTextLines Lines(ReadWholeFile(FileName ? FileName : ""));
-  LevelCount = ByteAt(Lines.ReadLine(), 0);
+  // Only the bytes the loader looks at are kept: one of the set header, two of
+  // a level header, Width of a row.
+  TInputFile File(FileName ? FileName : "");
+  TTextLines Lines(File);
+  LevelCount = ByteAt(Lines.ReadLine(1), 0);
   if (Index > LevelCount) {
     GameState = 1;
     Index = 0;
@@ -73,18 +76,18 @@ bool GameLoadMap(const char *FileName, int32_t *LevelIndexVar)
   }
 
   for (int32_t L = 0; L < Index; ++L) {
-    const int32_t Height = ByteAt(Lines.ReadLine(), 1);
-    for (int32_t N = 0; N < Height; ++N) Lines.ReadLine();
+    const int32_t Height = ByteAt(Lines.ReadLine(2), 1);
+    for (int32_t N = 0; N < Height; ++N) Lines.ReadLine(0);
   }
 
-  const std::string Header = Lines.ReadLine();
+  const std::string Header = Lines.ReadLine(2);
   if (Header.empty()) return false;
   FieldSize.Width = ByteAt(Header, 0);
   FieldSize.Height = ByteAt(Header, 1);
 
   Objects.reserve(static_cast<std::size_t>(FieldSize.Width) * FieldSize.Height);
   for (int32_t N = 0; N < FieldSize.Height; ++N) {
-    const std::string Row = Lines.ReadLine();
+    const std::string Row = Lines.ReadLine(static_cast<std::size_t>(FieldSize.Width));
     const int32_t R = FieldSize.Height - 1 - N;
     for (int32_t C = 0; C < FieldSize.Width; ++C) BuildCell(ByteAt(Row, C), C, R);
   }

@@ -8,7 +8,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstring>
-#include <limits>
+#include <cstdint>
 
 using namespace world;
 
@@ -52,18 +52,19 @@ void AppendObject(std::string &Out, TGameObject O)
   Out.append(reinterpret_cast<const char *>(&O), ObjectBytes);
 }
 
-// Reads a save file's fields in order; running out of bytes is fatal.
+// Reads a save file's fields in order; a file that ends before a field, or
+// declares more than it holds, is fatal.
 class TSaveReader {
 public:
-  TSaveReader(const std::string &Bytes, const std::string &Name) : Data(Bytes), FileName(Name) {}
+  explicit TSaveReader(TInputFile &F) : File(F) {}
 
-  std::size_t Left() const { return Data.size() - Pos; }
+  std::uint64_t Left() const { return File.Left(); }
+
+  void Fail() const { RuntimeError(ErrorReadBeyondEnd, File.FileName()); }
 
   void Read(void *To, std::size_t Size)
   {
-    if (Size > Left()) RuntimeError(ErrorReadBeyondEnd, FileName);
-    std::memcpy(To, Data.data() + Pos, Size);
-    Pos += Size;
+    if (File.Read(To, Size) != Size) Fail();
   }
 
   int32_t ReadInt32()
@@ -74,9 +75,7 @@ public:
   }
 
 private:
-  const std::string &Data;
-  const std::string &FileName;
-  std::size_t Pos = 0;
+  TInputFile &File;
 };
 
 } // namespace
@@ -112,12 +111,12 @@ void GameSave(const char *FileName)
 
 void GameLoad(const char *FileName)
 {
-  const std::string Name = FileName ? FileName : "";
-  const std::string Bytes = ReadWholeFile(Name);
-  TSaveReader In(Bytes, Name);
+  TInputFile File(FileName ? FileName : "");
+  TSaveReader In(File);
 
-  // Everything is read and checked before the world changes; a file that
-  // ends before its counts are met is fatal.
+  // Everything is read and checked before the world changes; counts are
+  // checked against the bytes the file still holds before anything is
+  // allocated for them.
   TPlayer NewPlayer;
   In.Read(&NewPlayer, PlayerBytes);
   TFieldSize NewSize;
@@ -126,14 +125,14 @@ void GameLoad(const char *FileName)
   const int32_t N = In.ReadInt32();
   std::string NewLevelFile;
   if (N > 0) {
-    if (static_cast<std::size_t>(N) > In.Left()) RuntimeError(ErrorReadBeyondEnd, Name);
+    if (static_cast<std::uint64_t>(N) > In.Left()) In.Fail();
     NewLevelFile.resize(static_cast<std::size_t>(N));
     In.Read(NewLevelFile.data(), NewLevelFile.size());
   }
   const int32_t M = In.ReadInt32();
-  if (M < 0 || static_cast<std::size_t>(M) > In.Left() / ObjectBytes) RuntimeError(ErrorReadBeyondEnd, Name);
+  if (M < 0 || static_cast<std::uint64_t>(M) > In.Left() / ObjectBytes) In.Fail();
   std::vector<TGameObject> NewObjects(static_cast<std::size_t>(M));
-  for (TGameObject &O : NewObjects) In.Read(&O, ObjectBytes);
+  if (M > 0) In.Read(NewObjects.data(), ObjectBytes * NewObjects.size());
 
   Player = NewPlayer;
   FieldSize = NewSize;

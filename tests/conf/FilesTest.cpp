@@ -2,6 +2,7 @@
 // replacing a file whole.
 #include "Files.h"
 #include "TempDir.h"
+#include "Text.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -79,6 +80,35 @@ TEST_F(FilesTest, FatalErrorNamesTheFileAndTheNumber)
               "^Runtime error 5: \"some/file\\.dat\": Input/output error\n$");
   EXPECT_EXIT(RuntimeError(ErrorReadBeyondEnd, "s.sav"), ::testing::ExitedWithCode(100),
               "^Runtime error 100: \"s\\.sav\": read beyond end of file\n$");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(FilesTest, LinesReadFromAFileInPieces)
+{
+  // Lines that straddle the reader's pieces, a CR LF split across them, and
+  // the end-of-text mark far into the file.
+  std::string Bytes = std::string(65535, 'a') + "\r\nshort\n" + std::string(200000, 'b') + "\n";
+  Bytes += "tail\x1a" "hidden\n";
+  WriteFile("long.txt", Bytes);
+  TInputFile File(PathOf("LONG.txt"));
+  EXPECT_EQ(File.Left(), Bytes.size());
+  TTextLines Lines(File);
+  EXPECT_EQ(Lines.ReadLine(), std::string(65535, 'a'));
+  EXPECT_EQ(Lines.ReadLine(3), "sho"); // the rest of the line is passed over
+  EXPECT_EQ(Lines.ReadLine(0), "");
+  EXPECT_FALSE(Lines.AtEnd());
+  EXPECT_EQ(Lines.ReadLine(), "tail");
+  EXPECT_TRUE(Lines.AtEnd());
+  EXPECT_EQ(Lines.ReadLine(), "");
+}
+
+TEST_F(FilesTest, OpeningAMissingFileIsFatal)
+{
+  EXPECT_EXIT(TInputFile File(PathOf("gone.txt")), ::testing::ExitedWithCode(2), "^Runtime error 2.*gone\\.txt");
+  EXPECT_EXIT(ReadWholeFile(Dir.string()), ::testing::ExitedWithCode(EISDIR), "^Runtime error 21");
 }
 
 } // namespace
