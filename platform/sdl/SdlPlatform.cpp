@@ -194,8 +194,14 @@ void PostButton(const SDL_MouseButtonEvent &Button) {
   case SDL_BUTTON_MIDDLE: Message = Down ? WM_MBUTTONDOWN : WM_MBUTTONUP; break;
   default: return;
   }
-  Post(Sdl, Message, MouseKeys(SDL_GetMouseState(nullptr, nullptr)), PointLParam(Button.x, Button.y),
-       Button.timestamp);
+  // SDL's button state is that after every event gathered so far; this event decides its own button.
+  Uint32 Buttons = SDL_GetMouseState(nullptr, nullptr);
+  if (Down) {
+    Buttons |= SDL_BUTTON(Button.button);
+  } else {
+    Buttons &= ~SDL_BUTTON(Button.button);
+  }
+  Post(Sdl, Message, MouseKeys(Buttons), PointLParam(Button.x, Button.y), Button.timestamp);
 }
 
 void PostWindowEvent(const SDL_WindowEvent &Event) {
