@@ -77,6 +77,18 @@ void FillWater(int32_t I, int32_t J)
 
 int32_t ObjectCount() { return static_cast<int32_t>(Objects.size()); }
 
+// A pushed box that was put back may have been marked on a destination it
+// touched only while pushed. Its mark is decided again where it stands, so a
+// box resting beside a destination never counts as covering it.
+void RemarkPutBackBox(int32_t A)
+{
+  TGameObject &B = Objects[A];
+  B.OnTarget = 0;
+  for (int32_t T = 0; T < ObjectCount() && B.OnTarget == 0; ++T)
+    if (Objects[T].Kind == okTarget && BoxesIntersect(B.Box, Objects[T].Box) && CountBoxesOn(T) == 1)
+      B.OnTarget = 1;
+}
+
 } // namespace
 
 void GameMovePlayer(float Amount)
@@ -126,8 +138,11 @@ void SettlePushedBox(int32_t A)
   const int32_t Count = ObjectCount();
   if (Count == 0 || A < 0 || A >= Count) return;
   if (Objects[A].Kind == okBox) Objects[A].OnTarget = 0;
+  const TBox Pushed = Objects[A].Box;
   for (int32_t K = 0; K < Count; ++K)
     if (K != A) InteractObjects(A, K);
+  if (Objects[A].Kind == okBox && (Objects[A].Box.x != Pushed.x || Objects[A].Box.y != Pushed.y))
+    RemarkPutBackBox(A);
 }
 
 void InteractObjects(int32_t I, int32_t J)

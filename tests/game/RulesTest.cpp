@@ -221,3 +221,38 @@ TEST_F(RulesTest, InertAndDestinationsLetThePlayerThrough)
 }
 
 } // namespace
+
+namespace {
+
+using RulesTest = TWorldTest;
+
+TEST_F(RulesTest, BoxPutBackBesideACoveredDestinationIsNotMarked)
+{
+  // The pushed box touches the destination under the standing box and is
+  // stopped by that box: it must not count as covering a destination.
+  Play({"9 2 4 3"});
+  Face(1);
+  Frames(30, 1.0f);
+  ASSERT_EQ(Obj(0).Kind, okBox);
+  EXPECT_NEAR(Obj(0).Box.x, 3.05, Tiny);
+  EXPECT_EQ(Obj(0).OnTarget, 0);
+  EXPECT_EQ(Obj(2).OnTarget, 1);
+  int Marked = 0, Targets = 0;
+  for (int I = 0; I < ObjCount(); ++I) {
+    Marked += Obj(I).Kind == okBox && Obj(I).OnTarget == 1;
+    Targets += Obj(I).Kind == okTarget;
+  }
+  EXPECT_LT(Marked, Targets);
+}
+
+TEST_F(RulesTest, BoxPutBackOntoItsDestinationKeepsItsMark)
+{
+  // A box standing on a destination, pushed against a wall, stays marked.
+  Play({"941"});
+  Face(1);
+  Frames(10, 1.0f);
+  EXPECT_EQ(Obj(1).OnTarget, 1);
+  EXPECT_EQ(Obj(1).Box.x, 1.05);
+}
+
+} // namespace
