@@ -1,0 +1,272 @@
+// Graph.cpp -- the 13 entry points. Init makes a GL 3.3 core context on the
+// engine's window and everything drawn with it; any failure undoes all of it.
+#include <SDL.h>
+#include <SDL_image.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <cmath>
+#include <dirent.h>
+#include <memory>
+#include <string>
+
+#include "Renderer.h"
+#include "graph.h"
+
+namespace graph {
+namespace {
+
+std::unique_ptr<Renderer> R;
+TVeltraneEngine *Engine = nullptr;
+
+// The directory entry that matches Name ignoring ASCII case, component by
+// component, so "Textures/Floor.PNG" finds textures/floor.png.
+std::string ResolveCaseBlind(const std::string &Name) {
+  if (FILE *f = std::fopen(Name.c_str(), "rb")) { std::fclose(f); return Name; }
+  std::string resolved = Name.size() && Name[0] == '/' ? "/" : "";
+  size_t pos = resolved.size();
+  while (pos <= Name.size()) {
+    size_t slash = Name.find('/', pos);
+    if (slash == std::string::npos) slash = Name.size();
+    const std::string part = Name.substr(pos, slash - pos);
+    pos = slash + 1;
+    if (part.empty()) continue;
+    std::string found = part;
+    if (DIR *d = opendir(resolved.empty() ? "." : resolved.c_str())) {
+      while (dirent *e = readdir(d)) {
+        const std::string entry = e->d_name;
+        if (entry.size() == part.size() &&
+            std::equal(entry.begin(), entry.end(), part.begin(),
+                       [](char a, char b) { return std::tolower((unsigned char)a) == std::tolower((unsigned char)b); })) {
+          found = entry;
+          if (entry == part) break;
+        }
+      }
+      closedir(d);
+    }
+    if (!resolved.empty() && resolved.back() != '/') resolved += '/';
+    resolved += found;
+  }
+  return resolved;
+}
+
+// The named image, or the painted one when the name is empty, the file missing
+// or not an image.
+Image LoadImageOr(const char *Name, TexKind Kind) {
+  if (Name && Name[0]) {
+    if (SDL_Surface *s = IMG_Load(ResolveCaseBlind(Name).c_str())) {
+      SDL_Surface *rgba = SDL_ConvertSurfaceFormat(s, SDL_PIXELFORMAT_RGBA32, 0);
+      SDL_FreeSurface(s);
+      if (rgba && rgba->w > 0 && rgba->h > 0 && rgba->w <= 8192 && rgba->h <= 8192) {
+        Image img;
+        img.Width = rgba->w;
+        img.Height = rgba->h;
+        img.Rgba.resize(size_t(img.Width) * img.Height * 4);
+        for (int y = 0; y < img.Height; ++y)
+          std::memcpy(&img.Rgba[size_t(y) * img.Width * 4], static_cast<uint8_t *>(rgba->pixels) + size_t(y) * rgba->pitch,
+                      size_t(img.Width) * 4);
+        SDL_FreeSurface(rgba);
+        return img;
+      }
+      SDL_FreeSurface(rgba);
+    }
+  }
+  return PaintTexture(Kind, 256);
+}
+
+void ReleaseRenderer() {
+  if (!R) return;
+  // Names die with the context: if the window's Close already released it,
+  // nothing may be called on it.
+  const bool ours = R->Context && Engine && Engine->GLContext == reinterpret_cast<HGLRC>(R->Context) &&
+                    SDL_GL_GetCurrentContext() == R->Context;
+  GLAlive = ours;
+  if (ours) {
+    glBindVertexArray(0);
+    glUseProgram(0);
+  }
+  SDL_Window *window = R->Window;
+  SDL_GLContext context = R->Context;
+  R->Text.Close();
+  R.reset();  // every GL object goes here
+  GLAlive = false;
+  if (ours) {
+    SDL_GL_MakeCurrent(window, nullptr);
+    SDL_GL_DeleteContext(context);
+    Engine->GLContext = nullptr;
+  }
+  IMG_Quit();
+  Engine = nullptr;
+}
+
+bool IsFullScreen(SDL_Window *W) {
+  return (SDL_GetWindowFlags(W) & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS)) != 0;
+}
+
+// The pointer in drawable pixels. In a window the position counts from the outer
+// corner, frame included; full screen it is the screen position.
+void PointerToDrawable(const TMousePos *Pos, float &X, float &Y) {
+  X = Y = -1e6f;
+  if (!Pos || !R) return;
+  int left = 0, top = 0;
+  if (!IsFullScreen(R->Window) && SDL_GetWindowBordersSize(R->Window, &top, &left, nullptr, nullptr) != 0)
+    left = top = 0;
+  int ww = 0, wh = 0;
+  SDL_GetWindowSize(R->Window, &ww, &wh);
+  const float sx = ww > 0 ? float(R->Width) / ww : 1.0f, sy = wh > 0 ? float(R->Height) / wh : 1.0f;
+  X = float(Pos->x - left) * sx;
+  Y = float(Pos->y - top) * sy;
+}
+
+}  // namespace
+}  // namespace graph
+
+using namespace graph;
+
+extern "C" {
+
+GRAPH_API bool Init(TVeltraneEngine *Eng, int32_t /*ScreenBits*/, const char *Floor, const char *Box,
+                    const char *Wall, const char *Dest, const char *Water, const char *Menu, const char *MenuBack) {
+  if (R) DeInit();
+  if (!Eng || !Eng->Handle) return false;
+  SDL_Window *window = reinterpret_cast<SDL_Window *>(Eng->Handle);
+  if (!(SDL_GetWindowFlags(window) & SDL_WINDOW_OPENGL)) return false;
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+  SDL_GLContext context = SDL_GL_CreateContext(window);
+  if (!context) return false;
+  if (SDL_GL_MakeCurrent(window, context) != 0 || epoxy_gl_version() < 33) {
+    SDL_GL_MakeCurrent(window, nullptr);
+    SDL_GL_DeleteContext(context);
+    return false;
+  }
+  Engine = Eng;
+  Engine->GLContext = reinterpret_cast<HGLRC>(context);
+  R = std::make_unique<Renderer>();
+  R->Window = window;
+  R->Context = context;
+  GLAlive = true;
+  IMG_Init(IMG_INIT_PNG | IMG_INIT_JPG);
+  SDL_GL_SetSwapInterval(1);  // movement is per frame: keep frames at the display's pace
+
+  std::string error;
+  bool ok = CreateSceneResources(*R, error) && CreateUiResources(*R, error);
+  if (ok) {
+    const char *names[] = {Floor, Box, Wall, Dest, Water, Menu, MenuBack};
+    const TexKind kinds[] = {TexKind::Floor, TexKind::Box,  TexKind::Wall,    TexKind::Dest,
+                             TexKind::Water, TexKind::Menu, TexKind::MenuBack};
+    for (int i = 0; i < 7; ++i) {
+      const bool tiles = kinds[i] != TexKind::Menu && kinds[i] != TexKind::MenuBack;
+      R->Textures[size_t(kinds[i])] = UploadTexture(LoadImageOr(names[i], kinds[i]), tiles || kinds[i] == TexKind::Menu, tiles);
+    }
+    R->Pointer = UploadTexture(PaintPointer(64), false, true);
+    Image white;
+    white.Width = white.Height = 1;
+    white.Rgba = {255, 255, 255, 255};
+    R->White = UploadTexture(white, true, false);
+    R->Text.Open();
+    ok = glGetError() == GL_NO_ERROR;
+  }
+  if (!ok) {
+    ReleaseRenderer();
+    return false;
+  }
+  return true;
+}
+
+GRAPH_API void DeInit(void) { ReleaseRenderer(); }
+
+GRAPH_API void InitCubes(void) {
+  CubesOn = true;
+  SeedDrifters();
+}
+
+GRAPH_API void DeInitCubes(void) {
+  CubesOn = false;
+  Drifters.clear();
+  Drifters.shrink_to_fit();
+}
+
+GRAPH_API void ProcessCubes(void) {
+  if (!R) return;
+  FlushScene(*R);
+  if (!CubesOn || !R->Scene.Active) return;
+  if (Drifters.empty()) SeedDrifters();
+  const FrameScene &s = R->Scene;
+  const glm::vec3 centre(s.FieldWidth / 2.0f, s.FieldHeight / 2.0f, 0.0f);
+  DrawDrifters(*R, s.Cam, centre, std::max(s.FieldWidth, s.FieldHeight) * 0.75f + 16.0f, false);
+}
+
+GRAPH_API void StartDraw(void) {
+  if (!R) return;
+  SDL_GL_GetDrawableSize(R->Window, &R->Width, &R->Height);
+  if (R->Width <= 0 || R->Height <= 0) SDL_GetWindowSize(R->Window, &R->Width, &R->Height);
+  R->Width = std::max(R->Width, 1);
+  R->Height = std::max(R->Height, 1);
+  R->Time = float(SDL_GetTicks() % 3600000u) / 1000.0f;
+  ++R->Frame;
+  R->Scene.Clear();
+  glViewport(0, 0, R->Width, R->Height);
+  glDepthMask(GL_TRUE);
+  glClearColor(0.06f, 0.06f, 0.12f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+GRAPH_API void EndDraw(const TMousePos *MousePos) {
+  if (!R) return;
+  FlushScene(*R);
+  float x, y;
+  PointerToDrawable(MousePos, x, y);
+  if (MousePos) DrawPointer(*R, x, y);
+  SDL_GL_SwapWindow(R->Window);
+}
+
+GRAPH_API int32_t ProcessMenu(const TMousePos *MousePos) {
+  if (!R) return -1;
+  float x, y;
+  PointerToDrawable(MousePos, x, y);
+  return RunMenu(*R, x, y);
+}
+
+GRAPH_API int32_t ProcessSettings(const TMousePos *MousePos, uint8_t LeftButton, TSettings *EditSettings,
+                                  const TDisplayMode *Modes, int32_t ModesHigh, const int32_t *Freqs,
+                                  int32_t FreqsHigh, const TMapDescr *Maps, int32_t MapsHigh) {
+  if (!R || !EditSettings) return -1;
+  // The button comes level-triggered: act on the frame it goes down. A page
+  // that was not shown last frame starts with the button taken as up.
+  const bool down = LeftButton != 0;
+  const bool wasDown = R->PrevButton && R->SettingsFrame + 1 >= R->Frame;
+  R->PrevButton = down;
+  R->SettingsFrame = R->Frame;
+  float x, y;
+  PointerToDrawable(MousePos, x, y);
+  return RunSettings(*R, x, y, down && !wasDown, *EditSettings, Modes, ModesHigh, Freqs, FreqsHigh, Maps,
+                     MapsHigh);
+}
+
+GRAPH_API void MoveToPlayer(uint8_t /*Direction*/, const TPlayer *Player, float Angle) {
+  if (!R || !Player) return;
+  BeginScene(*R, *Player, Angle);
+}
+
+GRAPH_API void DrawFloor(int32_t Width, int32_t Height) {
+  if (!R) return;
+  R->Scene.HasFloor = Width > 0 && Height > 0;
+  R->Scene.FieldWidth = std::max(0, Width);
+  R->Scene.FieldHeight = std::max(0, Height);
+}
+
+GRAPH_API void DrawObjects(const TGameObject *Objects, int32_t High) {
+  if (!R || !Objects || High < 0) return;
+  CollectObjects(*R, Objects, High + 1);
+}
+
+GRAPH_API void DrawPlayer(const TPlayer *Player) {
+  if (!R || !Player) return;
+  CollectPlayer(*R, *Player);
+  FlushScene(*R);  // the player comes last: the scene is complete
+}
+
+}  // extern "C"

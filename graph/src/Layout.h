@@ -1,0 +1,79 @@
+// Layout.h -- where the menu and the settings page put their parts, in drawable
+// pixels from the top-left corner. Drawing and hit-testing both read these, so
+// what the player clicks is what they see.
+//
+// The settings page's Apply and Back lie below every menu item: the button that
+// pressed them may still be held when the menu shows next, and must not land on
+// an item there.
+#pragma once
+#include <algorithm>
+#include <array>
+
+namespace graph {
+
+struct Rect {
+  float X = 0, Y = 0, W = 0, H = 0;
+  bool Contains(float Px, float Py) const { return Px >= X && Px < X + W && Py >= Y && Py < Y + H; }
+  float CentreX() const { return X + W / 2; }
+  float CentreY() const { return Y + H / 2; }
+};
+
+// A scale of 1 at 1024 x 768; smaller and larger screens scale the whole page.
+inline float UiScale(int Width, int Height) {
+  return std::max(0.3f, std::min(Height / 768.0f, Width / 1024.0f));
+}
+
+constexpr int MenuItemCount = 6;
+
+struct MenuLayout {
+  Rect Panel, Title;
+  std::array<Rect, MenuItemCount> Items;
+};
+
+inline MenuLayout LayoutMenu(int Width, int Height) {
+  const float s = UiScale(Width, Height);
+  MenuLayout m;
+  const float itemW = 380 * s, itemH = 48 * s, gap = 10 * s;
+  const float top = Height * 0.28f;
+  for (int i = 0; i < MenuItemCount; ++i)
+    m.Items[i] = {Width / 2.0f - itemW / 2, top + i * (itemH + gap), itemW, itemH};
+  m.Title = {Width / 2.0f - 300 * s, Height * 0.06f, 600 * s, 110 * s};
+  const float panelW = itemW + 60 * s;
+  m.Panel = {Width / 2.0f - panelW / 2, top - 30 * s, panelW, MenuItemCount * (itemH + gap) - gap + 60 * s};
+  return m;
+}
+
+constexpr int SettingsRowCount = 6;
+enum SettingsRow { rowMode, rowFreq, rowFullScreen, rowMap, rowCubes, rowKeys };
+
+struct SettingsLayout {
+  Rect Panel, Title;
+  struct Row { Rect Label, Prev, Value, Next; };
+  std::array<Row, SettingsRowCount> Rows;
+  Rect Apply, Back;
+};
+
+inline SettingsLayout LayoutSettings(int Width, int Height) {
+  const float s = UiScale(Width, Height);
+  SettingsLayout l;
+  const float panelW = 860 * s, rowH = 50 * s, gap = 8 * s;
+  const float left = Width / 2.0f - panelW / 2;
+  l.Panel = {left, Height * 0.06f, panelW, Height * 0.88f};
+  l.Title = {left, Height * 0.06f + 14 * s, panelW, 64 * s};
+  const float top = Height * 0.20f;
+  const float labelW = 300 * s, arrowW = 46 * s, valueW = 360 * s;
+  for (int i = 0; i < SettingsRowCount; ++i) {
+    const float y = top + i * (rowH + gap);
+    SettingsLayout::Row &r = l.Rows[i];
+    r.Label = {left + 40 * s, y, labelW, rowH};
+    r.Prev = {left + 40 * s + labelW, y, arrowW, rowH};
+    r.Value = {r.Prev.X + arrowW + 6 * s, y, valueW, rowH};
+    r.Next = {r.Value.X + valueW + 6 * s, y, arrowW, rowH};
+  }
+  const float buttonW = 220 * s, buttonH = 52 * s, buttonY = Height * 0.80f;
+  l.Apply = {Width / 2.0f - buttonW - 20 * s, buttonY, buttonW, buttonH};
+  l.Back = {Width / 2.0f + 20 * s, buttonY, buttonW, buttonH};
+  return l;
+}
+
+}  // namespace graph

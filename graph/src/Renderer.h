@@ -1,0 +1,121 @@
+// Renderer.h -- the renderer's private state: one instance lives between Init
+// and DeInit, and the drawing code in Scene.cpp and Ui.cpp works on it.
+#pragma once
+#include <SDL.h>
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "Camera.h"
+#include "Font.h"
+#include "GLObjects.h"
+#include "Layout.h"
+#include "ProcTex.h"
+#include "graph.h"
+
+namespace graph {
+
+// One cube or tile of an instanced draw: min corner, extents, and a few values
+// the shader reads per object (on target, facing, ...).
+struct Instance {
+  float Origin[3];
+  float Size[3];
+  float Params[4];
+};
+static_assert(sizeof(Instance) == 40);
+
+// Shader modes of the scene program.
+enum SceneMode { smSolid = 0, smFloor = 1, smWater = 2, smPlayer = 3, smDrifter = 4, smTile = 5 };
+
+struct CachedText {
+  Texture Tex;
+  int Width = 0, Height = 0;
+};
+
+struct SceneUniforms {
+  GLint ViewProj = -1, Mode = -1, Time = -1, WorldUV = -1, Tex = -1, Occ = -1, OccSize = -1, HasOcc = -1,
+        Tint = -1, Eye = -1, Light = -1, FogColor = -1, FogRange = -1, PlayerShadow = -1, Spec = -1;
+};
+struct UiUniforms {
+  GLint Screen = -1, Rect = -1, UV = -1, ColorTop = -1, ColorBottom = -1, Radius = -1, Soft = -1, Border = -1,
+        BorderColor = -1, TexMode = -1, Tex = -1;
+};
+
+// What a play frame asked to draw; drawn at once when the frame's scene is complete.
+struct FrameScene {
+  bool Active = false;       // MoveToPlayer was called this frame
+  bool Drawn = false;
+  Camera Cam;
+  int FieldWidth = 0, FieldHeight = 0;
+  bool HasFloor = false;
+  std::vector<Instance> Walls, Boxes, Targets, Water, FilledCells, FilledBoxes;
+  bool HasPlayer = false;
+  Instance Player{};
+  void Clear() {
+    Active = Drawn = HasFloor = HasPlayer = false;
+    Walls.clear(); Boxes.clear(); Targets.clear(); Water.clear(); FilledCells.clear(); FilledBoxes.clear();
+  }
+};
+
+struct Renderer {
+  SDL_Window *Window = nullptr;
+  SDL_GLContext Context = nullptr;
+
+  Program SceneProgram, UiProgram;
+  SceneUniforms SU;
+  UiUniforms UU;
+  VertexArray CubeVao, UiVao;
+  Buffer CubeVertices, CubeIndices, InstanceBuffer;
+  size_t InstanceCapacity = 0;
+  std::array<Texture, size_t(TexKind::Count)> Textures;
+  Texture Pointer, White;
+
+  // Shadow map of the level: 4 texels per cell, 1 where a wall or box stands.
+  Texture Occupancy;
+  int OccWidth = 0, OccHeight = 0;
+  std::vector<uint8_t> OccPixels, OccUploaded;
+
+  TextPainter Text;
+  std::map<std::string, CachedText> TextCache;
+
+  int Width = 640, Height = 480;  // drawable pixels
+  float Time = 0;                 // seconds, for animation
+  uint64_t Frame = 0;
+  FrameScene Scene;
+
+  uint8_t PrevButton = 0;         // the settings page's button last frame
+  uint64_t SettingsFrame = 0;     // frame of the last settings page
+};
+
+// Scene.cpp
+bool CreateSceneResources(Renderer &R, std::string &Error);
+void BeginScene(Renderer &R, const TPlayer &Player, float Angle);
+void CollectObjects(Renderer &R, const TGameObject *Objects, int32_t Count);
+void CollectPlayer(Renderer &R, const TPlayer &Player);
+void FlushScene(Renderer &R);  // draws what the frame collected, once
+void DrawDrifters(Renderer &R, const Camera &Cam, glm::vec3 Centre, float Radius, bool Menu);
+Instance MakeInstance(const TBox &Box, float P0 = 0, float P1 = 0, float P2 = 0, float P3 = 0);
+
+// Ui.cpp
+bool CreateUiResources(Renderer &R, std::string &Error);
+void DrawSky(Renderer &R);
+int32_t RunMenu(Renderer &R, float Px, float Py);
+int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, TSettings &S, const TDisplayMode *Modes,
+                    int32_t ModesHigh, const int32_t *Freqs, int32_t FreqsHigh, const TMapDescr *Maps,
+                    int32_t MapsHigh);
+void DrawPointer(Renderer &R, float Px, float Py);
+
+// The cube effect's state: lives outside the renderer, since it starts before Init.
+struct Drifter {
+  glm::vec3 Offset;  // from the centre of what it drifts around
+  glm::vec3 Axis;
+  float Size, Hue, Phase, Rise;
+};
+extern std::vector<Drifter> Drifters;
+extern bool CubesOn;
+void SeedDrifters();
+
+}  // namespace graph

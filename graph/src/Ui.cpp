@@ -1,0 +1,384 @@
+// Ui.cpp -- everything flat: the sky behind the level, the menu, the settings
+// page, text and the pointer. Shapes are rounded rectangles drawn by one
+// shader from a signed distance, so every size stays crisp.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "Renderer.h"
+
+namespace graph {
+namespace {
+
+const char *kUiVertex = R"(
+uniform vec2 uScreen;
+uniform vec4 uRect;
+uniform vec4 uUV;
+out vec2 vPx;
+out vec2 vUV;
+void main() {
+  vec2 corner = vec2(float(gl_VertexID & 1), float(gl_VertexID >> 1));
+  vec2 p = uRect.xy + corner * uRect.zw;
+  vPx = corner * uRect.zw;
+  vUV = mix(uUV.xy, uUV.zw, corner);
+  gl_Position = vec4(p.x / uScreen.x * 2.0 - 1.0, 1.0 - p.y / uScreen.y * 2.0, 0.0, 1.0);
+}
+)";
+
+const char *kUiFragment = R"(
+in vec2 vPx;
+in vec2 vUV;
+uniform vec4 uRect;
+uniform vec4 uColorTop;
+uniform vec4 uColorBottom;
+uniform float uRadius;
+uniform float uSoft;
+uniform float uBorder;
+uniform vec4 uBorderColor;
+uniform int uTexMode;
+uniform sampler2D uTex;
+out vec4 FragColor;
+void main() {
+  vec2 halfSize = uRect.zw * 0.5;
+  vec2 q = abs(vPx - halfSize) - (halfSize - vec2(uRadius));
+  float d = length(max(q, 0.0)) + min(max(q.x, q.y), 0.0) - uRadius;
+  float cover = uSoft > 0.0 ? 1.0 - smoothstep(-uSoft, uSoft, d) : 1.0;
+  vec4 c = mix(uColorTop, uColorBottom, clamp(vPx.y / max(uRect.w, 1.0), 0.0, 1.0));
+  if (uTexMode == 1) c *= texture(uTex, vUV);
+  if (uBorder > 0.0) {
+    float b = smoothstep(-uBorder - 0.75, -uBorder + 0.75, d);
+    c = mix(c, vec4(uBorderColor.rgb, max(c.a, uBorderColor.a)), b * uBorderColor.a);
+  }
+  FragColor = vec4(c.rgb, c.a * cover);
+}
+)";
+
+using glm::vec4;
+
+struct Style {
+  vec4 Top{1}, Bottom{1};
+  float Radius = 0, Soft = 1;
+  float Border = 0;
+  vec4 BorderColor{0};
+};
+
+void BeginUi(Renderer &R) {
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_CULL_FACE);
+  glEnable(GL_BLEND);
+  glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+  glUseProgram(R.UiProgram.Get());
+  glBindVertexArray(R.UiVao.Get());
+  glUniform2f(R.UU.Screen, float(R.Width), float(R.Height));
+  glUniform1i(R.UU.Tex, 0);
+}
+
+void Fill(Renderer &R, const Rect &Area, const Style &S, GLuint Tex = 0, vec4 UV = vec4(0, 0, 1, 1)) {
+  glUniform4f(R.UU.Rect, Area.X, Area.Y, Area.W, Area.H);
+  glUniform4fv(R.UU.UV, 1, &UV[0]);
+  glUniform4fv(R.UU.ColorTop, 1, &S.Top[0]);
+  glUniform4fv(R.UU.ColorBottom, 1, &S.Bottom[0]);
+  glUniform1f(R.UU.Radius, std::min(S.Radius, std::min(Area.W, Area.H) / 2));
+  glUniform1f(R.UU.Soft, S.Soft);
+  glUniform1f(R.UU.Border, S.Border);
+  glUniform4fv(R.UU.BorderColor, 1, &S.BorderColor[0]);
+  glUniform1i(R.UU.TexMode, Tex ? 1 : 0);
+  glActiveTexture(GL_TEXTURE0);
+  glBindTexture(GL_TEXTURE_2D, Tex);
+  glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+}
+
+// A soft dark halo under a panel or button.
+void DropShadow(Renderer &R, const Rect &Area, float Radius, float Spread, float Alpha) {
+  Style s;
+  s.Top = s.Bottom = vec4(0, 0, 0, Alpha);
+  s.Radius = Radius + Spread;
+  s.Soft = Spread;
+  Fill(R, Rect{Area.X - Spread * 0.5f, Area.Y + Spread * 0.3f, Area.W + Spread, Area.H + Spread}, s);
+}
+
+const CachedText &TextImage(Renderer &R, const std::string &Text, int Pixels, bool Bold) {
+  const std::string key = Text + '\x1f' + std::to_string(Pixels) + (Bold ? "b" : "r");
+  auto it = R.TextCache.find(key);
+  if (it != R.TextCache.end()) return it->second;
+  if (R.TextCache.size() > 256) R.TextCache.clear();
+  const Image img = R.Text.Render(Text, Pixels, Bold);
+  CachedText c;
+  if (!img.Empty()) {
+    c.Tex = UploadTexture(img, false, false);
+    c.Width = img.Width;
+    c.Height = img.Height;
+  }
+  return R.TextCache.emplace(key, std::move(c)).first->second;
+}
+
+enum class Align { Left, Centre };
+
+// Text centred vertically on Y, with a soft shadow below it.
+void DrawText(Renderer &R, const std::string &Text, int Pixels, bool Bold, float X, float Y, Align A, vec4 Top,
+              vec4 Bottom, float MaxWidth = 0) {
+  const CachedText &t = TextImage(R, Text, Pixels, Bold);
+  if (!t.Tex) return;
+  float w = float(t.Width), h = float(t.Height);
+  if (MaxWidth > 0 && w > MaxWidth) { h *= MaxWidth / w; w = MaxWidth; }  // squeeze a long map title
+  const float x = std::round(A == Align::Centre ? X - w / 2 : X), y = std::round(Y - h / 2);
+  Style shadow;
+  shadow.Soft = 0;
+  shadow.Top = shadow.Bottom = vec4(0, 0, 0, 0.55f * Top.a);
+  const float off = std::max(1.0f, std::round(Pixels / 18.0f));
+  Fill(R, Rect{x + off, y + off, w, h}, shadow, t.Tex.Get());
+  Style s;
+  s.Soft = 0;
+  s.Top = Top;
+  s.Bottom = Bottom;
+  Fill(R, Rect{x, y, w, h}, s, t.Tex.Get());
+}
+
+void DrawText(Renderer &R, const std::string &Text, int Pixels, bool Bold, float X, float Y, Align A, vec4 Color,
+              float MaxWidth = 0) {
+  DrawText(R, Text, Pixels, Bold, X, Y, A, Color, Color, MaxWidth);
+}
+
+// The image stretched to cover the whole screen, cropped to keep its proportions.
+void FillScreenWith(Renderer &R, GLuint Tex, vec4 Tint) {
+  Style s;
+  s.Soft = 0;
+  s.Top = s.Bottom = Tint;
+  Fill(R, Rect{0, 0, float(R.Width), float(R.Height)}, s, Tex);
+}
+
+void DrawPanel(Renderer &R, const Rect &Panel, float Scale) {
+  DropShadow(R, Panel, 18 * Scale, 36 * Scale, 0.55f);
+  Style s;
+  s.Top = vec4(1.0f, 1.0f, 1.05f, 0.94f);
+  s.Bottom = vec4(0.85f, 0.85f, 0.95f, 0.94f);
+  s.Radius = 18 * Scale;
+  s.Border = std::max(1.5f, 2 * Scale);
+  s.BorderColor = vec4(1.0f, 0.82f, 0.50f, 0.45f);
+  Fill(R, Panel, s, R.Textures[size_t(TexKind::Menu)].Get(), vec4(0, 0, Panel.W / 256, Panel.H / 256));
+}
+
+// A menu bar or button: gold when the pointer is on it.
+void DrawButton(Renderer &R, const Rect &Area, float Scale, bool Hot, vec4 Accent = vec4(0.98f, 0.74f, 0.30f, 1)) {
+  Style s;
+  s.Radius = 10 * Scale;
+  s.Border = std::max(1.0f, 1.5f * Scale);
+  if (Hot) {
+    DropShadow(R, Area, 10 * Scale, 14 * Scale, 0.45f);
+    s.Top = Accent;
+    s.Bottom = vec4(Accent.r * 0.82f, Accent.g * 0.70f, Accent.b * 0.62f, 1);
+    s.BorderColor = vec4(1, 0.95f, 0.80f, 0.9f);
+  } else {
+    s.Top = vec4(1, 1, 1, 0.10f);
+    s.Bottom = vec4(1, 1, 1, 0.04f);
+    s.BorderColor = vec4(1, 1, 1, 0.16f);
+  }
+  Fill(R, Area, s);
+}
+
+const vec4 kText(0.90f, 0.91f, 0.97f, 1), kTextDim(0.66f, 0.68f, 0.80f, 1), kTextOnGold(0.16f, 0.09f, 0.04f, 1);
+
+void DrawTitle(Renderer &R, const Rect &Title, float Scale, const char *Text, int Pixels) {
+  DrawText(R, Text, int(Pixels * Scale), true, Title.CentreX(), Title.CentreY(), Align::Centre,
+           vec4(1.0f, 0.90f, 0.55f, 1), vec4(0.95f, 0.55f, 0.22f, 1));
+}
+
+std::string ModeText(const TDisplayMode &M) {
+  return std::to_string(M.Width) + " x " + std::to_string(M.Height) + " x " + std::to_string(M.Bits);
+}
+
+std::string FreqText(int32_t Hz) { return Hz == 0 ? "default" : std::to_string(Hz) + " Hz"; }
+
+std::string MapText(const TMapDescr &M) {
+  if (M.Title && M.Title[0]) return M.Title;
+  if (M.FileName && M.FileName[0]) return M.FileName;
+  return "(unnamed)";
+}
+
+// Keeps an index inside a table of High + 1 entries (0 when the table is empty).
+void ClampIndex(int32_t &Index, int32_t High) {
+  if (High < 0) Index = 0;
+  else Index = std::clamp(Index, 0, High);
+}
+
+void Step(int32_t &Index, int32_t High, int Delta) {
+  if (High < 0) { Index = 0; return; }
+  const int32_t n = High + 1;
+  Index = int32_t(((int64_t(Index) + Delta) % n + n) % n);
+}
+
+}  // namespace
+
+bool CreateUiResources(Renderer &R, std::string &Error) {
+  R.UiProgram = BuildProgram(kUiVertex, kUiFragment, Error);
+  if (!R.UiProgram) return false;
+  const GLuint p = R.UiProgram.Get();
+  UiUniforms &u = R.UU;
+  u.Screen = glGetUniformLocation(p, "uScreen");
+  u.Rect = glGetUniformLocation(p, "uRect");
+  u.UV = glGetUniformLocation(p, "uUV");
+  u.ColorTop = glGetUniformLocation(p, "uColorTop");
+  u.ColorBottom = glGetUniformLocation(p, "uColorBottom");
+  u.Radius = glGetUniformLocation(p, "uRadius");
+  u.Soft = glGetUniformLocation(p, "uSoft");
+  u.Border = glGetUniformLocation(p, "uBorder");
+  u.BorderColor = glGetUniformLocation(p, "uBorderColor");
+  u.TexMode = glGetUniformLocation(p, "uTexMode");
+  u.Tex = glGetUniformLocation(p, "uTex");
+  R.UiVao = MakeVertexArray();
+  return glGetError() == GL_NO_ERROR;
+}
+
+void DrawSky(Renderer &R) {
+  BeginUi(R);
+  Style s;
+  s.Soft = 0;
+  s.Top = vec4(0.09f, 0.11f, 0.24f, 1);
+  s.Bottom = vec4(0.43f, 0.42f, 0.55f, 1);
+  Fill(R, Rect{0, 0, float(R.Width), float(R.Height) * 0.75f}, s);
+  s.Top = s.Bottom;
+  Fill(R, Rect{0, float(R.Height) * 0.75f - 1, float(R.Width), float(R.Height) * 0.25f + 1}, s);
+  glBindVertexArray(0);
+}
+
+int32_t RunMenu(Renderer &R, float Px, float Py) {
+  const MenuLayout m = LayoutMenu(R.Width, R.Height);
+  const float sc = UiScale(R.Width, R.Height);
+  int32_t hot = -1;
+  for (int i = 0; i < MenuItemCount; ++i)
+    if (m.Items[i].Contains(Px, Py)) hot = i;
+
+  BeginUi(R);
+  FillScreenWith(R, R.Textures[size_t(TexKind::MenuBack)].Get(), vec4(1));
+  // Lit cubes float behind the panel.
+  Camera cam;
+  cam.Eye = glm::vec3(0, -16, 2);
+  cam.Target = glm::vec3(0, 0, 0);
+  cam.View = glm::lookAt(cam.Eye, cam.Target, glm::vec3(0, 0, 1));
+  cam.Projection = glm::perspective(glm::radians(55.0f), float(R.Width) / float(std::max(R.Height, 1)), 0.1f, 100.0f);
+  if (Drifters.empty()) SeedDrifters();
+  glClear(GL_DEPTH_BUFFER_BIT);
+  DrawDrifters(R, cam, glm::vec3(0, 8, 0), 13.0f, true);
+
+  BeginUi(R);
+  DrawTitle(R, m.Title, sc, "KESTROVE", 92);
+  DrawText(R, "Push every crate onto a golden mark", int(20 * sc), false, m.Title.CentreX(),
+           m.Title.Y + m.Title.H + 2 * sc, Align::Centre, kTextDim);
+  DrawPanel(R, m.Panel, sc);
+  static const char *const kItems[MenuItemCount] = {"New game", "Continue", "Save", "Load", "Settings", "Exit"};
+  for (int i = 0; i < MenuItemCount; ++i) {
+    const Rect &r = m.Items[i];
+    DrawButton(R, r, sc, i == hot);
+    DrawText(R, kItems[i], int(26 * sc), i == hot, r.CentreX(), r.CentreY(), Align::Centre,
+             i == hot ? kTextOnGold : kText);
+  }
+  DrawText(R, "Arrow keys move  \xb7  Esc in play returns to this menu", int(16 * sc), false,
+           R.Width / 2.0f, R.Height - 26 * sc, Align::Centre, kTextDim);
+  glBindVertexArray(0);
+  return hot;
+}
+
+int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, TSettings &S, const TDisplayMode *Modes,
+                    int32_t ModesHigh, const int32_t *Freqs, int32_t FreqsHigh, const TMapDescr *Maps,
+                    int32_t MapsHigh) {
+  if (!Modes) ModesHigh = -1;
+  if (!Freqs) FreqsHigh = -1;
+  if (!Maps) MapsHigh = -1;
+  // Whatever arrives, what leaves is in range.
+  S.FullScreen = S.FullScreen ? 1 : 0;
+  S.Cubes = S.Cubes ? 1 : 0;
+  S.Keys3D = S.Keys3D ? 1 : 0;
+  ClampIndex(S.Mode, ModesHigh);
+  ClampIndex(S.Freq, FreqsHigh);
+  ClampIndex(S.Map, MapsHigh);
+
+  const SettingsLayout l = LayoutSettings(R.Width, R.Height);
+  int32_t result = -1;
+  if (Pressed) {
+    if (l.Apply.Contains(Px, Py)) result = srApply;
+    else if (l.Back.Contains(Px, Py)) result = srBack;
+    for (int row = 0; row < SettingsRowCount && result < 0; ++row) {
+      const SettingsLayout::Row &r = l.Rows[row];
+      const int delta = r.Prev.Contains(Px, Py) ? -1 : (r.Next.Contains(Px, Py) || r.Value.Contains(Px, Py)) ? 1 : 0;
+      if (!delta) continue;
+      switch (row) {
+        case rowMode: Step(S.Mode, ModesHigh, delta); break;
+        case rowFreq: Step(S.Freq, FreqsHigh, delta); break;
+        case rowFullScreen: S.FullScreen ^= 1; break;
+        case rowMap: Step(S.Map, MapsHigh, delta); break;
+        case rowCubes: S.Cubes ^= 1; break;
+        case rowKeys: S.Keys3D ^= 1; break;
+      }
+      break;
+    }
+  }
+
+  const float sc = UiScale(R.Width, R.Height);
+  BeginUi(R);
+  FillScreenWith(R, R.Textures[size_t(TexKind::MenuBack)].Get(), vec4(0.8f, 0.8f, 0.85f, 1));
+  DrawPanel(R, l.Panel, sc);
+  DrawTitle(R, l.Title, sc, "Settings", 48);
+
+  static const char *const kLabels[SettingsRowCount] = {"Display mode", "Refresh rate", "Full screen",
+                                                        "Map set",      "Cube effect",  "Key mapping"};
+  const vec4 on(0.55f, 0.95f, 0.60f, 1), off(0.95f, 0.62f, 0.55f, 1);
+  for (int row = 0; row < SettingsRowCount; ++row) {
+    const SettingsLayout::Row &r = l.Rows[row];
+    std::string value;
+    vec4 colour = kText;
+    switch (row) {
+      case rowMode: value = ModesHigh < 0 ? "none" : ModeText(Modes[S.Mode]); break;
+      case rowFreq: value = FreqsHigh < 0 ? "none" : FreqText(Freqs[S.Freq]); break;
+      case rowFullScreen: value = S.FullScreen ? "On" : "Off"; colour = S.FullScreen ? on : off; break;
+      case rowMap: value = MapsHigh < 0 ? "none" : MapText(Maps[S.Map]); break;
+      case rowCubes: value = S.Cubes ? "On" : "Off"; colour = S.Cubes ? on : off; break;
+      case rowKeys: value = S.Keys3D ? "Left/Right turn the view" : "Left/Right step aside"; break;
+    }
+    const bool rowHot = r.Label.Contains(Px, Py) || r.Prev.Contains(Px, Py) || r.Value.Contains(Px, Py) ||
+                        r.Next.Contains(Px, Py);
+    if (rowHot) {
+      Style band;
+      band.Top = band.Bottom = vec4(1, 0.85f, 0.55f, 0.08f);
+      band.Radius = 8 * sc;
+      Fill(R, Rect{r.Label.X - 14 * sc, r.Label.Y, r.Next.X + r.Next.W - r.Label.X + 28 * sc, r.Label.H}, band);
+    }
+    DrawText(R, kLabels[row], int(22 * sc), false, r.Label.X, r.Label.CentreY(), Align::Left,
+             rowHot ? vec4(1, 0.92f, 0.75f, 1) : kText);
+    DrawButton(R, r.Prev, sc, r.Prev.Contains(Px, Py));
+    DrawButton(R, r.Next, sc, r.Next.Contains(Px, Py));
+    DrawText(R, "<", int(24 * sc), true, r.Prev.CentreX(), r.Prev.CentreY(), Align::Centre,
+             r.Prev.Contains(Px, Py) ? kTextOnGold : kText);
+    DrawText(R, ">", int(24 * sc), true, r.Next.CentreX(), r.Next.CentreY(), Align::Centre,
+             r.Next.Contains(Px, Py) ? kTextOnGold : kText);
+    Style box;
+    box.Top = vec4(0.02f, 0.03f, 0.08f, r.Value.Contains(Px, Py) ? 0.75f : 0.55f);
+    box.Bottom = vec4(0.05f, 0.06f, 0.12f, box.Top.a);
+    box.Radius = 8 * sc;
+    box.Border = 1.0f;
+    box.BorderColor = vec4(1, 1, 1, r.Value.Contains(Px, Py) ? 0.35f : 0.12f);
+    Fill(R, r.Value, box);
+    DrawText(R, value, int(22 * sc), true, r.Value.CentreX(), r.Value.CentreY(), Align::Centre, colour,
+             r.Value.W - 16 * sc);
+  }
+  DrawText(R, "Changes take effect when applied; the game in progress is kept.", int(17 * sc), false,
+           R.Width / 2.0f, l.Apply.Y - 28 * sc, Align::Centre, kTextDim);
+  const bool applyHot = l.Apply.Contains(Px, Py), backHot = l.Back.Contains(Px, Py);
+  DrawButton(R, l.Apply, sc, true, applyHot ? vec4(0.55f, 0.95f, 0.55f, 1) : vec4(0.36f, 0.74f, 0.40f, 1));
+  DrawButton(R, l.Back, sc, backHot);
+  DrawText(R, "Apply", int(26 * sc), true, l.Apply.CentreX(), l.Apply.CentreY(), Align::Centre, kTextOnGold);
+  DrawText(R, "Back", int(26 * sc), backHot, l.Back.CentreX(), l.Back.CentreY(), Align::Centre,
+           backHot ? kTextOnGold : kText);
+  glBindVertexArray(0);
+  return result;
+}
+
+void DrawPointer(Renderer &R, float Px, float Py) {
+  BeginUi(R);
+  const float size = std::round(32 * std::max(0.75f, UiScale(R.Width, R.Height)));
+  Style s;
+  s.Soft = 0;
+  Fill(R, Rect{std::round(Px) - size * 0.04f, std::round(Py) - size * 0.04f, size, size}, s, R.Pointer.Get());
+  glBindVertexArray(0);
+}
+
+}  // namespace graph

@@ -1,0 +1,598 @@
+// The renderer drawn for real: a level, the menu and the settings page under
+// Xvfb with software GL, read back and probed. Every GL test saves its frame
+// under artifacts/ so a person can look at it.
+#include <SDL.h>
+#include <SDL_image.h>
+#include <dirent.h>
+#include <epoxy/gl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "Camera.h"
+#include "Layout.h"
+#include "graph.h"
+
+namespace {
+
+constexpr int kWidth = 640, kHeight = 480;
+
+struct Pixel { int r, g, b; };
+
+class Frame {
+public:
+  Frame() : Rgb(size_t(kWidth) * kHeight * 3) {}
+  void Capture(GLenum Buffer = GL_BACK) {
+    glReadBuffer(Buffer);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    std::vector<uint8_t> up(Rgb.size());
+    glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, up.data());
+    for (int y = 0; y < kHeight; ++y)  // GL rows run bottom-up
+      std::memcpy(&Rgb[size_t(y) * kWidth * 3], &up[size_t(kHeight - 1 - y) * kWidth * 3], size_t(kWidth) * 3);
+  }
+  Pixel At(int x, int y) const {
+    const uint8_t *p = &Rgb[(size_t(y) * kWidth + x) * 3];
+    return {p[0], p[1], p[2]};
+  }
+  // The mean over a small square: the probe's tolerance for texture detail.
+  Pixel Mean(float fx, float fy, int Half = 2) const {
+    int r = 0, g = 0, b = 0, n = 0;
+    for (int y = int(fy) - Half; y <= int(fy) + Half; ++y)
+      for (int x = int(fx) - Half; x <= int(fx) + Half; ++x) {
+        if (x < 0 || y < 0 || x >= kWidth || y >= kHeight) continue;
+        const Pixel p = At(x, y);
+        r += p.r; g += p.g; b += p.b; ++n;
+      }
+    return n ? Pixel{r / n, g / n, b / n} : Pixel{0, 0, 0};
+  }
+  void Save(const std::string &Name) const {
+    mkdir(GRAPH_ARTIFACTS_DIR, 0755);
+    SDL_Surface *s = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint8_t *>(Rgb.data()), kWidth, kHeight, 24,
+                                                        kWidth * 3, SDL_PIXELFORMAT_RGB24);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(IMG_SavePNG(s, (std::string(GRAPH_ARTIFACTS_DIR) + "/" + Name).c_str()), 0);
+    SDL_FreeSurface(s);
+  }
+  std::vector<uint8_t> Rgb;
+};
+
+std::ostream &operator<<(std::ostream &o, const Pixel &p) { return o << "(" << p.r << "," << p.g << "," << p.b << ")"; }
+
+int OpenFds() {
+  int n = 0;
+  if (DIR *d = opendir("/proc/self/fd")) {
+    while (readdir(d)) ++n;
+    closedir(d);
+  }
+  return n;
+}
+
+std::string Tex(const char *Name) { return std::string(GRAPH_DATA_DIR) + "/textures/" + Name; }
+
+class GraphTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no DISPLAY: GL tests need an X server (run under xvfb-run)";
+    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    Window = MakeWindow(SDL_WINDOW_OPENGL);
+    ASSERT_NE(Window, nullptr) << SDL_GetError();
+    Engine.Handle = reinterpret_cast<HWND>(Window);
+  }
+  void TearDown() override {
+    DeInit();
+    DeInitCubes();
+    if (Window) SDL_DestroyWindow(Window);
+    SDL_Quit();
+  }
+  static SDL_Window *MakeWindow(Uint32 Flags) {
+    SDL_GL_ResetAttributes();
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    return SDL_CreateWindow("graph test", 0, 0, kWidth, kHeight, Flags);
+  }
+  bool InitBundled() {
+    return Init(&Engine, 32, Tex("floor.png").c_str(), Tex("box.png").c_str(), Tex("wall.png").c_str(),
+                Tex("dest.png").c_str(), Tex("water.png").c_str(), Tex("menu.png").c_str(),
+                Tex("menuback.png").c_str());
+  }
+  SDL_Window *Window = nullptr;
+  TVeltraneEngine Engine;
+};
+
+// --- a small level built the way the loader builds one ---------------------
+
+TGameObject Cube(uint8_t Kind, int Col, int Row, double Side, int32_t OnTarget = 0) {
+  TGameObject o{};
+  o.Kind = Kind;
+  const double inset = (1.0 - Side) / 2;
+  o.Box = {Col + inset, Row + inset, 0, Side, Side, Side};
+  o.SavedPos = {o.Box.x, o.Box.y, 0};
+  o.OnTarget = OnTarget;
+  return o;
+}
+
+struct Level {
+  int Width = 0, Height = 0;
+  std::vector<TGameObject> Objects;
+  TPlayer Player{};
+};
+
+// Rows as in a level file, the first line at the top; '9' is the player.
+Level MakeLevel(const std::vector<std::string> &Rows) {
+  Level l;
+  l.Height = int(Rows.size());
+  l.Width = int(Rows[0].size());
+  for (int n = 0; n < l.Height; ++n)
+    for (int c = 0; c < l.Width; ++c) {
+      const int r = l.Height - 1 - n;
+      switch (Rows[n][c]) {
+        case '0': l.Objects.push_back(Cube(okInert, c, r, 0.9)); break;
+        case '1': l.Objects.push_back(Cube(okWall, c, r, 0.9)); break;
+        case '2': l.Objects.push_back(Cube(okBox, c, r, 0.9)); break;
+        case '3': l.Objects.push_back(Cube(okTarget, c, r, 1.0)); break;
+        case '4': l.Objects.push_back(Cube(okTarget, c, r, 1.0)); l.Objects.push_back(Cube(okBox, c, r, 0.9, 1)); break;
+        case '5': l.Objects.push_back(Cube(okWater, c, r, 1.0)); break;
+        case '6':  // a filled water cell: the cell and the box sunk into it
+          l.Objects.push_back(Cube(okInert, c, r, 1.0)); l.Objects.push_back(Cube(okInert, c, r, 0.9)); break;
+        case '9':
+          l.Player.Box = {c + 0.15, r + 0.15, 0, 0.7, 0.7, 0.7};
+          l.Player.PrevPos = {c + 0.15, r + 0.15, 0};
+          l.Player.Step = 0.1f;
+          break;
+      }
+    }
+  return l;
+}
+
+const std::vector<std::string> kProbeLevel = {
+    "11111111111",
+    "1....5....1",
+    "1..3.55.2.1",
+    "1.........1",
+    "1.1.4.2.3.1",
+    "1...6.....1",
+    "1.........1",
+    "1....9....1",
+    "11111111111",
+};
+
+void DrawLevel(const Level &L, float Angle, bool Cubes = false) {
+  StartDraw();
+  MoveToPlayer(L.Player.Direction, &L.Player, Angle);
+  DrawFloor(L.Width, L.Height);
+  DrawObjects(L.Objects.empty() ? nullptr : L.Objects.data(), int32_t(L.Objects.size()) - 1);
+  DrawPlayer(&L.Player);
+  if (Cubes) ProcessCubes();
+}
+
+glm::vec2 Project(const Level &L, float Angle, glm::vec3 World) {
+  const graph::Camera cam = graph::FollowCamera(L.Player.Box, Angle, kWidth, kHeight);
+  float x = -1, y = -1;
+  EXPECT_TRUE(graph::ProjectToPixel(cam, World, kWidth, kHeight, x, y));
+  return {x, y};
+}
+
+// The centre of the top face of the cell's cube of the given height.
+glm::vec3 TopOf(int Col, int Row, float Height) { return {Col + 0.5f, Row + 0.5f, Height}; }
+
+// A point on the player's top face beside the arrow painted on it.
+glm::vec3 PlayerTop(const TPlayer &P) {
+  return {float(P.Box.x + 0.2 * P.Box.sx), float(P.Box.y + 0.2 * P.Box.sy), float(P.Box.z + P.Box.sz)};
+}
+
+// --- tests -----------------------------------------------------------------
+
+TEST_F(GraphTest, InitFailsCleanlyWhenNoContextCanBeMade) {
+  EXPECT_FALSE(Init(nullptr, 32, "", "", "", "", "", "", ""));
+  TVeltraneEngine none;
+  EXPECT_FALSE(Init(&none, 32, "", "", "", "", "", "", ""));
+  EXPECT_EQ(none.GLContext, nullptr);
+
+  // A window made without OpenGL cannot take a GL context.
+  SDL_Window *plain = MakeWindow(0);
+  ASSERT_NE(plain, nullptr);
+  TVeltraneEngine engine;
+  engine.Handle = reinterpret_cast<HWND>(plain);
+  EXPECT_FALSE(Init(&engine, 32, "", "", "", "", "", "", ""));
+  EXPECT_EQ(engine.GLContext, nullptr);
+  EXPECT_EQ(SDL_GL_GetCurrentContext(), nullptr);
+  // Nothing half-made answers: every other entry point is a quiet no-op.
+  TMousePos pos{10, 10};
+  StartDraw();
+  EXPECT_EQ(ProcessMenu(&pos), -1);
+  EndDraw(&pos);
+  DeInit();
+  SDL_DestroyWindow(plain);
+
+  // The GL window still works afterwards.
+  ASSERT_TRUE(InitBundled());
+  EXPECT_NE(Engine.GLContext, nullptr);
+}
+
+TEST_F(GraphTest, InitDeInitCyclesLeakNothing) {
+  // The first cycle may open the driver's files for good; later ones add nothing.
+  ASSERT_TRUE(InitBundled());
+  DeInit();
+  const int fds = OpenFds();
+  TMousePos pos{100, 100};
+  TSettings s{};
+  const TDisplayMode modes[] = {{640, 480, 32}};
+  const int32_t freqs[] = {0, 60};
+  for (int cycle = 0; cycle < 4; ++cycle) {
+    ASSERT_TRUE(InitBundled());
+    EXPECT_EQ(Engine.GLContext, reinterpret_cast<HGLRC>(SDL_GL_GetCurrentContext()));
+    StartDraw();
+    ProcessMenu(&pos);
+    EndDraw(&pos);
+    DeInit();
+    EXPECT_EQ(Engine.GLContext, nullptr) << "DeInit hands the context back";
+    EXPECT_EQ(SDL_GL_GetCurrentContext(), nullptr);
+  }
+  EXPECT_EQ(OpenFds(), fds);
+
+  // Within one context, frames make no GL objects that outlive them: the next
+  // free texture and buffer names stay where they were.
+  ASSERT_TRUE(InitBundled());
+  Level level = MakeLevel(kProbeLevel);
+  auto frames = [&](int n) {
+    for (int i = 0; i < n; ++i) {
+      StartDraw();
+      ProcessMenu(&pos);
+      EndDraw(&pos);
+      StartDraw();
+      ProcessSettings(&pos, uint8_t(i & 1), &s, modes, 0, freqs, 1, nullptr, -1);
+      EndDraw(&pos);
+      DrawLevel(level, 0);
+      EndDraw(&pos);
+    }
+  };
+  auto nextNames = [] {
+    GLuint t = 0, b = 0;
+    glGenTextures(1, &t);
+    glGenBuffers(1, &b);
+    glDeleteTextures(1, &t);
+    glDeleteBuffers(1, &b);
+    return std::make_pair(t, b);
+  };
+  // (A driver may or may not hand out a deleted name again: compare the step.)
+  frames(2);
+  const auto a = nextNames(), b = nextNames();
+  frames(6);
+  const auto c = nextNames();
+  EXPECT_EQ(c.first - b.first, b.first - a.first) << "textures made by frames and kept";
+  EXPECT_EQ(c.second - b.second, b.second - a.second) << "buffers made by frames and kept";
+}
+
+TEST_F(GraphTest, LevelObjectsShowWhereTheyStand) {
+  ASSERT_TRUE(InitBundled());
+  Level level = MakeLevel(kProbeLevel);
+  DrawLevel(level, 0);
+  Frame f;
+  f.Capture();
+  EndDraw(nullptr);
+  f.Save("level-probes.png");
+
+  const float cube = 0.95f;  // top of a 0.9 cube standing 0.05 in
+  const Pixel wall = f.Mean(Project(level, 0, TopOf(2, 4, cube)).x, Project(level, 0, TopOf(2, 4, cube)).y);
+  const glm::vec2 boxAt = Project(level, 0, TopOf(6, 4, cube));
+  const Pixel box = f.Mean(boxAt.x, boxAt.y);
+  const glm::vec2 coveredAt = Project(level, 0, TopOf(4, 4, cube));
+  const Pixel covered = f.Mean(coveredAt.x, coveredAt.y);
+  const glm::vec2 waterAt = Project(level, 0, TopOf(5, 7, 0.0f));
+  const Pixel water = f.Mean(waterAt.x, waterAt.y);
+  const glm::vec2 targetAt = Project(level, 0, TopOf(8, 4, 0.012f));
+  const Pixel target = f.Mean(targetAt.x, targetAt.y);
+  const glm::vec2 playerAt = Project(level, 0, PlayerTop(level.Player));
+  const Pixel player = f.Mean(playerAt.x, playerAt.y);
+  const glm::vec2 floorAt = Project(level, 0, TopOf(3, 3, 0.0f));
+  const Pixel floor = f.Mean(floorAt.x, floorAt.y);
+
+  EXPECT_GT(wall.r, wall.g + 25) << "brick red " << wall;
+  EXPECT_GT(wall.r, wall.b + 25) << wall;
+  EXPECT_GT(box.r, box.b + 40) << "crate wood " << box;
+  EXPECT_GT(box.r, box.g) << box;
+  EXPECT_GT(box.g, box.b) << box;
+  EXPECT_GT(covered.g, covered.r + 20) << "a covered crate glows green " << covered;
+  EXPECT_GT(covered.g, covered.b + 20) << covered;
+  EXPECT_GT(water.b, water.r + 50) << "water blue " << water;
+  EXPECT_GT(water.b, water.g + 10) << water;
+  EXPECT_GT(target.r, target.b + 60) << "golden mark " << target;
+  EXPECT_GT(player.g, player.r + 40) << "teal player " << player;
+  EXPECT_GT(player.b, player.r + 40) << player;
+  EXPECT_LT(std::abs(player.g - player.b), 50) << player;
+  EXPECT_GT(floor.r + floor.g + floor.b, 200) << "lit floor " << floor;
+
+  // Objects move with their records: the same box one cell over shows there instead.
+  for (TGameObject &o : level.Objects)
+    if (o.Kind == okBox && o.OnTarget == 0 && std::floor(o.Box.x) == 6) o.Box.x -= 2;
+  DrawLevel(level, 0);
+  Frame moved;
+  moved.Capture();
+  EndDraw(nullptr);
+  // Its old cell shows the floor now (the probe lands on the floor beyond the cell).
+  const Pixel now = moved.Mean(boxAt.x, boxAt.y);
+  EXPECT_LT(std::abs(now.r - box.r) + std::abs(now.g - box.g) + std::abs(now.b - box.b), 500);
+  EXPECT_GT(std::abs(now.r - box.r) + std::abs(now.g - box.g) + std::abs(now.b - box.b), 40)
+      << "the crate left its old cell " << now << " was " << box;
+  const Pixel there = moved.Mean(Project(level, 0, TopOf(2, 4, cube)).x, Project(level, 0, TopOf(2, 4, cube)).y);
+  EXPECT_GT(there.r, there.g + 25) << "the wall is unchanged " << there;
+}
+
+TEST_F(GraphTest, TurningTheViewKeepsTheFacingIntoTheScreen) {
+  ASSERT_TRUE(InitBundled());
+  // Facing +x (a quarter turn), with a wall straight ahead of the player.
+  Level level = MakeLevel({
+      "1111111",
+      "1.....1",
+      "19...21",
+      "1.....1",
+      "1111111",
+  });
+  level.Player.Direction = 1;
+  DrawLevel(level, 90.0f);
+  Frame f;
+  f.Capture();
+  EndDraw(nullptr);
+  f.Save("level-turned.png");
+  // The crate at (5,2) lies ahead: it shows near the middle column of the screen.
+  const glm::vec2 at = Project(level, 90.0f, TopOf(5, 2, 0.95f));
+  EXPECT_NEAR(at.x, kWidth / 2.0f, kWidth * 0.12f);
+  const Pixel box = f.Mean(at.x, at.y);
+  EXPECT_GT(box.r, box.b + 40) << box;
+}
+
+TEST_F(GraphTest, MissingOrBrokenTexturesFallBackToPaintedOnes) {
+  const std::string junk = std::string(GRAPH_ARTIFACTS_DIR) + "/not-an-image.png";
+  mkdir(GRAPH_ARTIFACTS_DIR, 0755);
+  std::ofstream(junk) << "this is not a PNG";
+  ASSERT_TRUE(Init(&Engine, 32, "", "no/such/floor.png", junk.c_str(), "", "missing.png", "", junk.c_str()));
+  Level level = MakeLevel(kProbeLevel);
+  DrawLevel(level, 0);
+  Frame f;
+  f.Capture();
+  EndDraw(nullptr);
+  f.Save("level-fallback.png");
+  const glm::vec2 wallAt = Project(level, 0, TopOf(2, 4, 0.95f));
+  const Pixel wall = f.Mean(wallAt.x, wallAt.y);
+  EXPECT_GT(wall.r, wall.g + 25) << "painted bricks, not black " << wall;
+  const glm::vec2 waterAt = Project(level, 0, TopOf(5, 7, 0.0f));
+  const Pixel water = f.Mean(waterAt.x, waterAt.y);
+  EXPECT_GT(water.b, water.r + 50) << water;
+}
+
+TEST_F(GraphTest, MenuHitRectanglesMatchWhatIsDrawn) {
+  ASSERT_TRUE(InitBundled());
+  const graph::MenuLayout m = graph::LayoutMenu(kWidth, kHeight);
+  auto draw = [&](int x, int y, Frame &f) {
+    const TMousePos pos{x, y};
+    StartDraw();
+    const int32_t item = ProcessMenu(&pos);
+    f.Capture();
+    EndDraw(&pos);
+    return item;
+  };
+  Frame idle;
+  EXPECT_EQ(draw(-50, -50, idle), -1);
+
+  // Down the middle of the screen the items come in order, each over exactly its rectangle.
+  std::vector<int> seen;
+  for (int y = 0; y < kHeight; y += 2) {
+    const TMousePos pos{kWidth / 2, y};
+    StartDraw();
+    const int32_t item = ProcessMenu(&pos);
+    if (item >= 0) {
+      EXPECT_TRUE(m.Items[item].Contains(kWidth / 2.0f, float(y))) << "item " << item << " at y " << y;
+      if (seen.empty() || seen.back() != item) seen.push_back(item);
+    }
+  }
+  EXPECT_EQ(seen, (std::vector<int>{0, 1, 2, 3, 4, 5}));
+
+  // The highlight appears where the item is drawn, around the pointer.
+  for (int i = 0; i < graph::MenuItemCount; ++i) {
+    const graph::Rect &r = m.Items[i];
+    Frame hot;
+    ASSERT_EQ(draw(int(r.CentreX()), int(r.CentreY()), hot), i);
+    int x0 = kWidth, y0 = kHeight, x1 = -1, y1 = -1;
+    // Within the panel: the cubes drifting behind it move between any two frames.
+    // (Inset past the panel's rounded, soft edge, which lets them show through.)
+    const int inset = 12;
+    for (int y = std::max(0, int(m.Panel.Y) + inset); y < std::min(kHeight, int(m.Panel.Y + m.Panel.H) - inset); ++y)
+      for (int x = std::max(0, int(m.Panel.X) + inset); x < std::min(kWidth, int(m.Panel.X + m.Panel.W) - inset); ++x) {
+        const Pixel a = idle.At(x, y), b = hot.At(x, y);
+        if (std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b) > 60) {
+          x0 = std::min(x0, x); y0 = std::min(y0, y); x1 = std::max(x1, x); y1 = std::max(y1, y);
+        }
+      }
+    ASSERT_GE(x1, 0) << "item " << i << " shows no highlight";
+    const float margin = 24;  // the highlight's soft shadow
+    EXPECT_GE(x0, r.X - margin) << i;
+    EXPECT_LE(x1, r.X + r.W + margin) << i;
+    EXPECT_GE(y0, r.Y - margin) << i;
+    EXPECT_LE(y1, r.Y + r.H + margin) << i;
+    EXPECT_LT(x0, r.X + 4) << "the highlight spans the item " << i;
+    EXPECT_GT(x1, r.X + r.W - 4) << i;
+    // Just outside the item is no item.
+    Frame out;
+    EXPECT_EQ(draw(int(r.X) - 3, int(r.CentreY()), out), -1);
+    if (i == 0) hot.Save("menu.png");
+  }
+}
+
+TEST_F(GraphTest, SettingsClicksChangeOneFieldOncePerPress) {
+  ASSERT_TRUE(InitBundled());
+  const TDisplayMode modes[8] = {{640, 480, 16},  {640, 480, 32},  {800, 600, 16},   {800, 600, 32},
+                                 {1024, 768, 16}, {1024, 768, 32}, {1280, 1024, 16}, {1280, 1024, 32}};
+  const int32_t freqs[11] = {0, 60, 70, 75, 85, 100, 120, 140, 150, 170, 200};
+  char f1[] = "maps/classic.lev", t1[] = "Classic", f2[] = "maps/extra.lev", t2[] = "";
+  const TMapDescr maps[2] = {{f1, t1}, {f2, t2}};
+  const graph::SettingsLayout l = graph::LayoutSettings(kWidth, kHeight);
+  TSettings s{};
+  s.Mode = 5;
+  s.Cubes = 1;
+
+  auto frameWith = [&](const graph::Rect &r, bool button, TSettings &edit, const TMapDescr *m, int high) {
+    const TMousePos pos{int(r.CentreX()), int(r.CentreY())};
+    StartDraw();
+    const int32_t result = ProcessSettings(&pos, button, &edit, modes, 7, freqs, 10, m, high);
+    EndDraw(&pos);
+    return result;
+  };
+  auto frame = [&](const graph::Rect &r, bool button, TSettings &edit) { return frameWith(r, button, edit, maps, 1); };
+  auto same = [](const TSettings &a, const TSettings &b) { return std::memcmp(&a, &b, sizeof a) == 0; };
+
+  // One press on the mode's right arrow: the mode moves on by one and nothing else changes.
+  const graph::Rect &next = l.Rows[graph::rowMode].Next;
+  TSettings before = s;
+  EXPECT_EQ(frame(next, false, s), -1);
+  EXPECT_TRUE(same(s, before));
+  EXPECT_EQ(frame(next, true, s), -1);
+  TSettings expect = before;
+  expect.Mode = 6;
+  EXPECT_TRUE(same(s, expect)) << "mode " << s.Mode;
+  for (int i = 0; i < 5; ++i) frame(next, true, s);  // held: no repeat
+  EXPECT_TRUE(same(s, expect)) << "a held button changed it again: mode " << s.Mode;
+  frame(next, false, s);
+  frame(next, true, s);
+  frame(next, false, s);
+  frame(next, true, s);
+  EXPECT_EQ(s.Mode, 0) << "past the last mode comes the first";
+
+  // Left arrow of the rate from "default" goes round to the last rate.
+  frame(l.Rows[graph::rowFreq].Prev, false, s);
+  frame(l.Rows[graph::rowFreq].Prev, true, s);
+  EXPECT_EQ(s.Freq, 10);
+
+  // Booleans flip between 0 and 1 only.
+  before = s;
+  frame(l.Rows[graph::rowFullScreen].Value, false, s);
+  frame(l.Rows[graph::rowFullScreen].Value, true, s);
+  expect = before;
+  expect.FullScreen = 1;
+  EXPECT_TRUE(same(s, expect));
+  frame(l.Rows[graph::rowKeys].Next, false, s);
+  frame(l.Rows[graph::rowKeys].Next, true, s);
+  frame(l.Rows[graph::rowCubes].Prev, false, s);
+  frame(l.Rows[graph::rowCubes].Prev, true, s);
+  EXPECT_EQ(s.Keys3D, 1);
+  EXPECT_EQ(s.Cubes, 0);
+
+  // The map set steps through the list and stays inside it.
+  frame(l.Rows[graph::rowMap].Next, false, s);
+  frame(l.Rows[graph::rowMap].Next, true, s);
+  EXPECT_EQ(s.Map, 1);
+  {
+    // Save the page showing a map without a title, with the pointer on the value.
+    const TMousePos pos{int(l.Rows[graph::rowMap].Value.CentreX()), int(l.Rows[graph::rowMap].Value.CentreY())};
+    StartDraw();
+    ProcessSettings(&pos, 0, &s, modes, 7, freqs, 10, maps, 1);
+    Frame f;
+    f.Capture();
+    EndDraw(&pos);
+    f.Save("settings.png");
+  }
+  frame(l.Rows[graph::rowMap].Next, false, s);
+  frame(l.Rows[graph::rowMap].Next, true, s);
+  EXPECT_EQ(s.Map, 0);
+  // An empty map list leaves the index at 0.
+  frameWith(l.Rows[graph::rowMap].Next, false, s, nullptr, -1);
+  frameWith(l.Rows[graph::rowMap].Next, true, s, nullptr, -1);
+  EXPECT_EQ(s.Map, 0);
+
+  // Apply and Back answer on the press only, and change nothing.
+  before = s;
+  EXPECT_EQ(frame(l.Apply, false, s), -1);
+  EXPECT_EQ(frame(l.Apply, true, s), srApply);
+  EXPECT_EQ(frame(l.Apply, true, s), -1);
+  EXPECT_EQ(frame(l.Back, false, s), -1);
+  EXPECT_EQ(frame(l.Back, true, s), srBack);
+  EXPECT_TRUE(same(s, before));
+
+  // Values from outside the tables come back inside them.
+  TSettings wild{};
+  wild.Mode = 99;
+  wild.Freq = -3;
+  wild.Map = 7;
+  wild.Cubes = 5;
+  frame(graph::Rect{-100, -100, 1, 1}, false, wild);
+  EXPECT_EQ(wild.Mode, 7);
+  EXPECT_EQ(wild.Freq, 0);
+  EXPECT_EQ(wild.Map, 1);
+  EXPECT_EQ(wild.Cubes, 1);
+}
+
+TEST(GraphLayout, SettingsButtonsNeverLieUnderAMenuItem) {
+  // The button that pressed Apply or Back may still be down when the menu shows next.
+  const int sizes[][2] = {{640, 480}, {800, 600}, {1024, 768}, {1280, 1024}, {1920, 1080}, {320, 900}};
+  for (const auto &sz : sizes) {
+    const graph::MenuLayout m = graph::LayoutMenu(sz[0], sz[1]);
+    const graph::SettingsLayout s = graph::LayoutSettings(sz[0], sz[1]);
+    for (const graph::Rect &b : {s.Apply, s.Back})
+      for (const graph::Rect &i : m.Items) {
+        const bool overlap = b.X < i.X + i.W && i.X < b.X + b.W && b.Y < i.Y + i.H && i.Y < b.Y + b.H;
+        EXPECT_FALSE(overlap) << sz[0] << "x" << sz[1];
+      }
+  }
+}
+
+TEST_F(GraphTest, CubeEffectDrawsBehindAPlayFrame) {
+  DeInitCubes();  // safe without InitCubes
+  InitCubes();    // before Init, as each pass does
+  ASSERT_TRUE(InitBundled());
+  Level level = MakeLevel({
+      "1111111111111",
+      "1.....5.....1",
+      "1..3..5..2..1",
+      "1...4.55....1",
+      "1.1......3..1",
+      "1...2.0.....1",
+      "1..6........1",
+      "1....2.1....1",
+      "1.....9.....1",
+      "1111111111111",
+  });
+  TMousePos pos{400, 300};
+  DrawLevel(level, 0, true);
+  Frame f;
+  f.Capture();
+  EndDraw(&pos);
+  f.Save("level.png");
+  DeInit();
+  DeInitCubes();
+  DeInitCubes();
+}
+
+TEST_F(GraphTest, HugeLevelDraws) {
+  ASSERT_TRUE(InitBundled());
+  Level level;
+  level.Width = level.Height = 255;
+  for (int r = 0; r < 255; ++r)
+    for (int c = 0; c < 255; ++c) {
+      const int k = (r * 7 + c * 13) % 10;
+      if (std::abs(r - 127) <= 2 && std::abs(c - 127) <= 2) continue;  // room around the player
+      if (r == 0 || c == 0 || r == 254 || c == 254 || k == 0) level.Objects.push_back(Cube(okWall, c, r, 0.9));
+      else if (k == 1) level.Objects.push_back(Cube(okBox, c, r, 0.9));
+      else if (k == 2) level.Objects.push_back(Cube(okWater, c, r, 1.0));
+      else if (k == 3) level.Objects.push_back(Cube(okTarget, c, r, 1.0));
+    }
+  level.Player.Box = {127.15, 127.15, 0, 0.7, 0.7, 0.7};
+  DrawLevel(level, 0);
+  Frame f;
+  f.Capture();
+  EndDraw(nullptr);
+  f.Save("level-huge.png");
+  EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+  const glm::vec2 at = Project(level, 0, PlayerTop(level.Player));
+  const Pixel player = f.Mean(at.x, at.y);
+  EXPECT_GT(player.g, player.r + 40) << player;
+}
+
+}  // namespace
