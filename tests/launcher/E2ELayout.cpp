@@ -1,6 +1,7 @@
 // E2ELayout.cpp -- prints where the renderer puts what the end-to-end test
 // clicks, for a drawable of the given size, as shell assignments:
-//   MENU_<i>_X/Y (items 0..5), KEYS_NEXT_X/Y (the key mapping's next arrow), APPLY_X/Y.
+//   MENU_<i>_X/Y (items 0..5), KEYS_NEXT_X/Y (the key mapping's next arrow), APPLY_X/Y,
+//   and as X Y W H: TITLE (the menu's title) and KEYS_VALUE (the key mapping's value).
 // It reads the renderer's own layout, so the test clicks what the player sees.
 #include "Layout.h"
 
@@ -24,5 +25,10 @@ int main(int argc, char **argv)
   std::printf("KEYS_NEXT_X=%d\nKEYS_NEXT_Y=%d\n", int(std::lround(Next.CentreX())), int(std::lround(Next.CentreY())));
   std::printf("APPLY_X=%d\nAPPLY_Y=%d\n", int(std::lround(Page.Apply.CentreX())),
               int(std::lround(Page.Apply.CentreY())));
+  const auto Box = [](const char *Name, const graph::Rect &R) {
+    std::printf("%s=\"%d %d %d %d\"\n", Name, int(R.X), int(R.Y), int(R.W), int(R.H));
+  };
+  Box("TITLE", Menu.Title);
+  Box("KEYS_VALUE", Page.Rows[graph::rowKeys].Value);
   return 0;
 }
