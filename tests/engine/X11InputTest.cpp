@@ -1,0 +1,73 @@
+// Input from the X server itself, made with xdotool: a key press and a click on
+// the engine's window reach the window procedure as the right messages. These
+// tests move the display's pointer, so CTest runs them on their own.
+#include "SdlTestSupport.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+using sdltest::Of;
+using sdltest::PumpUntil;
+
+class X11Input : public sdltest::RealWindow {
+protected:
+  void SetUp() override {
+    RealWindow::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    if (std::system("command -v xdotool >/dev/null 2>&1") != 0) GTEST_SKIP() << "xdotool is not installed";
+    // A caption no other window on the display has, for xdotool to find it by.
+    Title = "Kestrove input test " + std::to_string(::getpid());
+    Engine->SetCaption(Title.c_str());
+    MoveWindow(Engine->Handle, 200, 150, 400, 300, TRUE);
+    ASSERT_TRUE(PumpUntil(*Engine, [&] { return Engine->Left() == 200; }));
+  }
+  // Runs xdotool with the window's id in place of %1.
+  int Xdotool(const std::string &Commands) {
+    const std::string Line = "xdotool search --name '^" + Title + "$' " + Commands + " >/dev/null 2>&1";
+    return std::system(Line.c_str());
+  }
+
+  std::string Title;
+};
+
+TEST_F(X11Input, AKeyPressArrivesAsKeyDownAndKeyUpWithItsVirtualKey) {
+  ASSERT_EQ(Xdotool("key --window %1 Left"), 0);
+  ASSERT_TRUE(PumpUntil(*Engine, [&] { return !Of(State, WM_KEYUP).empty(); }));
+  ASSERT_EQ(Of(State, WM_KEYDOWN).size(), 1u);
+  EXPECT_EQ(Of(State, WM_KEYDOWN)[0].WParam, VK_LEFT);
+  EXPECT_EQ(Of(State, WM_KEYUP)[0].WParam, VK_LEFT);
+
+  ASSERT_EQ(Xdotool("key --window %1 Next Escape q"), 0);
+  ASSERT_TRUE(PumpUntil(*Engine, [&] { return Of(State, WM_KEYUP).size() >= 4; }));
+  const auto Down = Of(State, WM_KEYDOWN);
+  ASSERT_EQ(Down.size(), 4u);
+  EXPECT_EQ(Down[1].WParam, VK_NEXT);
+  EXPECT_EQ(Down[2].WParam, VK_ESCAPE);
+  EXPECT_EQ(Down[3].WParam, static_cast<WPARAM>('Q'));
+  ASSERT_EQ(Of(State, WM_CHAR).size(), 2u);   // Escape and q type characters
+  EXPECT_EQ(Of(State, WM_CHAR)[1].WParam, static_cast<WPARAM>('q'));
+}
+
+TEST_F(X11Input, AClickArrivesAsButtonDownAndUpAtItsPlaceInTheWindow) {
+  ASSERT_EQ(Xdotool("mousemove --window %1 20 30 click 1"), 0);
+  ASSERT_TRUE(PumpUntil(*Engine, [&] { return !Of(State, WM_LBUTTONUP).empty(); }));
+  const auto Down = Of(State, WM_LBUTTONDOWN);
+  ASSERT_EQ(Down.size(), 1u);
+  EXPECT_EQ(Down[0].LParam, (30 << 16) | 20);
+  EXPECT_EQ(Down[0].WParam & MK_LBUTTON, MK_LBUTTON);
+  EXPECT_EQ(Of(State, WM_LBUTTONUP)[0].LParam, (30 << 16) | 20);
+
+  // The pointer in screen coordinates: the window's client origin plus the place.
+  int X = 0, Y = 0;
+  SDL_GetWindowPosition(Window(), &X, &Y);
+  POINT Pointer{};
+  ASSERT_TRUE(GetCursorPos(&Pointer));
+  EXPECT_EQ(Pointer.x, X + 20);
+  EXPECT_EQ(Pointer.y, Y + 30);
+}
+
+} // namespace
