@@ -94,10 +94,24 @@ void ReleaseRenderer() {
   if (ours) {
     SDL_GL_MakeCurrent(window, nullptr);
     SDL_GL_DeleteContext(context);
-    Engine->GLContext = nullptr;
   }
+  // Released either way: nobody may release it a second time.
+  if (Engine && (ours || !context || Engine->GLContext == reinterpret_cast<HGLRC>(context)))
+    Engine->GLContext = nullptr;
   IMG_Quit();
   Engine = nullptr;
+}
+
+// Whether the context Init made is still there to draw with. The window's
+// Close releases it (and destroys the window) before the last frame of a pass
+// has run, so from then on every entry point must leave GL and the window alone.
+bool Drawable() {
+  if (!R) return false;
+  if (R->Context && SDL_GL_GetCurrentContext() == R->Context) return true;
+  GLAlive = false;
+  R->Context = nullptr;
+  R->Window = nullptr;
+  return false;
 }
 
 bool IsFullScreen(SDL_Window *W) {
@@ -190,7 +204,7 @@ GRAPH_API void DeInitCubes(void) {
 }
 
 GRAPH_API void ProcessCubes(void) {
-  if (!R) return;
+  if (!Drawable()) return;
   FlushScene(*R);
   if (!CubesOn || !R->Scene.Active) return;
   if (Drifters.empty()) SeedDrifters();
@@ -200,7 +214,7 @@ GRAPH_API void ProcessCubes(void) {
 }
 
 GRAPH_API void StartDraw(void) {
-  if (!R) return;
+  if (!Drawable()) return;
   SDL_GL_GetDrawableSize(R->Window, &R->Width, &R->Height);
   if (R->Width <= 0 || R->Height <= 0) SDL_GetWindowSize(R->Window, &R->Width, &R->Height);
   R->Width = std::max(R->Width, 1);
@@ -215,7 +229,7 @@ GRAPH_API void StartDraw(void) {
 }
 
 GRAPH_API void EndDraw(const TMousePos *MousePos) {
-  if (!R) return;
+  if (!Drawable()) return;
   FlushScene(*R);
   float x, y;
   PointerToDrawable(MousePos, x, y);
@@ -224,7 +238,7 @@ GRAPH_API void EndDraw(const TMousePos *MousePos) {
 }
 
 GRAPH_API int32_t ProcessMenu(const TMousePos *MousePos) {
-  if (!R) return -1;
+  if (!Drawable()) return -1;
   float x, y;
   PointerToDrawable(MousePos, x, y);
   return RunMenu(*R, x, y);
@@ -233,7 +247,7 @@ GRAPH_API int32_t ProcessMenu(const TMousePos *MousePos) {
 GRAPH_API int32_t ProcessSettings(const TMousePos *MousePos, uint8_t LeftButton, TSettings *EditSettings,
                                   const TDisplayMode *Modes, int32_t ModesHigh, const int32_t *Freqs,
                                   int32_t FreqsHigh, const TMapDescr *Maps, int32_t MapsHigh) {
-  if (!R || !EditSettings) return -1;
+  if (!Drawable() || !EditSettings) return -1;
   // The button comes level-triggered: act on the frame it goes down. A page
   // that was not shown last frame starts with the button taken as up.
   const bool down = LeftButton != 0;
@@ -266,7 +280,7 @@ GRAPH_API void DrawObjects(const TGameObject *Objects, int32_t High) {
 GRAPH_API void DrawPlayer(const TPlayer *Player) {
   if (!R || !Player) return;
   CollectPlayer(*R, *Player);
-  FlushScene(*R);  // the player comes last: the scene is complete
+  if (Drawable()) FlushScene(*R);  // the player comes last: the scene is complete
 }
 
 }  // extern "C"

@@ -72,15 +72,18 @@ float EdgeDistance(float u, float v) { return std::min(std::min(u, 1 - u), std::
 
 Rgb FloorPixel(float u, float v) {
   const Rgb base{0.69f, 0.62f, 0.50f};
-  // Four flagstones per cell with a bevelled groove between them.
-  const float fu = u * 2 - std::floor(u * 2), fv = v * 2 - std::floor(v * 2);
-  const int stone = int(u * 2) + 2 * int(v * 2);
-  const float e = EdgeDistance(fu, fv);
-  const float groove = Smooth(0.015f, 0.06f, e);
-  const float bevel = 1.0f + 0.10f * (1 - Smooth(0.04f, 0.12f, e)) * (fu + fv > 1 ? -1.0f : 1.0f);
-  const float n = Fbm(u, v, 4, 4, 11);
-  const float speck = Hash(int(u * 128), int(v * 128), 5) > 0.97f ? 0.85f : 1.0f;
-  Rgb c = Scale(base, (0.86f + 0.22f * n) * (0.93f + 0.10f * Hash(stone, 0, 3)) * speck * bevel);
+  // One flagstone per cell, bevelled, with a groove at the cell's edge so the
+  // grid the player moves on stays readable.
+  const float e = EdgeDistance(u, v);
+  const float groove = Smooth(0.012f, 0.045f, e);
+  const float bevel = 1.0f + 0.10f * (1 - Smooth(0.035f, 0.10f, e)) * (u + (1 - v) > 1 ? -1.0f : 1.0f);
+  const float n = Fbm(u, v, 4, 5, 11);
+  const float blotch = Fbm(u, v, 2, 3, 13);
+  const float speck = Hash(int(u * 128), int(v * 128), 5) > 0.975f ? 0.86f : 1.0f;
+  // A faint crack wandering across the stone.
+  const float crack = std::fabs(v - 0.62f - 0.18f * std::sin(u * 7.0f) - 0.06f * (Fbm(u, 0.3f, 8, 3, 17) - 0.5f));
+  const float crackShade = (u > 0.12f && u < 0.55f) ? 0.82f + 0.18f * Smooth(0.0f, 0.008f, crack) : 1.0f;
+  Rgb c = Scale(base, (0.84f + 0.22f * n + 0.08f * (blotch - 0.5f)) * speck * bevel * crackShade);
   return Mix(Scale(base, 0.42f), c, groove);
 }
 
@@ -155,7 +158,7 @@ Rgb WaterPixel(float u, float v) {
   const float ridge = 1 - std::fabs(2 * Fbm(u + 0.3f, v, 6, 4, 71) - 1);
   const Rgb deep{0.06f, 0.22f, 0.48f}, shallow{0.16f, 0.45f, 0.72f};
   Rgb c = Mix(deep, shallow, n);
-  return Mix(c, Rgb{0.75f, 0.90f, 1.0f}, std::pow(ridge, 8.0f) * 0.8f);
+  return Mix(c, Rgb{0.75f, 0.90f, 1.0f}, std::pow(ridge, 10.0f) * 0.65f);
 }
 
 Rgb MenuPixel(float u, float v) {

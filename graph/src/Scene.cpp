@@ -154,6 +154,7 @@ void main() {
         if (length(q - vec2(0.17 * float(e), 0.0) - vec2(0.0, -0.01)) < 0.045) base = vec3(0.05);
       }
     }
+    emit += vec3(0.55, 1.0, 0.95) * (1.0 - smoothstep(0.0, 0.05, edge)) * 0.45;
     spec = 0.6;
   } else if (uMode == 4) {  // a drifting cube of the effect: pastel, glowing at the edges
     base = Hsv(vSize.y, 0.45, 0.95);

@@ -147,6 +147,21 @@ void FillScreenWith(Renderer &R, GLuint Tex, vec4 Tint) {
   Fill(R, Rect{0, 0, float(R.Width), float(R.Height)}, s, Tex);
 }
 
+// The menu's and the settings page's background: the backdrop image with lit
+// cubes floating in front of it.
+void DrawBackdrop(Renderer &R, vec4 Tint) {
+  BeginUi(R);
+  FillScreenWith(R, R.Textures[size_t(TexKind::MenuBack)].Get(), Tint);
+  Camera cam;
+  cam.Eye = glm::vec3(0, -16, 2);
+  cam.Target = glm::vec3(0, 0, 0);
+  cam.View = glm::lookAt(cam.Eye, cam.Target, glm::vec3(0, 0, 1));
+  cam.Projection = glm::perspective(glm::radians(55.0f), float(R.Width) / float(std::max(R.Height, 1)), 0.1f, 100.0f);
+  if (Drifters.empty()) SeedDrifters();
+  glClear(GL_DEPTH_BUFFER_BIT);
+  DrawDrifters(R, cam, glm::vec3(0, 8, 0), 13.0f, true);
+}
+
 void DrawPanel(Renderer &R, const Rect &Panel, float Scale) {
   DropShadow(R, Panel, 18 * Scale, 36 * Scale, 0.55f);
   Style s;
@@ -248,18 +263,7 @@ int32_t RunMenu(Renderer &R, float Px, float Py) {
   for (int i = 0; i < MenuItemCount; ++i)
     if (m.Items[i].Contains(Px, Py)) hot = i;
 
-  BeginUi(R);
-  FillScreenWith(R, R.Textures[size_t(TexKind::MenuBack)].Get(), vec4(1));
-  // Lit cubes float behind the panel.
-  Camera cam;
-  cam.Eye = glm::vec3(0, -16, 2);
-  cam.Target = glm::vec3(0, 0, 0);
-  cam.View = glm::lookAt(cam.Eye, cam.Target, glm::vec3(0, 0, 1));
-  cam.Projection = glm::perspective(glm::radians(55.0f), float(R.Width) / float(std::max(R.Height, 1)), 0.1f, 100.0f);
-  if (Drifters.empty()) SeedDrifters();
-  glClear(GL_DEPTH_BUFFER_BIT);
-  DrawDrifters(R, cam, glm::vec3(0, 8, 0), 13.0f, true);
-
+  DrawBackdrop(R, vec4(1));
   BeginUi(R);
   DrawTitle(R, m.Title, sc, "KESTROVE", 92);
   DrawText(R, "Push every crate onto a golden mark", int(20 * sc), false, m.Title.CentreX(),
@@ -314,8 +318,8 @@ int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, TSettings &S,
   }
 
   const float sc = UiScale(R.Width, R.Height);
+  DrawBackdrop(R, vec4(0.8f, 0.8f, 0.85f, 1));
   BeginUi(R);
-  FillScreenWith(R, R.Textures[size_t(TexKind::MenuBack)].Get(), vec4(0.8f, 0.8f, 0.85f, 1));
   DrawPanel(R, l.Panel, sc);
   DrawTitle(R, l.Title, sc, "Settings", 48);
 

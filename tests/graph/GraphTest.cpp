@@ -272,6 +272,41 @@ TEST_F(GraphTest, InitDeInitCyclesLeakNothing) {
   EXPECT_EQ(c.second - b.second, b.second - a.second) << "buffers made by frames and kept";
 }
 
+TEST_F(GraphTest, FramesAfterTheWindowClosedDrawNothingAndDeInitStaysSafe) {
+  ASSERT_TRUE(InitBundled());
+  // What the engine's Close does on a close request: the context goes, then the
+  // window, and the pass still runs its last frame before DeInit.
+  SDL_GL_MakeCurrent(Window, nullptr);
+  SDL_GL_DeleteContext(reinterpret_cast<SDL_GLContext>(Engine.GLContext));
+  SDL_DestroyWindow(Window);
+  Window = nullptr;
+  Level level = MakeLevel(kProbeLevel);
+  TMousePos pos{20, 20};
+  TSettings s{};
+  DrawLevel(level, 0, true);
+  EndDraw(&pos);
+  StartDraw();
+  EXPECT_EQ(ProcessMenu(&pos), -1);
+  EXPECT_EQ(ProcessSettings(&pos, 1, &s, nullptr, -1, nullptr, -1, nullptr, -1), -1);
+  EndDraw(&pos);
+  DeInit();
+  EXPECT_EQ(Engine.GLContext, nullptr) << "released once, never again";
+  DeInit();
+
+  // A new window takes a new renderer.
+  Window = MakeWindow(SDL_WINDOW_OPENGL);
+  ASSERT_NE(Window, nullptr);
+  Engine.Handle = reinterpret_cast<HWND>(Window);
+  ASSERT_TRUE(InitBundled());
+  DrawLevel(level, 0);
+  Frame f;
+  f.Capture();
+  EndDraw(&pos);
+  const glm::vec2 at = Project(level, 0, TopOf(2, 4, 0.95f));
+  const Pixel wall = f.Mean(at.x, at.y);
+  EXPECT_GT(wall.r, wall.g + 25) << wall;
+}
+
 TEST_F(GraphTest, LevelObjectsShowWhereTheyStand) {
   ASSERT_TRUE(InitBundled());
   Level level = MakeLevel(kProbeLevel);
