@@ -53,7 +53,7 @@ menu_gone() { ! title_like_menu; }
 keys_value_changed() { now; [ "$(region_diff "$artifacts/07-settings.png" "$run/now.png" "$KEYS_VALUE")" -gt 50 ]; }
 wait_for() {  # wait_for <seconds> <what> <command...>
   local limit=$1 what=$2; shift 2
-  for _ in $(seq $((limit * 4))); do "$@" && return 0; sleep 0.25; done
+  for _ in $(seq $((limit * 2))); do "$@" && return 0; sleep 0.5; done
   fail "waited ${limit}s: $what"
 }
 point() { xdotool mousemove --sync $((WIN_X + $1)) $((WIN_Y + $2)); sleep 0.2; }
@@ -91,6 +91,32 @@ CONFIG
 
 xset r off  # a held key is one press and one release, as a player's would be without repeat
 display_before=$(xrandr --current | head -1)
+
+# Its title is UTF-8 text, which xdotool's name search does not read.
+error_box() { xwininfo -root -tree | awk '$2 == "\"Error\":" { print $1; exit }'; }
+expect_fatal_error() {  # expect_fatal_error <directory> <code> <screenshot>
+  (cd "$1" && exec "$program" >"$1/stdout.txt" 2>"$1/stderr.txt") &
+  game_pid=$!
+  wait_for 30 "a message box captioned Error" sh -c "xwininfo -root -tree | grep -q '\"Error\":'"
+  sleep 1
+  shot "$3"
+  "$xclose" "$(error_box)"
+  local rc=0
+  wait "$game_pid" || rc=$?
+  game_pid=""
+  [ "$rc" = "$2" ] || fail "exit code $rc, not $2 ($3)"
+  grep -q "^Runtime error $2" "$1/stderr.txt" || fail "no 'Runtime error $2' on stderr: $(cat "$1/stderr.txt")"
+}
+
+step "no config.ini: the launcher's fatal error reaches the player"
+mkdir "$run/empty"
+expect_fatal_error "$run/empty" 2 00-missing-config
+
+step "a missing level file: the rules library's fatal error reaches the player"
+mkdir "$run/nolevel"
+printf 'Maps=maps.ini\r\nMode=1\r\n' > "$run/nolevel/config.ini"
+printf 'gone.lvl=Missing\n' > "$run/nolevel/maps.ini"
+expect_fatal_error "$run/nolevel" 2 00-missing-level
 
 step "starting the game"
 (cd "$run" && exec ./Kestrove >"$run/stdout.txt" 2>"$run/stderr.txt") &
@@ -163,7 +189,7 @@ shot 10-restored-play
 
 step "closing the window"
 "$xclose" "$wid"
-for _ in $(seq 80); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.25; done
+for _ in $(seq 80); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.5; done
 kill -0 "$game_pid" 2>/dev/null && fail "the game did not end after the close request"
 rc=0
 wait "$game_pid" || rc=$?
