@@ -104,6 +104,12 @@ void MessageQueue::ForgetWindow(HWND Wnd) {
   std::erase_if(Messages, [&](const MSG &M) { return M.hwnd == Wnd; });
 }
 
+void MessageQueue::Rebind(HWND From, HWND To) {
+  for (MSG &M : Messages) {
+    if (M.hwnd == From) M.hwnd = To;
+  }
+}
+
 void MessageQueue::Clear() { *this = MessageQueue(); }
 
 unsigned CharacterOfKey(UINT VirtualKey, bool Shift, bool CapsLock) {

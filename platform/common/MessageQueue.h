@@ -24,6 +24,8 @@ public:
   bool KillTimer(HWND Wnd, UINT_PTR IdEvent);
   // A destroyed window's messages and timers go with it.
   void ForgetWindow(HWND Wnd);
+  // Waiting messages for From become messages for To.
+  void Rebind(HWND From, HWND To);
   void Clear();
   const std::deque<MSG> &Waiting() const { return Messages; }
   bool QuitPosted() const { return QuitFlag; }

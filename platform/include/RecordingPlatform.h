@@ -29,6 +29,7 @@
 //     SetDeleteFiles(false); MessageBoxA answers IDOK without showing anything.
 #pragma once
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 #include "winapi.h"
@@ -42,7 +43,8 @@ struct Call {
 };
 
 // Forgets everything: log, windows, classes, queue, timers, quit flag, clock (0,
-// no step), cursor (0,0 and the show count 0), display answers and start-up info.
+// no step), cursor (0,0 and the show count 0), display answers, start-up info,
+// the PeekMessageA hook and its count.
 void Reset();
 
 // The log.
@@ -53,7 +55,9 @@ std::vector<std::string> LogExcept(const std::vector<std::string> &Names);
 std::size_t Count(const std::string &Name);                          // calls so named
 void ClearLog();                                                     // the log only
 
-// The message queue. A null window means the recorder's current window (Window()).
+// The message queue. A null window means the current window (Window()); queued
+// while there is none, the message goes to the window current when it is taken,
+// so input can be queued before the program makes its window.
 void QueueMessage(UINT Message, WPARAM WParam = 0, LPARAM LParam = 0, HWND Wnd = nullptr);
 void QueueKeyDown(UINT VirtualKey);      // WM_KEYDOWN with the usual lParam bits
 void QueueKeyUp(UINT VirtualKey);
@@ -62,6 +66,9 @@ void QueueClose();                       // WM_CLOSE, as the window's close box 
 std::vector<MSG> QueuedMessages();       // waiting, in order (timers not included)
 bool QuitPosted();                       // PostQuitMessage ran and WM_QUIT is not yet taken
 int QuitCode();
+// Called at the start of every PeekMessageA with its number (1 for the first since
+// Reset), e.g. to queue a key at a given frame of a main loop; empty to stop.
+void OnPeekMessage(std::function<void(std::size_t PeekNumber)> Hook);
 
 // The clock behind GetTickCount.
 void SetTickCount(DWORD Ticks);

@@ -103,7 +103,7 @@ inline const char *const IDC_ARROW = reinterpret_cast<const char *>(32512);
 // Display settings.
 constexpr DWORD DM_BITSPERPEL = 0x00040000, DM_PELSWIDTH = 0x00080000, DM_PELSHEIGHT = 0x00100000,
                 DM_DISPLAYFLAGS = 0x00200000, DM_DISPLAYFREQUENCY = 0x00400000;
-constexpr DWORD CDS_FULLSCREEN = 4;
+constexpr DWORD CDS_TEST = 2, CDS_FULLSCREEN = 4;   // CDS_TEST: only whether the mode would be set
 constexpr LONG DISP_CHANGE_SUCCESSFUL = 0, DISP_CHANGE_FAILED = -1, DISP_CHANGE_BADMODE = -2;
 constexpr DWORD ENUM_CURRENT_SETTINGS = 0xFFFFFFFF, ENUM_REGISTRY_SETTINGS = 0xFFFFFFFE;
 // Message boxes.

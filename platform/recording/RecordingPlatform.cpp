@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -53,6 +54,8 @@ struct Recorder {
   bool HasShowCommand = false;
   int ShowCommand = 0;
   bool ReallyDelete = true;
+  std::function<void(std::size_t)> PeekHook;
+  std::size_t PeekCount = 0;
 };
 
 Recorder &R() {
@@ -62,6 +65,9 @@ Recorder &R() {
 
 // Fake handles for the things the recorder never makes for real.
 char InstanceObject, CursorObject, BrushObject;
+
+// Queued by a test for whichever window is current when the message is taken.
+HWND const TheWindow = reinterpret_cast<HWND>(static_cast<uintptr_t>(0x1));
 
 HWND HandleOf(int Number) { return reinterpret_cast<HWND>(static_cast<uintptr_t>(0x10000 + 0x100 * Number)); }
 
@@ -218,7 +224,8 @@ std::size_t Count(const std::string &Name) {
 void ClearLog() { R().Log.clear(); }
 
 void QueueMessage(UINT Message, WPARAM WParam, LPARAM LParam, HWND Wnd) {
-  R().Queue.Post(MSG{Wnd ? Wnd : CurrentWindow(), Message, WParam, LParam, R().Tick, R().Cursor});
+  if (!Wnd) Wnd = Alive(CurrentWindow()) ? CurrentWindow() : TheWindow;
+  R().Queue.Post(MSG{Wnd, Message, WParam, LParam, R().Tick, R().Cursor});
 }
 
 void QueueKeyDown(UINT VirtualKey) { QueueMessage(WM_KEYDOWN, VirtualKey, KeyLParam(true)); }
@@ -233,8 +240,14 @@ void QueueClick(LONG X, LONG Y) {
 void QueueClose() { QueueMessage(WM_CLOSE); }
 
 std::vector<MSG> QueuedMessages() {
-  return std::vector<MSG>(R().Queue.Waiting().begin(), R().Queue.Waiting().end());
+  std::vector<MSG> Out(R().Queue.Waiting().begin(), R().Queue.Waiting().end());
+  for (MSG &M : Out) {
+    if (M.hwnd == TheWindow) M.hwnd = CurrentWindow();
+  }
+  return Out;
 }
+
+void OnPeekMessage(std::function<void(std::size_t PeekNumber)> Hook) { R().PeekHook = std::move(Hook); }
 
 bool QuitPosted() { return R().Queue.QuitPosted(); }
 int QuitCode() { return R().Queue.QuitCode(); }
@@ -464,6 +477,18 @@ void GetStartupInfoA(STARTUPINFOA *Info) {
 
 BOOL PeekMessageA(MSG *Msg, HWND Wnd, UINT FilterMin, UINT FilterMax, UINT RemoveMsg) {
   Record("PeekMessageA", {WindowName(Wnd), Dec(FilterMin), Dec(FilterMax), Dec(RemoveMsg)});
+  ++R().PeekCount;
+  if (R().PeekHook) {
+    const auto Hook = R().PeekHook;   // the hook may replace itself
+    Hook(R().PeekCount);
+  }
+  // Messages queued for "the window" are first bound to the window current now.
+  for (const MSG &M : R().Queue.Waiting()) {
+    if (M.hwnd == TheWindow) {
+      R().Queue.Rebind(TheWindow, CurrentWindow());
+      break;
+    }
+  }
   return R().Queue.Take(Msg, Wnd, FilterMin, FilterMax, (RemoveMsg & PM_REMOVE) != 0, R().Tick) ? TRUE : FALSE;
 }
 
@@ -548,11 +573,11 @@ BOOL EnumDisplaySettingsA(const char *DeviceName, DWORD ModeNum, DEVMODEA *DevMo
 LONG ChangeDisplaySettingsA(DEVMODEA *DevMode, DWORD Flags) {
   Record("ChangeDisplaySettingsA", {DevMode ? ModeText(*DevMode) : "0", Dec(Flags)});
   if (!DevMode) {
-    R().ModeChanged = false;
+    if (!(Flags & CDS_TEST)) R().ModeChanged = false;
     return DISP_CHANGE_SUCCESSFUL;
   }
   R().LastRequest = *DevMode;
-  if (R().ChangeResult == DISP_CHANGE_SUCCESSFUL) R().ModeChanged = true;
+  if (R().ChangeResult == DISP_CHANGE_SUCCESSFUL && !(Flags & CDS_TEST)) R().ModeChanged = true;
   return R().ChangeResult;
 }
 

@@ -162,8 +162,20 @@ SDL_Window *EventWindow(Uint32 WindowId) {
   return P().Windows.size() == 1 ? P().Windows.front().Sdl : nullptr;
 }
 
+// The pointer's screen position for the messages of one pump, asked once: each
+// question is a round trip to the display.
+struct PumpCursor {
+  bool Known = false;
+  POINT Where{0, 0};
+};
+PumpCursor ThisPump;
+
 void Post(SDL_Window *Sdl, UINT Message, WPARAM WParam, LPARAM LParam, Uint32 Time) {
-  P().Queue.Post(MSG{HandleOf(Sdl), Message, WParam, LParam, static_cast<DWORD>(Time), CursorNow()});
+  if (!ThisPump.Known) {
+    ThisPump.Where = CursorNow();
+    ThisPump.Known = true;
+  }
+  P().Queue.Post(MSG{HandleOf(Sdl), Message, WParam, LParam, static_cast<DWORD>(Time), ThisPump.Where});
 }
 
 void PostKey(const SDL_KeyboardEvent &Key) {
@@ -226,6 +238,7 @@ void PostWindowEvent(const SDL_WindowEvent &Event) {
 // Turns what SDL has gathered into messages.
 void PumpEvents() {
   if (!P().VideoUp) return;
+  ThisPump.Known = false;
   SDL_Event Event;
   while (SDL_PollEvent(&Event)) {
     switch (Event.type) {
@@ -308,7 +321,7 @@ LONG LeaveDisplayMode() {
   return DISP_CHANGE_SUCCESSFUL;
 }
 
-LONG EnterDisplayMode(const DEVMODEA &Wanted) {
+LONG EnterDisplayMode(const DEVMODEA &Wanted, bool OnlyTest) {
   if (!EnsureVideo() || P().Windows.empty()) return DISP_CHANGE_FAILED;
   Window &W = P().Windows.back();
   const int Display = std::max(SDL_GetWindowDisplayIndex(W.Sdl), 0);
@@ -316,6 +329,7 @@ LONG EnterDisplayMode(const DEVMODEA &Wanted) {
   for (int I = 0; I < Count; ++I) {
     SDL_DisplayMode Mode;
     if (SDL_GetDisplayMode(Display, I, &Mode) != 0 || !Matches(Mode, Wanted)) continue;
+    if (OnlyTest) return DISP_CHANGE_SUCCESSFUL;
     if (SDL_SetWindowDisplayMode(W.Sdl, &Mode) != 0) return DISP_CHANGE_FAILED;
     P().ModeWindow = W.Sdl;
     if (!(SDL_GetWindowFlags(W.Sdl) & SDL_WINDOW_FULLSCREEN_DESKTOP)) {
@@ -579,8 +593,9 @@ BOOL EnumDisplaySettingsA(const char *DeviceName, DWORD ModeNum, DEVMODEA *DevMo
   return TRUE;
 }
 
-LONG ChangeDisplaySettingsA(DEVMODEA *DevMode, DWORD) {
-  return DevMode ? EnterDisplayMode(*DevMode) : LeaveDisplayMode();
+LONG ChangeDisplaySettingsA(DEVMODEA *DevMode, DWORD Flags) {
+  if (!DevMode) return (Flags & CDS_TEST) ? DISP_CHANGE_SUCCESSFUL : LeaveDisplayMode();
+  return EnterDisplayMode(*DevMode, (Flags & CDS_TEST) != 0);
 }
 
 DWORD GetTickCount() { return Now(); }

@@ -100,6 +100,10 @@ TEST_F(EngineSdl, ADisplayModeTheDisplayLacksIsRefused) {
   EXPECT_FALSE(Engine->SetDisplayMode(13, Desktop.h, 0, 0));
   EXPECT_FALSE(SDL_GetWindowFlags(Window()) & SDL_WINDOW_FULLSCREEN);
   EXPECT_FALSE(Engine->SetDisplayMode(Desktop.w, Desktop.h, 0, 997));
+  DEVMODEA Offered{};
+  ASSERT_TRUE(EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &Offered));
+  EXPECT_EQ(ChangeDisplaySettingsA(&Offered, CDS_TEST), DISP_CHANGE_SUCCESSFUL);   // would work, but only asked
+  EXPECT_FALSE(SDL_GetWindowFlags(Window()) & SDL_WINDOW_FULLSCREEN);
   Engine->RestoreDisplayMode();   // harmless without a change
   EXPECT_FALSE(SDL_GetWindowFlags(Window()) & SDL_WINDOW_FULLSCREEN);
 }

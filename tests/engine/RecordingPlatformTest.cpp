@@ -194,6 +194,43 @@ TEST_F(RecordingPlatform, DefaultHandlingOfACloseRequestDestroysTheWindow) {
             (Log{"DefWindowProcA(hwnd,WM_CLOSE,0,0)", "DestroyWindow(hwnd)"}));
 }
 
+TEST_F(RecordingPlatform, InputQueuedBeforeTheWindowExistsReachesItOnceMade) {
+  Recording::Reset();
+  Recording::QueueKeyDown(VK_ESCAPE);
+  WNDCLASSA Class{};
+  Class.lpfnWndProc = RecordingProc;
+  Class.lpszClassName = "Late";
+  RegisterClassA(&Class);
+  const HWND Late = CreateWindowExA(0, "Late", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  MSG Msg;
+  ASSERT_TRUE(PeekMessageA(&Msg, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(Msg.hwnd, Late);
+  DispatchMessageA(&Msg);
+  EXPECT_EQ(Received, std::vector<UINT>{WM_KEYDOWN});
+}
+
+TEST_F(RecordingPlatform, APeekHookCanQueueInputAtAChosenFrame) {
+  Recording::OnPeekMessage([](std::size_t Peek) {
+    if (Peek == 3) Recording::QueueClose();
+  });
+  std::vector<BOOL> Got;
+  MSG Msg;
+  for (int I = 0; I < 4; ++I) {
+    Got.push_back(PeekMessageA(&Msg, nullptr, 0, 0, PM_REMOVE));
+    if (Got.back()) DispatchMessageA(&Msg);
+  }
+  EXPECT_EQ(Got, (std::vector<BOOL>{FALSE, FALSE, TRUE, FALSE}));
+  EXPECT_EQ(Received, (std::vector<UINT>{WM_CLOSE, WM_DESTROY}));
+}
+
+TEST_F(RecordingPlatform, ADisplayModeTestChangesNothing) {
+  DEVMODEA Mode{};
+  EXPECT_EQ(ChangeDisplaySettingsA(&Mode, CDS_TEST), DISP_CHANGE_SUCCESSFUL);
+  EXPECT_FALSE(Recording::DisplayModeChanged());
+  EXPECT_EQ(ChangeDisplaySettingsA(&Mode, CDS_FULLSCREEN), DISP_CHANGE_SUCCESSFUL);
+  EXPECT_TRUE(Recording::DisplayModeChanged());
+}
+
 TEST_F(RecordingPlatform, TheLogCanBeNarrowed) {
   GetTickCount();
   ShowWindow(Wnd, SW_SHOW);
