@@ -29,7 +29,7 @@ std::string Pack(const std::vector<std::vector<std::string>> &Levels)
   return Text;
 }
 
-enum { Corridor, Drift, Water, Empty, Tunnel };
+enum { Corridor, Drift, Water, Empty, Tunnel, DriftIntoWater };
 
 class AutopilotTest : public ::testing::Test {
 protected:
@@ -64,6 +64,16 @@ protected:
          "111 111",
          "19 2 31",
          "1111111"},
+        // DriftIntoWater: after many steps right the player's place has gained enough float
+        // error that it would touch the box a frame late and run into the water behind it.
+        {"111111",
+         "1 5  1",
+         "1 22 1",
+         "11   1",
+         "1    1",
+         "193521",
+         "1   11",
+         "111111"},
     });
   }
   static void TearDownTestSuite() { fs::remove_all(Dir); }
@@ -133,6 +143,35 @@ TEST_F(AutopilotTest, FillsWaterAndCrossesIt)
   EXPECT_EQ(Wrong.Error, "move 3 'R': a push, but no box stands at (4,1)");
 }
 
+TEST_F(AutopilotTest, TurnsTheViewToLineUpAPushIntoWater)
+{
+  const std::string Solution = "ururUruLlDDD";
+  const TFlight Flight = FlyOn(DriftIntoWater, Solution);
+  ASSERT_TRUE(Flight.Completed) << Flight.Error;
+  EXPECT_EQ(ReplayOn(DriftIntoWater, Flight.Recording), Flight.Recording.FrameCount());
+  // A view turn moves the player by 0.0001 of a step: the only move smaller than a step.
+  bool Turned = false;
+  for (const TRun &Run : Flight.Recording.Runs) Turned |= (Run.Keys & (kPgUp | kPgDn)) != 0;
+  EXPECT_TRUE(Turned);
+
+  // The same moves held as plain keys, each for as long as it took, stop at the water.
+  std::string Error;
+  ASSERT_TRUE(StartLevel(File, DriftIntoWater, Error)) << Error;
+  std::vector<TMove> Moves;
+  ASSERT_TRUE(ParseSolution(Solution, Moves, Error));
+  TRecording Plain;
+  for (const TKeys Keys : Flight.Recording.Frames()) {
+    if (Keys & (kPgUp | kPgDn)) break;
+    Plain.Append(Keys);
+  }
+  Plain.Append(kLeft, 12);  // the push into the water, straight on
+  Replay(Plain);
+  const TObjArray Objects = GameGetObjects();
+  int32_t Water = 0;
+  for (int32_t i = 0; i < Objects.Count; ++i) Water += Objects.Items[i].Kind == okWater;
+  EXPECT_EQ(Water, 2) << "the box filled the water without the turn";
+}
+
 TEST_F(AutopilotTest, StaysCentredInACorridorAfterAPush)
 {
   const TFlight Flight = FlyOn(Tunnel, "rRuuddR");
@@ -188,7 +227,7 @@ TEST_F(AutopilotTest, NamesTheMoveThatCannotBeFollowed)
 TEST_F(AutopilotTest, RefusesBadSolutionsAndMissingLevelsWithoutLoadingThem)
 {
   EXPECT_EQ(FlyOn(Corridor, "rRx").Error, "solution: bad move 'x' at position 3 (moves are u d l r, capitals for pushes)");
-  EXPECT_EQ(FlyOn(7, "r").Error, File + ": no level 7 (the file holds 5)");
+  EXPECT_EQ(FlyOn(7, "r").Error, File + ": no level 7 (the file holds 6)");
   // The rules library would end the process on a file it cannot open.
   const TFlight Missing = FlyLevel((Dir / "none.lvl").string(), "none.lvl", 0, "r");
   EXPECT_FALSE(Missing.Completed);
@@ -222,7 +261,7 @@ TEST_F(AutopilotTest, ReadsWhatEachLevelHolds)
   std::vector<TLevelInfo> Levels;
   std::string Error;
   ASSERT_TRUE(ReadLevelFile(File, Levels, Error)) << Error;
-  ASSERT_EQ(Levels.size(), 5u);
+  ASSERT_EQ(Levels.size(), 6u);
   const TLevelInfo &W = Levels[Water];
   EXPECT_EQ(W.Width, 8);
   EXPECT_EQ(W.Height, 3);

@@ -39,12 +39,25 @@ std::string PosText(double X, double Y)
   return Text;
 }
 
-// The key that moves the player by (Dx, Dy) while it faces +y with Keys3D off.
-TKeys KeyFor(int Dx, int Dy)
+// World directions, numbered as the player's facing: 0 = +y, 1 = +x, 2 = -y, 3 = -x.
+int Heading(int Dx, int Dy)
 {
-  if (Dx > 0) return kRight;
-  if (Dx < 0) return kLeft;
-  return Dy > 0 ? kUp : kDown;
+  if (Dy > 0) return 0;
+  if (Dx > 0) return 1;
+  return Dy < 0 ? 2 : 3;
+}
+
+// The key that moves the player towards Heading with Keys3D off: Up goes along
+// the facing, Right a quarter turn clockwise from it.
+TKeys KeyFor(int Heading)
+{
+  const int Facing = GameGetPlayer().Direction & 3;
+  switch ((Heading - Facing + 4) % 4) {
+    case 0: return kUp;
+    case 1: return kRight;
+    case 2: return kDown;
+    default: return kLeft;
+  }
 }
 
 const char *KindName(uint8_t Kind)
@@ -82,8 +95,6 @@ public:
   std::string Move(const TMove &Move)
   {
     const TPlayer Player = GameGetPlayer();
-    if ((Player.Direction & 3) != 0)
-      return "the player does not face +y (Direction " + std::to_string(Player.Direction) + ")";
     const TCell From = CellOf(Player.Box);
     const TCell To = {From.X + Move.Dx, From.Y + Move.Dy};
     const int32_t Blocker = SolidAt(To);
@@ -102,6 +113,9 @@ public:
     if (Behind >= 0 && ObjectAt(Behind).Kind != okWater)
       return "the box at " + CellText(To) + " cannot move: " + KindName(ObjectAt(Behind).Kind) + " stands at " +
              CellText(Beyond);
+    if (Behind >= 0) {
+      if (std::string Why = LineUpForWater(Move, Blocker); !Why.empty() || Done) return Why;
+    }
     return Push(Move, Blocker, To, Beyond);
   }
 
@@ -118,6 +132,61 @@ private:
     if (PlayFrame(Keys, false, false)) Done = true;
   }
 
+  // Turns the view a quarter (PgDn clockwise, PgUp back) and waits until the
+  // turn is over and keys are read again. The turn nudges the player by
+  // 0.0001 of a step along its new facing.
+  void Turn(int Quarters)
+  {
+    Frame(Quarters > 0 ? kPgDn : kPgUp);
+    for (int i = 0; i < MaxFramesPerPhase && !Done && std::nearbyint(GameGetRotateAngle()) != 0; ++i) Frame(0);
+  }
+
+  // Moves the player a hair (0.0001 of a step) towards Heading, by turning the
+  // view so that it faces that way; the first of two turns nudges it across.
+  void Nudge(int Towards)
+  {
+    const int Facing = GameGetPlayer().Direction & 3;
+    switch ((Towards - Facing + 4) % 4) {
+      case 1: Turn(+1); break;
+      case 3: Turn(-1); break;
+      case 0: Turn(+1); if (!Done) Turn(-1); break;
+      default: Turn(+1); if (!Done) Turn(+1); break;
+    }
+  }
+
+  // The gap along the move between the player's leading face and the box's trailing face.
+  static double GapToBox(const TMove &Move, const TBox &P, const TBox &B)
+  {
+    if (Move.Dx > 0) return B.x - (P.x + P.sx);
+    if (Move.Dx < 0) return P.x - (B.x + B.sx);
+    if (Move.Dy > 0) return B.y - (P.y + P.sy);
+    return P.y - (B.y + B.sy);
+  }
+
+  // Water stops the player, and a box fills it only when it lies wholly inside,
+  // ten steps into the push; the player, trailing the box, must not touch the
+  // water before. It trails by whatever the gap falls short of a whole number
+  // of steps when it first touches the box: 0.1 from a cell's middle, but when
+  // steps of 0.1 have piled up float error in the player's and box's places the
+  // touch comes a frame late and the player ends up flush against the box. Then
+  // it steps back and a view turn nudges it a hair towards the box.
+  std::string LineUpForWater(const TMove &Move, int32_t Box)
+  {
+    const double Step = static_cast<double>(GameGetPlayer().Step * 1.0f);
+    if (!(Step > 0)) return "the player has no step";
+    const int Towards = Heading(Move.Dx, Move.Dy);
+    auto Trailing = [&] {
+      const double Gap = GapToBox(Move, GameGetPlayer().Box, ObjectAt(Box).Box);
+      return Gap - (std::ceil(Gap / Step) - 1) * Step;
+    };
+    if (GapToBox(Move, GameGetPlayer().Box, ObjectAt(Box).Box) < Step / 2) Frame(KeyFor((Towards + 2) % 4));
+    if (Done || Trailing() > Near) return {};
+    for (int Nudges = 0; Nudges < 4 && !Done && Trailing() <= Near; ++Nudges) Nudge(Towards);
+    if (Done || Trailing() > Near) return {};
+    return "cannot line up the push into water: the player would trail the box by " +
+           std::to_string(Trailing()) + " and touch the water";
+  }
+
   // Taps the keys across the coming move until the player stands within Near
   // of its cell's centre on that axis, so corridors one cell wide stay wide.
   std::string Recentre(bool MoveAlongX, TCell Cell)
@@ -126,7 +195,7 @@ private:
       const TPlayer Player = GameGetPlayer();
       const double Offset = MoveAlongX ? Player.Box.y - (Cell.Y + PlayerInset) : Player.Box.x - (Cell.X + PlayerInset);
       if (std::fabs(Offset) <= Near) return {};
-      const TKeys Key = MoveAlongX ? (Offset > 0 ? kDown : kUp) : (Offset > 0 ? kLeft : kRight);
+      const TKeys Key = KeyFor(MoveAlongX ? (Offset > 0 ? 2 : 0) : (Offset > 0 ? 3 : 1));
       Frame(Key);
       const TPlayer After = GameGetPlayer();
       if (After.Box.x == Player.Box.x && After.Box.y == Player.Box.y)
@@ -140,7 +209,7 @@ private:
     const bool AlongX = Move.Dx != 0;
     const double Sign = AlongX ? Move.Dx : Move.Dy;
     const double Goal = (AlongX ? To.X : To.Y) + PlayerInset;
-    const TKeys Key = KeyFor(Move.Dx, Move.Dy);
+    const TKeys Key = KeyFor(Heading(Move.Dx, Move.Dy));
     for (int i = 0; i < MaxFramesPerPhase && !Done; ++i) {
       const TPlayer Player = GameGetPlayer();
       const double Pos = AlongX ? Player.Box.x : Player.Box.y;
@@ -161,7 +230,7 @@ private:
     const bool AlongX = Move.Dx != 0;
     const double Sign = AlongX ? Move.Dx : Move.Dy;
     const double Goal = (AlongX ? Beyond.X : Beyond.Y) + BoxInset;
-    const TKeys Key = KeyFor(Move.Dx, Move.Dy);
+    const TKeys Key = KeyFor(Heading(Move.Dx, Move.Dy));
     for (int i = 0; i < MaxFramesPerPhase && !Done; ++i) {
       const TGameObject Before = ObjectAt(Box);
       if (Before.Kind != okBox) return {};  // it filled the water
