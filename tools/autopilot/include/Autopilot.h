@@ -8,7 +8,9 @@
 // needs a touch first, a pushed box trails the player by 0.1, and steps of 0.1
 // accumulate float error. The autopilot holds each key until the player (or
 // the pushed box) has reached its cell, reading positions from the library,
-// and taps the perpendicular keys to stay centred in corridors.
+// and taps the perpendicular keys to stay centred in corridors. Before a push
+// into water it makes sure the player will trail the box far enough not to
+// touch the water, nudging it with a view turn when float error says otherwise.
 //
 // Everything here drives the one world inside the rules library: one level at
 // a time, on the caller's thread.
@@ -75,8 +77,8 @@ struct TFlight {
   std::string Error;              // why not, when !Completed
 };
 
-// Plays Moves on the level now in play (see StartLevel) with Keys3D off and the
-// player facing +y. Stops at the frame that completes the level.
+// Plays Moves on the level now in play (see StartLevel) with Keys3D off, the
+// keys chosen for the player's facing. Stops at the frame that completes the level.
 TFlight Fly(const std::vector<TMove> &Moves);
 
 // StartLevel and Fly together; the recording names LevelName (the file name as
