@@ -9,6 +9,8 @@
 std::string ResolveFileName(const std::string &Name);
 
 // Whether the existing file opens for reading and writing (never creates it).
+// A plain file without any write permission counts as read-only, and so as
+// missing, even for the superuser.
 bool FileExists(const std::string &FileName);
 
 // Ends the process: "Runtime error <Code> ..." on stderr (and in a message box
