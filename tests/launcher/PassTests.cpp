@@ -332,3 +332,18 @@ TEST_F(LauncherTest, SaveSettingsWritesTheSixKeys)
             "Maps=maps.ini\r\nmode=6\r\nWall=w.png\r\nFullScreen=1\r\nFreq=10\r\nMap=1\r\nCubes=0\r\n3DKeys=1\r\n");
   EXPECT_FALSE(Exists("Config.INI"));
 }
+
+// The launcher's own fatal errors: no "config.ini" to read, a "Config.INI" that
+// cannot be written. Each ends the program with "Runtime error" and the number.
+TEST_F(LauncherTest, FatalErrorsOfTheConfigurationFile)
+{
+  EXPECT_EXIT(BeginPass(), ::testing::ExitedWithCode(2), "Runtime error 2");
+
+  WriteStandardWorld();
+  WriteConfig({});
+  BeginFramesInMenu();
+  fs::remove(Dir / "config.ini");
+  fs::create_directory(Dir / "config.ini");  // in the way of writing, even for root
+  EditSettings = Settings;
+  EXPECT_EXIT(SaveSettings(), ::testing::ExitedWithCode(21), "Runtime error 21");
+}
