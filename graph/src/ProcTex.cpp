@@ -80,10 +80,7 @@ Rgb FloorPixel(float u, float v) {
   const float n = Fbm(u, v, 4, 5, 11);
   const float blotch = Fbm(u, v, 2, 3, 13);
   const float speck = Hash(int(u * 128), int(v * 128), 5) > 0.975f ? 0.86f : 1.0f;
-  // A faint crack wandering across the stone.
-  const float crack = std::fabs(v - 0.62f - 0.18f * std::sin(u * 7.0f) - 0.06f * (Fbm(u, 0.3f, 8, 3, 17) - 0.5f));
-  const float crackShade = (u > 0.12f && u < 0.55f) ? 0.82f + 0.18f * Smooth(0.0f, 0.008f, crack) : 1.0f;
-  Rgb c = Scale(base, (0.84f + 0.22f * n + 0.08f * (blotch - 0.5f)) * speck * bevel * crackShade);
+  Rgb c = Scale(base, (0.84f + 0.22f * n + 0.08f * (blotch - 0.5f)) * speck * bevel);
   return Mix(Scale(base, 0.42f), c, groove);
 }
 

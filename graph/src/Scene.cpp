@@ -136,7 +136,7 @@ void main() {
     base = mix(base, vec3(0.55, 0.70, 0.90), 0.45 * fres);
     spec = 0.9;
   } else if (uMode == 3) {  // the player: a glossy teal cube, an arrow on top, eyes in front
-    base = vec3(0.10, 0.66, 0.64) * (0.92 + 0.08 * sin(vLocal.z * 40.0));
+    base = vec3(0.10, 0.66, 0.64) * (0.96 + 0.04 * sin(vLocal.z * 40.0));
     int dir = int(vParams.y + 0.5);
     vec2 f = dir == 0 ? vec2(0, 1) : dir == 1 ? vec2(1, 0) : dir == 2 ? vec2(0, -1) : vec2(-1, 0);
     vec2 side = vec2(f.y, -f.x);

@@ -29,6 +29,7 @@ class Frame {
 public:
   Frame() : Rgb(size_t(kWidth) * kHeight * 3) {}
   void Capture(GLenum Buffer = GL_BACK) {
+    glFinish();
     glReadBuffer(Buffer);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     std::vector<uint8_t> up(Rgb.size());
@@ -164,6 +165,22 @@ const std::vector<std::string> kProbeLevel = {
     "1....9....1",
     "11111111111",
 };
+
+// A level with a bit of everything, for the screenshots.
+const std::vector<std::string> kShowcaseLevel = {
+      "1111111111111",
+      "1...55555...1",
+      "1...5...5.3.1",
+      "1.2.5.4.5...1",
+      "1...66.55.2.1",
+      "1.1.........1",
+      "1...3..2.11.1",
+      "1.....2...1.1",
+      "1.4...9.....1",
+      "1...0.......1",
+      "1.....3..1..1",
+      "1111111111111",
+  };
 
 void DrawLevel(const Level &L, float Angle, bool Cubes = false) {
   StartDraw();
@@ -458,7 +475,7 @@ TEST_F(GraphTest, MenuHitRectanglesMatchWhatIsDrawn) {
     // Just outside the item is no item.
     Frame out;
     EXPECT_EQ(draw(int(r.X) - 3, int(r.CentreY()), out), -1);
-    if (i == 0) hot.Save("menu.png");
+    if (i == 0) hot.Save("menu-hot.png");
   }
 }
 
@@ -532,7 +549,7 @@ TEST_F(GraphTest, SettingsClicksChangeOneFieldOncePerPress) {
     Frame f;
     f.Capture();
     EndDraw(&pos);
-    f.Save("settings.png");
+    f.Save("settings-map.png");
   }
   frame(l.Rows[graph::rowMap].Next, false, s);
   frame(l.Rows[graph::rowMap].Next, true, s);
@@ -582,24 +599,16 @@ TEST_F(GraphTest, CubeEffectDrawsBehindAPlayFrame) {
   DeInitCubes();  // safe without InitCubes
   InitCubes();    // before Init, as each pass does
   ASSERT_TRUE(InitBundled());
-  Level level = MakeLevel({
-      "1111111111111",
-      "1.....5.....1",
-      "1..3..5..2..1",
-      "1...4.55....1",
-      "1.1......3..1",
-      "1...2.0.....1",
-      "1..6........1",
-      "1....2.1....1",
-      "1.....9.....1",
-      "1111111111111",
-  });
-  TMousePos pos{400, 300};
+  Level level = MakeLevel(kShowcaseLevel);
+  TMousePos pos{470, 330};
   DrawLevel(level, 0, true);
   Frame f;
   f.Capture();
+  const glm::vec2 at = Project(level, 0, PlayerTop(level.Player));
+  const Pixel player = f.Mean(at.x, at.y);
+  EXPECT_GT(player.g, player.r + 40) << "the effect stays behind the scene " << player;
   EndDraw(&pos);
-  f.Save("level.png");
+  f.Save("level-cubes.png");
   DeInit();
   DeInitCubes();
   DeInitCubes();
@@ -628,6 +637,67 @@ TEST_F(GraphTest, HugeLevelDraws) {
   const glm::vec2 at = Project(level, 0, PlayerTop(level.Player));
   const Pixel player = f.Mean(at.x, at.y);
   EXPECT_GT(player.g, player.r + 40) << player;
+}
+
+TEST_F(GraphTest, PointerIsDrawnAtTheMousePosition) {
+  // A single-buffered window keeps the presented frame readable, pointer included;
+  // these frames are the screenshots of the three screens.
+  SDL_DestroyWindow(Window);
+  SDL_GL_ResetAttributes();
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 0);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+  Window = SDL_CreateWindow("graph test", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL);
+  ASSERT_NE(Window, nullptr);
+  Engine.Handle = reinterpret_cast<HWND>(Window);
+  ASSERT_TRUE(InitBundled());
+
+  const graph::MenuLayout m = graph::LayoutMenu(kWidth, kHeight);
+  const TMousePos pos{int(m.Items[1].X + m.Items[1].W * 0.7f), int(m.Items[1].CentreY())};
+  StartDraw();
+  EXPECT_EQ(ProcessMenu(&pos), 1);
+  Frame before;
+  before.Capture(GL_FRONT);
+  EndDraw(&pos);
+  Frame shown;
+  shown.Capture(GL_FRONT);
+  shown.Save("menu.png");
+  // Inside the arrow, just below and right of its tip: light, where the item was gold.
+  const Pixel in = shown.Mean(pos.x + 4, pos.y + 10, 1);
+  EXPECT_GT(in.r + in.g + in.b, 600) << in;
+  EXPECT_GT(in.b, 180) << "the pointer's white, not the item's gold " << in;
+  // Up and left of the tip the frame is as it was.
+  const Pixel out = shown.Mean(pos.x - 8, pos.y - 8, 1), was = before.Mean(pos.x - 8, pos.y - 8, 1);
+  EXPECT_LT(std::abs(out.r - was.r) + std::abs(out.g - was.g) + std::abs(out.b - was.b), 30);
+
+  const TDisplayMode modes[8] = {{640, 480, 16},  {640, 480, 32},  {800, 600, 16},   {800, 600, 32},
+                                 {1024, 768, 16}, {1024, 768, 32}, {1280, 1024, 16}, {1280, 1024, 32}};
+  const int32_t freqs[11] = {0, 60, 70, 75, 85, 100, 120, 140, 150, 170, 200};
+  char file[] = "maps/kestrove.lev", title[] = "Kestrove: the first crates";
+  const TMapDescr maps[1] = {{file, title}};
+  TSettings s{};
+  s.Mode = 5;
+  s.Cubes = 1;
+  s.Keys3D = 1;
+  const graph::SettingsLayout l = graph::LayoutSettings(kWidth, kHeight);
+  const TMousePos onNext{int(l.Rows[graph::rowMode].Next.CentreX()), int(l.Rows[graph::rowMode].Next.CentreY())};
+  StartDraw();
+  ProcessSettings(&onNext, 0, &s, modes, 7, freqs, 10, maps, 0);
+  EndDraw(&onNext);
+  Frame settings;
+  settings.Capture(GL_FRONT);
+  settings.Save("settings.png");
+
+  InitCubes();
+  Level level = MakeLevel(kShowcaseLevel);
+  const TMousePos aside{590, 440};
+  DrawLevel(level, 0, true);
+  EndDraw(&aside);
+  Frame play;
+  play.Capture(GL_FRONT);
+  play.Save("level.png");
 }
 
 }  // namespace
