@@ -99,9 +99,25 @@ Borders FrameOf(const Window &W) {
   return B;
 }
 
+// Puts the window over the whole display (at the new mode's size for a mode
+// change) before it goes full screen: where no window manager takes the
+// full-screen request, as on a bare X server, the window still covers the screen.
+void CoverTheDisplay(SDL_Window *Sdl, Uint32 Wanted) {
+  const int Display = std::max(SDL_GetWindowDisplayIndex(Sdl), 0);
+  SDL_Rect Bounds;
+  if (SDL_GetDisplayBounds(Display, &Bounds) != 0) return;
+  SDL_DisplayMode Mode;
+  if (Wanted == SDL_WINDOW_FULLSCREEN && SDL_GetWindowDisplayMode(Sdl, &Mode) == 0) {
+    Bounds.w = Mode.w;
+    Bounds.h = Mode.h;
+  }
+  SDL_SetWindowPosition(Sdl, Bounds.x, Bounds.y);
+  SDL_SetWindowSize(Sdl, Bounds.w, Bounds.h);
+}
+
 // The full-screen state the window should be in: the changed display mode, or a
 // maximised pop-up covering the desktop, or none.
-void ApplyFullscreen(Window &W) {
+bool ApplyFullscreen(Window &W) {
   Uint32 Wanted = 0;
   if (P().ModeWindow == W.Sdl) {
     Wanted = SDL_WINDOW_FULLSCREEN;
@@ -109,7 +125,9 @@ void ApplyFullscreen(Window &W) {
     Wanted = SDL_WINDOW_FULLSCREEN_DESKTOP;
   }
   const Uint32 Current = SDL_GetWindowFlags(W.Sdl) & SDL_WINDOW_FULLSCREEN_DESKTOP;
-  if (Current != Wanted) SDL_SetWindowFullscreen(W.Sdl, Wanted);
+  if (Current == Wanted) return true;
+  if (Current == 0) CoverTheDisplay(W.Sdl, Wanted);
+  return SDL_SetWindowFullscreen(W.Sdl, Wanted) == 0;
 }
 
 void SetGlAttributes() {
@@ -332,13 +350,9 @@ LONG EnterDisplayMode(const DEVMODEA &Wanted, bool OnlyTest) {
     if (OnlyTest) return DISP_CHANGE_SUCCESSFUL;
     if (SDL_SetWindowDisplayMode(W.Sdl, &Mode) != 0) return DISP_CHANGE_FAILED;
     P().ModeWindow = W.Sdl;
-    if (!(SDL_GetWindowFlags(W.Sdl) & SDL_WINDOW_FULLSCREEN_DESKTOP)) {
-      if (SDL_SetWindowFullscreen(W.Sdl, SDL_WINDOW_FULLSCREEN) != 0) {
-        LeaveDisplayMode();
-        return DISP_CHANGE_FAILED;
-      }
-    } else {
-      ApplyFullscreen(W);
+    if (!ApplyFullscreen(W)) {
+      LeaveDisplayMode();
+      return DISP_CHANGE_FAILED;
     }
     return DISP_CHANGE_SUCCESSFUL;
   }

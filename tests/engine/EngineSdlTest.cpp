@@ -72,6 +72,12 @@ TEST_F(EngineSdl, PopUpStyleIsBorderlessAndMaximisedFillsTheScreen) {
 
   Engine->Maximize();
   EXPECT_EQ(SDL_GetWindowFlags(Window()) & SDL_WINDOW_FULLSCREEN_DESKTOP, SDL_WINDOW_FULLSCREEN_DESKTOP);
+  SDL_Rect Screen;
+  ASSERT_EQ(SDL_GetDisplayBounds(0, &Screen), 0);
+  EXPECT_EQ(Engine->Left(), Screen.x);
+  EXPECT_EQ(Engine->Top(), Screen.y);
+  EXPECT_EQ(Engine->Width(), Screen.w);
+  EXPECT_EQ(Engine->Height(), Screen.h);
 
   // Back to a normal window, as a restart into windowed play does it.
   Engine->SetWidth(640);
@@ -117,6 +123,9 @@ TEST_F(EngineSdl, AModeTheDisplayOffersGoesFullScreenUntilRestored) {
                                      static_cast<int32_t>(Current.dmBitsPerPel), 0));
   Engine->Maximize();
   EXPECT_EQ(SDL_GetWindowFlags(Window()) & SDL_WINDOW_FULLSCREEN_DESKTOP, SDL_WINDOW_FULLSCREEN);
+  EXPECT_EQ(Engine->Left(), 0);
+  EXPECT_EQ(Engine->Width(), static_cast<int32_t>(Current.dmPelsWidth));
+  EXPECT_EQ(Engine->Height(), static_cast<int32_t>(Current.dmPelsHeight));
   Engine->RestoreDisplayMode();
   // Still a maximised pop-up: it keeps covering the screen, at the desktop's mode.
   EXPECT_EQ(SDL_GetWindowFlags(Window()) & SDL_WINDOW_FULLSCREEN_DESKTOP, SDL_WINDOW_FULLSCREEN_DESKTOP);
