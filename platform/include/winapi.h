@@ -114,10 +114,12 @@ ATOM RegisterClassA(const WNDCLASSA *WndClass);
 HWND CreateWindowExA(DWORD ExStyle, const char *ClassName, const char *WindowName, DWORD Style,
                      int X, int Y, int Width, int Height, HWND Parent, HMENU Menu,
                      HINSTANCE Instance, void *Param);
+// A maximised window without a frame (WS_POPUP) covers its whole display.
 BOOL ShowWindow(HWND Wnd, int CmdShow);
 BOOL UpdateWindow(HWND Wnd);
 BOOL SetWindowTextA(HWND Wnd, const char *Text);
-LONG SetWindowLongA(HWND Wnd, int Index, LONG NewLong);
+LONG SetWindowLongA(HWND Wnd, int Index, LONG NewLong);   // GWL_STYLE only: frame and resizing
+// Both on the outer rectangle, frame included, in screen coordinates.
 BOOL GetWindowRect(HWND Wnd, RECT *Rect);
 BOOL MoveWindow(HWND Wnd, int X, int Y, int Width, int Height, BOOL Repaint);
 BOOL DestroyWindow(HWND Wnd);   // sends WM_DESTROY to the window procedure before it returns
@@ -133,19 +135,22 @@ void GetStartupInfoA(STARTUPINFOA *Info);
 BOOL PeekMessageA(MSG *Msg, HWND Wnd, UINT FilterMin, UINT FilterMax, UINT RemoveMsg);
 BOOL PostMessageA(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
 BOOL TranslateMessage(const MSG *Msg);   // a WM_KEYDOWN of a character key puts its WM_CHAR next
-LRESULT DispatchMessageA(const MSG *Msg);
-LRESULT DefWindowProcA(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
+LRESULT DispatchMessageA(const MSG *Msg);   // to the window class's procedure (or the TIMERPROC)
+LRESULT DefWindowProcA(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);   // WM_CLOSE destroys
 void PostQuitMessage(int ExitCode);
 UINT_PTR SetTimer(HWND Wnd, UINT_PTR IdEvent, UINT Elapse, TIMERPROC TimerFunc);
 BOOL KillTimer(HWND Wnd, UINT_PTR IdEvent);
 int ShowCursor(BOOL Show);
 BOOL GetCursorPos(POINT *Point);
 BOOL EnumDisplaySettingsA(const char *DeviceName, DWORD ModeNum, DEVMODEA *DevMode);
+// A mode the display offers (dmFields name what must match) puts the window full
+// screen in it; DISP_CHANGE_FAILED where none matches. No mode: back to the desktop's.
 LONG ChangeDisplaySettingsA(DEVMODEA *DevMode, DWORD Flags);
-DWORD GetTickCount();
-BOOL DeleteFileA(const char *FileName);
+DWORD GetTickCount();                      // milliseconds, wrapping at 2^32
+BOOL DeleteFileA(const char *FileName);    // the name resolved case-blind (ResolveFileName)
 BOOL wglMakeCurrent(HDC Dc, HGLRC Rc);
 BOOL wglDeleteContext(HGLRC Rc);
+// Shown on the display; where there is none, written to stderr. Answers IDOK.
 int MessageBoxA(HWND Wnd, const char *Text, const char *Caption, UINT Type);
 
 // The x87-style floating-point control word is kept around window creation.

@@ -47,9 +47,9 @@ inline LRESULT Proc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
 }
 
 // Runs the engine's pump until Done says so; false when the display took over
-// three seconds (a hang guard, not a measurement).
+// ten seconds (a hang guard, not a measurement).
 inline bool PumpUntil(TVeltraneEngine &Engine, const std::function<bool()> &Done) {
-  const Uint64 GiveUp = SDL_GetTicks64() + 3000;
+  const Uint64 GiveUp = SDL_GetTicks64() + 10000;
   while (!Done()) {
     if (SDL_GetTicks64() > GiveUp) return false;
     if (!Engine.ProcessMessage()) SDL_Delay(1);
