@@ -61,13 +61,13 @@ Image TextPainter::Render(const std::string &Text, int Pixels, bool Bold) {
   Pixels = std::clamp(Pixels, 6, 256);
   if (Text.empty()) return {};
   TTF_Font *font = HasTrueType() ? FontFor(Pixels, Bold) : nullptr;
-  if (!font) return RenderBitmap(Text, Pixels);
+  if (!font) return RenderBitmapText(Text, Pixels);
   // Bytes are shown as Latin-1: nothing converts the game's 8-bit strings.
   SDL_Surface *s = TTF_RenderText_Blended(font, Text.c_str(), SDL_Color{255, 255, 255, 255});
-  if (!s) return RenderBitmap(Text, Pixels);
+  if (!s) return RenderBitmapText(Text, Pixels);
   SDL_Surface *rgba = SDL_ConvertSurfaceFormat(s, SDL_PIXELFORMAT_RGBA32, 0);
   SDL_FreeSurface(s);
-  if (!rgba) return RenderBitmap(Text, Pixels);
+  if (!rgba) return RenderBitmapText(Text, Pixels);
   Image img;
   img.Width = rgba->w;
   img.Height = rgba->h;
@@ -79,8 +79,9 @@ Image TextPainter::Render(const std::string &Text, int Pixels, bool Bold) {
   return img;
 }
 
-Image TextPainter::RenderBitmap(const std::string &Text, int Pixels) const {
-  const int scale = std::max(1, int(std::lround(double(Pixels) / kGlyphHeight)));
+Image RenderBitmapText(const std::string &Text, int Pixels) {
+  if (Text.empty()) return {};
+  const int scale = std::clamp(int(std::lround(double(Pixels) / kGlyphHeight)), 1, 16);
   auto glyph = [](unsigned char c) -> const BitmapGlyph & { return kGlyphs[(c >= 32 && c < 127 ? c : '?') - 32]; };
   int width = 0;
   for (unsigned char c : Text) width += glyph(c).Advance;

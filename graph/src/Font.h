@@ -27,12 +27,14 @@ public:
 
 private:
   TTF_Font *FontFor(int Pixels, bool Bold);
-  Image RenderBitmap(const std::string &Text, int Pixels) const;
 
   std::string Regular, BoldFile;
   bool TtfStarted = false;
   std::map<std::pair<int, bool>, TTF_Font *> Fonts;
 };
+
+// Text in the built-in bitmap font, scaled by whole pixels to about Pixels high.
+Image RenderBitmapText(const std::string &Text, int Pixels);
 
 // The places searched for a font file, the first that opens wins.
 std::string FindFontFile(const char *FileName);

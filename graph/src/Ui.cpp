@@ -336,7 +336,7 @@ int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, TSettings &S,
       case rowFullScreen: value = S.FullScreen ? "On" : "Off"; colour = S.FullScreen ? on : off; break;
       case rowMap: value = MapsHigh < 0 ? "none" : MapText(Maps[S.Map]); break;
       case rowCubes: value = S.Cubes ? "On" : "Off"; colour = S.Cubes ? on : off; break;
-      case rowKeys: value = S.Keys3D ? "Left/Right turn the view" : "Left/Right step aside"; break;
+      case rowKeys: value = S.Keys3D ? "Left/Right turn the view" : "Page Up/Down turn the view"; break;
     }
     const bool rowHot = r.Label.Contains(Px, Py) || r.Prev.Contains(Px, Py) || r.Value.Contains(Px, Py) ||
                         r.Next.Contains(Px, Py);

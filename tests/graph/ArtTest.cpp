@@ -1,0 +1,68 @@
+// The renderer's art without a display: painted textures and both fonts.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "Font.h"
+#include "ProcTex.h"
+
+namespace {
+
+using graph::Image;
+
+double MeanAlpha(const Image &I) {
+  double sum = 0;
+  for (size_t i = 3; i < I.Rgba.size(); i += 4) sum += I.Rgba[i];
+  return I.Rgba.empty() ? 0 : sum / (I.Rgba.size() / 4);
+}
+
+TEST(Art, PaintedTexturesAreOpaqueTileableAndNeverBlack) {
+  for (int k = 0; k < int(graph::TexKind::Count); ++k) {
+    const Image img = graph::PaintTexture(graph::TexKind(k), 64);
+    ASSERT_EQ(img.Width, 64);
+    ASSERT_EQ(img.Rgba.size(), size_t(64 * 64 * 4));
+    double light = 0;
+    for (size_t i = 0; i < img.Rgba.size(); i += 4) {
+      ASSERT_EQ(img.Rgba[i + 3], 255) << "texture " << k;
+      light += img.Rgba[i] + img.Rgba[i + 1] + img.Rgba[i + 2];
+    }
+    EXPECT_GT(light / (64 * 64), 40.0) << "texture " << k << " is too dark to read";
+    if (graph::TexKind(k) == graph::TexKind::Menu || graph::TexKind(k) == graph::TexKind::MenuBack) continue;
+    // Opposite edges meet: the left column is close to the right one.
+    int diff = 0;
+    for (int y = 0; y < 64; ++y)
+      for (int c = 0; c < 3; ++c)
+        diff += std::abs(img.Rgba[(y * 64 + 0) * 4 + c] - img.Rgba[(y * 64 + 63) * 4 + c]);
+    EXPECT_LT(diff / (64 * 3), 40) << "texture " << k << " shows a seam";
+  }
+}
+
+TEST(Art, BitmapFontDrawsEveryByte) {
+  const Image a = graph::RenderBitmapText("Apply", 18);
+  ASSERT_FALSE(a.Empty());
+  EXPECT_GT(MeanAlpha(a), 10.0);
+  const Image big = graph::RenderBitmapText("Apply", 36);
+  EXPECT_EQ(big.Width, a.Width * 2) << "scaled by whole pixels";
+  // Bytes outside ASCII show as a stand-in glyph rather than nothing.
+  const Image high = graph::RenderBitmapText("\xe9\xff", 18);
+  ASSERT_FALSE(high.Empty());
+  EXPECT_GT(MeanAlpha(high), 5.0);
+  EXPECT_TRUE(graph::RenderBitmapText("", 18).Empty());
+}
+
+TEST(Art, TrueTypeTextWhenTheFontIsThere) {
+  if (graph::FindFontFile("DejaVuSans.ttf").empty()) GTEST_SKIP() << "DejaVu Sans is not installed";
+  graph::TextPainter text;
+  text.Open();
+  EXPECT_TRUE(text.HasTrueType());
+  const Image img = text.Render("Settings \xb7 1024 x 768 x 32", 22, true);
+  ASSERT_FALSE(img.Empty());
+  EXPECT_GT(img.Height, 18);
+  EXPECT_GT(MeanAlpha(img), 10.0);
+  text.Close();
+  EXPECT_FALSE(text.HasTrueType());
+  // Closed, it still draws: with the bitmap font.
+  EXPECT_FALSE(text.Render("Back", 22, false).Empty());
+}
+
+}  // namespace
