@@ -30,6 +30,7 @@ struct FakeWindow {
   bool Visible = false;
   bool Maximized = false;
   bool Alive = true;
+  bool Destroying = false;    // WM_DESTROY is being handled
 };
 
 struct WindowClass {
@@ -417,7 +418,8 @@ BOOL MoveWindow(HWND Wnd, int X, int Y, int Width, int Height, BOOL Repaint) {
 BOOL DestroyWindow(HWND Wnd) {
   Record("DestroyWindow", {WindowName(Wnd)});
   FakeWindow *W = Alive(Wnd);
-  if (!W) return FALSE;
+  if (!W || W->Destroying) return FALSE;   // a second destruction from inside WM_DESTROY does nothing
+  W->Destroying = true;
   // The window is still valid while its procedure handles WM_DESTROY.
   if (W->Proc) W->Proc(Wnd, WM_DESTROY, 0, 0);
   if ((W = Known(Wnd)) != nullptr) {

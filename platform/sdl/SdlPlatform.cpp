@@ -32,6 +32,7 @@ struct Window {
   WNDPROC Proc = nullptr;
   DWORD Style = 0;
   bool Maximized = false;   // as the program asked; a maximised pop-up fills the screen
+  bool Destroying = false;  // WM_DESTROY is being handled
 };
 
 struct Platform {
@@ -478,7 +479,8 @@ BOOL MoveWindow(HWND Wnd, int X, int Y, int Width, int Height, BOOL) {
 
 BOOL DestroyWindow(HWND Wnd) {
   Window *W = Live(Wnd);
-  if (!W) return FALSE;
+  if (!W || W->Destroying) return FALSE;   // a second destruction from inside WM_DESTROY does nothing
+  W->Destroying = true;
   // The window is still valid while its procedure handles WM_DESTROY.
   if (W->Proc) W->Proc(Wnd, WM_DESTROY, 0, 0);
   if (!(W = Live(Wnd))) return TRUE;   // the procedure destroyed it itself

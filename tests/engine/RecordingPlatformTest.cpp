@@ -185,6 +185,25 @@ TEST_F(RecordingPlatform, DestroyingSendsWmDestroyAndDropsTheWindowsMessagesAndT
   EXPECT_EQ(Received.size(), 1u);
 }
 
+LRESULT DestroyAgainProc(HWND Wnd, UINT Msg, WPARAM, LPARAM) {
+  Received.push_back(Msg);
+  if (Msg == WM_DESTROY) {
+    EXPECT_FALSE(DestroyWindow(Wnd));
+  }
+  return 0;
+}
+
+TEST_F(RecordingPlatform, DestroyingAgainFromInsideWmDestroyDoesNothing) {
+  WNDCLASSA Class{};
+  Class.lpfnWndProc = DestroyAgainProc;
+  Class.lpszClassName = "Again";
+  RegisterClassA(&Class);
+  const HWND Again = CreateWindowExA(0, "Again", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_TRUE(DestroyWindow(Again));
+  EXPECT_EQ(Received, std::vector<UINT>{WM_DESTROY});
+  EXPECT_FALSE(IsWindow(Again));
+}
+
 TEST_F(RecordingPlatform, DefaultHandlingOfACloseRequestDestroysTheWindow) {
   Recording::QueueClose();
   Drain();
