@@ -383,3 +383,29 @@ TEST_F(LauncherTest, StateThreeLeavesOnEscape)
   Frame();
   EXPECT_EQ(GameGetState(), gsMenu);
 }
+
+// Files that are not there: the menu's save with no "SaveFile" writes nothing
+// (rather than ending the game on a nameless file), and a restart whose
+// temporary save has vanished keeps the fresh game behind the menu.
+TEST_F(LauncherTest, MissingSaveNamesAndFiles)
+{
+  WriteStandardWorld();
+  WriteConfig({});
+  BeginFramesInMenu();
+  for (int32_t Item : {miSave, miLoad}) {
+    RecordingGraph::QueueMenuResults({Item});
+    KeyState[VK_LBUTTON] = 1;
+    Frame();
+  }
+  EXPECT_EQ(Calls({"GameSave", "GameLoad"}), Texts{});
+  EXPECT_EQ(GameGetState(), gsMenu);
+
+  ResetLauncherState();
+  ClearLogs();
+  RestartFlag = true;
+  BeginPass();
+  EXPECT_EQ(Calls({"GameNewGame", "GameLoad", "GameSetState"}),
+            (Texts{"GameNewGame(a.lvl)", "GameSetState(1)", "GameSetState(1)"}));
+  EXPECT_EQ(Recording::Count("DeleteFileA"), 0u);
+  EXPECT_FALSE(RestartFlag);
+}
