@@ -73,7 +73,8 @@ struct Renderer {
   std::array<Texture, size_t(TexKind::Count)> Textures;
   Texture Pointer, White;
 
-  // Shadow map of the level: 4 texels per cell, 1 where a wall or box stands.
+  // Map of the level, 4 texels per cell: red where a wall or box stands (shadows),
+  // green where water lies (its shore).
   Texture Occupancy;
   int OccWidth = 0, OccHeight = 0;
   std::vector<uint8_t> OccPixels, OccUploaded;

@@ -134,6 +134,12 @@ void main() {
                        0.07 * cos(p.y * 6.0 + uTime * 1.7) + 0.05 * cos(p.x * 9.0 + uTime * 1.1), 1.0));
     float fres = pow(1.0 - max(dot(N, V), 0.0), 3.0);
     base = mix(base, vec3(0.55, 0.70, 0.90), 0.45 * fres);
+    if (uHasOcc == 1) {  // foam where the water meets the floor, lapping with the waves
+      float inside = textureLod(uOcc, p / uOccSize, 0.0).g;
+      float lap = 0.08 * sin(uTime * 1.8 + p.x * 5.0 + p.y * 4.0);
+      float foam = 1.0 - smoothstep(0.62 + lap, 0.97, inside);
+      base = mix(base * (0.75 + 0.25 * inside), vec3(0.88, 0.95, 1.0), foam * 0.75);
+    }
     spec = 0.9;
   } else if (uMode == 3) {  // the player: a glossy teal cube, an arrow on top, eyes in front
     base = vec3(0.10, 0.66, 0.64) * (0.96 + 0.04 * sin(vLocal.z * 40.0));
@@ -288,16 +294,18 @@ GLuint TexOf(Renderer &R, TexKind K) { return R.Textures[size_t(K)].Get(); }
 void UpdateOccupancy(Renderer &R) {
   FrameScene &S = R.Scene;
   const int w = std::clamp(S.FieldWidth, 1, 1024) * 4, h = std::clamp(S.FieldHeight, 1, 1024) * 4;
-  R.OccPixels.assign(size_t(w) * h, 0);
-  auto mark = [&](const Instance &I) {
+  R.OccPixels.assign(size_t(w) * h * 2, 0);
+  auto mark = [&](const Instance &I, int Channel) {
     const int x0 = std::max(0, int(std::ceil(I.Origin[0] * 4 - 0.5f)));
     const int x1 = std::min(w - 1, int(std::floor((I.Origin[0] + I.Size[0]) * 4 - 0.5f)));
     const int y0 = std::max(0, int(std::ceil(I.Origin[1] * 4 - 0.5f)));
     const int y1 = std::min(h - 1, int(std::floor((I.Origin[1] + I.Size[1]) * 4 - 0.5f)));
-    for (int y = y0; y <= y1; ++y) std::memset(&R.OccPixels[size_t(y) * w + x0], 255, size_t(std::max(0, x1 - x0 + 1)));
+    for (int y = y0; y <= y1; ++y)
+      for (int x = x0; x <= x1; ++x) R.OccPixels[(size_t(y) * w + x) * 2 + Channel] = 255;
   };
-  for (const Instance &i : S.Walls) mark(i);
-  for (const Instance &i : S.Boxes) mark(i);
+  for (const Instance &i : S.Walls) mark(i, 0);
+  for (const Instance &i : S.Boxes) mark(i, 0);
+  for (const Instance &i : S.Water) mark(i, 1);
   glActiveTexture(GL_TEXTURE1);
   if (!R.Occupancy) {
     GLuint id = 0;
@@ -307,7 +315,7 @@ void UpdateOccupancy(Renderer &R) {
   glBindTexture(GL_TEXTURE_2D, R.Occupancy.Get());
   if (w != R.OccWidth || h != R.OccHeight || R.OccPixels != R.OccUploaded) {
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_R8, w, h, 0, GL_RED, GL_UNSIGNED_BYTE, R.OccPixels.data());
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RG8, w, h, 0, GL_RG, GL_UNSIGNED_BYTE, R.OccPixels.data());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
