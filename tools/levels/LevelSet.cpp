@@ -276,7 +276,10 @@ LevelSet ParseSource(const std::string &Text, const std::string &File, Problems 
       Row.resize(std::size_t(L.Width), '-');
       L.Rows.push_back(Row);
     }
-    if (I < Lines.size()) ++I;  // the blank line
+    if (I < Lines.size()) {  // the blank line
+      ++I;
+      if (I == Lines.size()) Add(Out, Problem::Error, File, int(I), -1, "blank line at the end of the file");
+    }
     L.Height = int(L.Rows.size());
     if (L.Rows.empty()) {
       if (First && Set.Levels.empty() && Set.Headers.empty()) {
@@ -389,8 +392,14 @@ LevelSet ReadLevelFile(const std::string &Bytes, const std::string &File, Proble
     int Foreign = 0;
     for (int R = 0; R < L.Height; ++R, ++N) {
       if (N >= Lines.size()) {
-        Add(Out, Problem::Error, File, int(N), Index,
-            "the file ends after " + std::to_string(R) + " of the level's " + std::to_string(L.Height) + " rows");
+        const std::string Why =
+            "the file ends after " + std::to_string(R) + " of the level's " + std::to_string(L.Height) + " rows";
+        if (Extra) {
+          Add(Out, Problem::Warning, File, L.Line, -1,
+              "lines after the " + std::to_string(Count) + " levels the count names: " + Why);
+          return Set;
+        }
+        Add(Out, Problem::Error, File, int(N), Index, Why);
         L.Rows.resize(std::size_t(L.Height), std::string(std::size_t(L.Width), ' '));
         break;
       }

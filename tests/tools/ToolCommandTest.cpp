@@ -1,0 +1,157 @@
+// The command line: exit statuses, messages that name the file, and files
+// written byte for byte.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct ToolRun {
+  int Status = -1;
+  std::string Output;  // standard output and error together
+};
+
+class ToolCommand : public ::testing::Test {
+protected:
+  fs::path Dir;
+
+  void SetUp() override {
+    Dir = fs::temp_directory_path() /
+          ("kestrove-levels-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(Dir);
+    fs::create_directories(Dir);
+  }
+  void TearDown() override { fs::remove_all(Dir); }
+
+  std::string PathOf(const std::string &Name) const { return (Dir / Name).string(); }
+
+  void Write(const std::string &Name, const std::string &Bytes) const {
+    std::ofstream(PathOf(Name), std::ios::binary) << Bytes;
+  }
+  std::string ReadBack(const std::string &Name) const {
+    std::ifstream In(PathOf(Name), std::ios::binary);
+    std::ostringstream S;
+    S << In.rdbuf();
+    return S.str();
+  }
+
+  ToolRun Tool(const std::string &Args) const {
+    ToolRun R;
+    const std::string Cmd = "cd '" + Dir.string() + "' && '" KESTROVE_LEVELS_TOOL "' " + Args + " 2>&1";
+    FILE *P = popen(Cmd.c_str(), "r");
+    if (!P) return R;
+    char Buf[4096];
+    std::size_t N;
+    while ((N = std::fread(Buf, 1, sizeof Buf, P)) > 0) R.Output.append(Buf, N);
+    const int Raw = pclose(P);
+    R.Status = WIFEXITED(Raw) ? WEXITSTATUS(Raw) : -1;
+    return R;
+  }
+};
+
+const char Source[] =
+    "Set: Tiny\n"
+    "\n"
+    "Title: Corridor\n"
+    "Recording: tiny-01\n"
+    "Solution: rRR\n"
+    "#######\n"
+    "#@ $ .#\n"
+    "#######\n"
+    "\n"
+    "Title: Pond\n"
+    "Recording: tiny-02\n"
+    "#########\n"
+    "#@ $~$ .#\n"
+    "#########\n";
+
+}  // namespace
+
+TEST_F(ToolCommand, PackUnpackSolveAndSolutions) {
+  Write("tiny.txt", Source);
+  EXPECT_EQ(Tool("pack tiny.txt tiny.lvl").Status, 0);
+  const ToolRun Unpacked = Tool("unpack tiny.lvl back.txt");
+  EXPECT_EQ(Unpacked.Status, 0) << Unpacked.Output;
+  EXPECT_EQ(ReadBack("back.txt"), Source);
+
+  const ToolRun Missing = Tool("solutions tiny.txt");
+  EXPECT_EQ(Missing.Status, 1);
+  EXPECT_NE(Missing.Output.find("0 tiny-01 rRR\n"), std::string::npos) << Missing.Output;
+  EXPECT_NE(Missing.Output.find("tiny.txt:10: level 2: no Solution: header"), std::string::npos) << Missing.Output;
+
+  const ToolRun Solved = Tool("solve tiny.txt --update");
+  EXPECT_EQ(Solved.Status, 0) << Solved.Output;
+  const ToolRun Lines = Tool("solutions tiny.txt");
+  EXPECT_EQ(Lines.Status, 0) << Lines.Output;
+  EXPECT_EQ(Lines.Output, "0 tiny-01 rRR\n1 tiny-02 rRrRR\n");
+  EXPECT_EQ(Tool("check tiny.txt").Status, 0);
+}
+
+TEST_F(ToolCommand, CheckFailsOnBadFilesWithClearMessages) {
+  Write("tiny.txt", Source);
+  ASSERT_EQ(Tool("pack tiny.txt tiny.lvl").Status, 0);
+  std::string Bytes = ReadBack("tiny.lvl");
+  Bytes[0] = 3;
+  Write("count.lvl", Bytes);
+  const ToolRun Count = Tool("check count.lvl");
+  EXPECT_EQ(Count.Status, 1);
+  EXPECT_NE(Count.Output.find("count.lvl:1: the count byte says 3 levels, the file holds 2"), std::string::npos)
+      << Count.Output;
+
+  Write("short.lvl", ReadBack("tiny.lvl").substr(0, 40));
+  const ToolRun Short = Tool("check short.lvl");
+  EXPECT_EQ(Short.Status, 1);
+  EXPECT_NE(Short.Output.find("short.lvl:"), std::string::npos);
+
+  std::string Wrong = Source;
+  Wrong.replace(Wrong.find("Solution: rRR"), 13, "Solution: rRu");
+  Write("wrong.txt", Wrong);
+  const ToolRun W = Tool("check wrong.txt");
+  EXPECT_EQ(W.Status, 1);
+  EXPECT_NE(W.Output.find("wrong.txt:3: level 1: the solution fails: move 3 'u' walks into a wall"), std::string::npos) << W.Output;
+
+  const ToolRun Absent = Tool("check nowhere.lvl");
+  EXPECT_EQ(Absent.Status, 1);
+  EXPECT_NE(Absent.Output.find("nowhere.lvl: cannot open the file"), std::string::npos) << Absent.Output;
+  EXPECT_EQ(Tool("frobnicate").Status, 2);
+  EXPECT_EQ(Tool("show tiny.txt 9").Status, 2);
+}
+
+TEST_F(ToolCommand, UnpackRefusesFilesItCouldNotRebuild) {
+  Write("tiny.txt", Source);
+  ASSERT_EQ(Tool("pack tiny.txt tiny.lvl").Status, 0);
+  std::string Bytes = ReadBack("tiny.lvl");
+  Bytes.replace(Bytes.find("19 252 31"), 9, "19 2x2 31");  // a byte the game reads as floor
+  Write("odd.lvl", Bytes);
+  const ToolRun R = Tool("unpack odd.lvl out.txt");
+  EXPECT_EQ(R.Status, 1);
+  EXPECT_NE(R.Output.find("not unpacked"), std::string::npos) << R.Output;
+  EXPECT_FALSE(fs::exists(PathOf("out.txt")));
+  // Export still turns it into the common format.
+  const ToolRun E = Tool("export odd.lvl odd.sok");
+  EXPECT_EQ(E.Status, 0) << E.Output;
+  EXPECT_NE(ReadBack("odd.sok").find("#@ $ $ .#"), std::string::npos) << ReadBack("odd.sok");
+}
+
+TEST_F(ToolCommand, ImportWritesWhatItCanAndSaysWhatItLeftOut) {
+  Write("pack.sok",
+        "; One\n#####\n#@$.#\n#####\n\n"
+        "; Two\n#####\n#+$ #\n#####\n\n"
+        "; Three\n5#|#@$.#|#~$.#|5#\n");
+  const ToolRun R = Tool("import pack.sok pack.lvl");
+  EXPECT_EQ(R.Status, 3) << R.Output;
+  EXPECT_NE(R.Output.find("pack.sok:7: level 2: left out: a player standing on a goal"), std::string::npos) << R.Output;
+  EXPECT_NE(R.Output.find("2 levels imported"), std::string::npos) << R.Output;
+  const ToolRun Listed = Tool("list pack.lvl");
+  EXPECT_EQ(Listed.Status, 0) << Listed.Output;
+  EXPECT_NE(Listed.Output.find("Three"), std::string::npos);
+  EXPECT_NE(Listed.Output.find("boxes 2, destinations 2, water 1"), std::string::npos) << Listed.Output;
+  EXPECT_EQ(Tool("check pack.lvl").Status, 0);
+  EXPECT_EQ(Tool("import nothing.sok x.lvl").Status, 1);
+}
