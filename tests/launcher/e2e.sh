@@ -36,21 +36,20 @@ fail() {
 }
 step() { echo "e2e: [${SECONDS}s] $*"; }
 shot() { import -window root "$artifacts/$1.png"; }
-now() { import -window root "$run/now.png"; }
-# Pixels that differ noticeably between two images within a rectangle "X Y W H" of the window.
-region_diff() {
+geometry() {  # "X Y W H" within the window -> an ImageMagick geometry on the screen
   local x y w h
-  read -r x y w h <<<"$3"
-  local geometry="${w}x${h}+$((WIN_X + x))+$((WIN_Y + y))"
-  convert "$1" -crop "$geometry" +repage "$run/a.png"
-  convert "$2" -crop "$geometry" +repage "$run/b.png"
-  compare -metric AE -fuzz 12% "$run/a.png" "$run/b.png" null: 2>&1 || true
+  read -r x y w h <<<"$1"
+  echo "${w}x${h}+$((WIN_X + x))+$((WIN_Y + y))"
 }
+crop() { convert "$1" -crop "$(geometry "$2")" +repage "$3"; }    # crop <image> <rect> <out>
+grab() { import -window root -crop "$(geometry "$1")" +repage "$2"; }  # grab <rect> <out>: that part of the screen now
+# Pixels that differ noticeably between two images of one size.
+changed_pixels() { compare -metric AE -fuzz 12% "$1" "$2" null: 2>&1 || true; }
 differing() { compare -metric AE -fuzz 3% "$artifacts/$1.png" "$artifacts/$2.png" null: 2>&1 || true; }
-title_like_menu() { now; [ "$(region_diff "$artifacts/01-menu.png" "$run/now.png" "$TITLE")" -lt "$TITLE_SLACK" ]; }
+title_like_menu() { grab "$TITLE" "$run/title.png"; [ "$(changed_pixels "$run/menu-title.png" "$run/title.png")" -lt "$TITLE_SLACK" ]; }
 menu_shown() { title_like_menu; }
 menu_gone() { ! title_like_menu; }
-keys_value_changed() { now; [ "$(region_diff "$artifacts/07-settings.png" "$run/now.png" "$KEYS_VALUE")" -gt 50 ]; }
+keys_value_changed() { grab "$KEYS_VALUE" "$run/keys.png"; [ "$(changed_pixels "$run/settings-keys.png" "$run/keys.png")" -gt 50 ]; }
 wait_for() {  # wait_for <seconds> <what> <command...>
   local limit=$1 what=$2; shift 2
   for _ in $(seq $((limit * 2))); do "$@" && return 0; sleep 0.5; done
@@ -131,6 +130,7 @@ read -r _ _ tw th <<<"$TITLE"
 TITLE_SLACK=$((tw * th / 5))
 point 5 5  # away from every item
 shot 01-menu
+crop "$artifacts/01-menu.png" "$TITLE" "$run/menu-title.png"
 
 step "new game"
 click "$MENU_0_X" "$MENU_0_Y"
@@ -168,6 +168,7 @@ wait_for 30 "the settings page to show" menu_gone
 point 5 5
 sleep 1
 shot 07-settings
+crop "$artifacts/07-settings.png" "$KEYS_VALUE" "$run/settings-keys.png"
 click "$KEYS_NEXT_X" "$KEYS_NEXT_Y"
 wait_for 30 "the key mapping to change on the page" keys_value_changed
 shot 08-settings-changed
