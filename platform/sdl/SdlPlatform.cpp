@@ -170,6 +170,14 @@ LPARAM PointLParam(int X, int Y) {
 
 POINT CursorNow() {
   int X = 0, Y = 0;
+  // Over our window, the position the pumped motion events gave: the global
+  // query can lag behind moves made by other clients (synthetic input, tests).
+  if (SDL_Window *const Over = SDL_GetMouseFocus(); Live(Over)) {
+    int Left = 0, Top = 0;
+    SDL_GetWindowPosition(Over, &Left, &Top);
+    SDL_GetMouseState(&X, &Y);
+    return POINT{Left + X, Top + Y};
+  }
   SDL_GetGlobalMouseState(&X, &Y);
   return POINT{X, Y};
 }
