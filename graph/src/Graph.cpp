@@ -231,6 +231,7 @@ GRAPH_API void StartDraw(void) {
 GRAPH_API void EndDraw(const TMousePos *MousePos) {
   if (!Drawable()) return;
   FlushScene(*R);
+  DrawHud(*R);
   float x, y;
   PointerToDrawable(MousePos, x, y);
   if (MousePos) DrawPointer(*R, x, y);

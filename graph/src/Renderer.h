@@ -54,8 +54,10 @@ struct FrameScene {
   std::vector<Instance> Walls, Boxes, Targets, Water, FilledCells, FilledBoxes;
   bool HasPlayer = false;
   Instance Player{};
+  int CoveredCount = 0, TargetCount = 0;  // crates standing on a mark, and the marks
   void Clear() {
     Active = Drawn = HasFloor = HasPlayer = false;
+    CoveredCount = TargetCount = 0;
     Walls.clear(); Boxes.clear(); Targets.clear(); Water.clear(); FilledCells.clear(); FilledBoxes.clear();
   }
 };
@@ -108,6 +110,7 @@ int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, TSettings &S,
                     int32_t ModesHigh, const int32_t *Freqs, int32_t FreqsHigh, const TMapDescr *Maps,
                     int32_t MapsHigh);
 void DrawPointer(Renderer &R, float Px, float Py);
+void DrawHud(Renderer &R);  // the crates-home count over a play frame
 
 // The cube effect's state: lives outside the renderer, since it starts before Init.
 struct Drifter {

@@ -406,8 +406,12 @@ void CollectObjects(Renderer &R, const TGameObject *Objects, int32_t Count) {
       continue;
     switch (o.Kind) {
       case okWall: S.Walls.push_back(MakeInstance(b)); break;
-      case okBox: S.Boxes.push_back(MakeInstance(b, o.OnTarget != 0 ? 1.0f : 0.0f)); break;
+      case okBox:
+        S.Boxes.push_back(MakeInstance(b, o.OnTarget != 0 ? 1.0f : 0.0f));
+        S.CoveredCount += o.OnTarget != 0;
+        break;
       case okTarget: {
+        ++S.TargetCount;
         Instance t = MakeInstance(b, 1.0f);
         t.Size[2] = 0.012f;
         S.Targets.push_back(t);

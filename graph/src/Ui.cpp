@@ -376,6 +376,34 @@ int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, TSettings &S,
   return result;
 }
 
+void DrawHud(Renderer &R) {
+  const FrameScene &S = R.Scene;
+  if (!S.Active || S.TargetCount <= 0) return;
+  const float sc = std::max(0.6f, UiScale(R.Width, R.Height));
+  BeginUi(R);
+  const Rect pill{16 * sc, 16 * sc, 250 * sc, 44 * sc};
+  DropShadow(R, pill, 22 * sc, 12 * sc, 0.35f);
+  Style s;
+  s.Top = vec4(0.10f, 0.12f, 0.22f, 0.82f);
+  s.Bottom = vec4(0.06f, 0.07f, 0.14f, 0.82f);
+  s.Radius = 22 * sc;
+  s.Border = 1.5f;
+  s.BorderColor = vec4(1.0f, 0.82f, 0.50f, 0.45f);
+  Fill(R, pill, s);
+  // A little crate, green once every mark is covered.
+  const bool done = S.CoveredCount >= S.TargetCount;
+  Style crate;
+  crate.Radius = 4 * sc;
+  crate.Top = done ? vec4(0.45f, 0.95f, 0.55f, 1) : vec4(0.86f, 0.62f, 0.34f, 1);
+  crate.Bottom = done ? vec4(0.25f, 0.70f, 0.35f, 1) : vec4(0.62f, 0.40f, 0.18f, 1);
+  crate.Border = 1.5f;
+  crate.BorderColor = vec4(0.2f, 0.12f, 0.05f, 0.8f);
+  Fill(R, Rect{pill.X + 14 * sc, pill.Y + 10 * sc, 24 * sc, 24 * sc}, crate, R.Textures[size_t(TexKind::Box)].Get());
+  DrawText(R, std::to_string(S.CoveredCount) + " / " + std::to_string(S.TargetCount) + "  crates home", int(20 * sc), true,
+           pill.X + 50 * sc, pill.CentreY(), Align::Left, done ? vec4(0.6f, 1.0f, 0.65f, 1) : kText);
+  glBindVertexArray(0);
+}
+
 void DrawPointer(Renderer &R, float Px, float Py) {
   BeginUi(R);
   const float size = std::round(32 * std::max(0.75f, UiScale(R.Width, R.Height)));

@@ -698,6 +698,21 @@ TEST_F(GraphTest, PointerIsDrawnAtTheMousePosition) {
   Frame play;
   play.Capture(GL_FRONT);
   play.Save("level.png");
+
+  // Over the scene, the count of crates home: its little crate turns green when
+  // every mark is covered.
+  const float sc = std::max(0.6f, graph::UiScale(kWidth, kHeight));
+  const float iconX = 16 * sc + 26 * sc, iconY = 16 * sc + 22 * sc;
+  const Pixel some = play.Mean(iconX, iconY, 1);
+  EXPECT_GT(some.r, some.g + 20) << "two of five: a wooden crate " << some;
+  for (TGameObject &o : level.Objects)
+    if (o.Kind == okBox) o.OnTarget = 1;
+  DrawLevel(level, 0, true);
+  EndDraw(&aside);
+  Frame all;
+  all.Capture(GL_FRONT);
+  const Pixel done = all.Mean(iconX, iconY, 1);
+  EXPECT_GT(done.g, done.r + 20) << "all home: a green crate " << done;
 }
 
 }  // namespace
