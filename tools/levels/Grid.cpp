@@ -110,10 +110,12 @@ ReplayResult Replay(const Level &L, const std::string &Moves) {
         return R;
       }
       G.Box[To] = 0;
-      if (G.Water[Beyond])
+      if (G.Water[Beyond]) {
         G.Water[Beyond] = 0;  // the box fills the water; both become floor
-      else
+        ++R.Fills;
+      } else {
         G.Box[Beyond] = 1;
+      }
       ++R.Pushes;
     }
     G.Player = int(To);

@@ -28,6 +28,7 @@ struct ReplayResult {
   bool Ok = false;          // every move legal and the level solved by the last one
   std::string Error;        // why not, naming the move
   int Moves = 0, Pushes = 0;
+  int Fills = 0;            // boxes pushed into water
 };
 // Plays Moves from the level's start under the grid rules.
 ReplayResult Replay(const Level &L, const std::string &Moves);
