@@ -5,6 +5,7 @@
 namespace graph {
 
 bool GLAlive = false;
+bool Anisotropy = true;
 
 void DeleteBuffer(GLuint Id) { glDeleteBuffers(1, &Id); }
 void DeleteVertexArray(GLuint Id) { glDeleteVertexArrays(1, &Id); }
@@ -73,7 +74,7 @@ Texture UploadTexture(const Image &Img, bool Repeat, bool Mipmaps) {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, Mipmaps ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
   if (Mipmaps) {
     glGenerateMipmap(GL_TEXTURE_2D);
-    if (epoxy_has_gl_extension("GL_EXT_texture_filter_anisotropic")) {
+    if (Anisotropy && epoxy_has_gl_extension("GL_EXT_texture_filter_anisotropic")) {
       GLfloat most = 1;
       glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &most);
       glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, std::min(most, 8.0f));

@@ -14,6 +14,10 @@ namespace graph {
 // False once the context the objects belong to is gone or not current.
 extern bool GLAlive;
 
+// Whether textures seen at a slant filter anisotropically: cheap on a graphics
+// card, the larger part of a frame's time on a software rasterizer.
+extern bool Anisotropy;
+
 template <void (*Deleter)(GLuint)>
 class GLName {
 public:

@@ -165,6 +165,11 @@ GRAPH_API bool Init(TVeltraneEngine *Eng, int32_t /*ScreenBits*/, const char *Fl
   IMG_Init(IMG_INIT_PNG | IMG_INIT_JPG);
   SDL_GL_SetSwapInterval(1);  // movement is per frame: keep frames at the display's pace
 
+  const char *renderer = reinterpret_cast<const char *>(glGetString(GL_RENDERER));
+  const std::string name = renderer ? renderer : "";
+  Anisotropy = name.find("llvmpipe") == std::string::npos && name.find("softpipe") == std::string::npos &&
+               name.find("swrast") == std::string::npos;
+
   std::string error;
   bool ok = CreateSceneResources(*R, error) && CreateUiResources(*R, error);
   if (ok) {
