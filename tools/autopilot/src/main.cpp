@@ -1,5 +1,6 @@
 // kestrove-autopilot -- turns grid solutions into key recordings by playing
 // them through the rules library, and replays recordings.
+#include <cctype>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -35,6 +36,24 @@ std::string BaseName(const std::string &Path)
 {
   const auto Slash = Path.find_last_of('/');
   return Slash == std::string::npos ? Path : Path.substr(Slash + 1);
+}
+
+std::string Lower(std::string Text)
+{
+  for (char &C : Text) C = static_cast<char>(std::tolower(static_cast<unsigned char>(C)));
+  return Text;
+}
+
+// "<file>: level <n>: why", unless the message already names the file.
+void ReportFailure(const std::string &LevelFile, long Index, const std::string &Name, const std::string &Error)
+{
+  if (Error.rfind(LevelFile + ": ", 0) == 0) {
+    std::cerr << Error << '\n';
+    return;
+  }
+  std::cerr << LevelFile << ": level " << Index;
+  if (!Name.empty()) std::cerr << " (" << Name << ")";
+  std::cerr << ": " << Error << '\n';
 }
 
 std::string Describe(const TFlight &Flight, std::size_t Moves)
@@ -77,7 +96,7 @@ int Record(const std::vector<std::string> &Args)
   }
   TFlight Flight = FlyLevel(LevelFile, BaseName(LevelFile), static_cast<int32_t>(Index), Args[2]);
   if (!Flight.Completed) {
-    std::cerr << LevelFile << ": level " << Index << ": " << Flight.Error << '\n';
+    ReportFailure(LevelFile, Index, "", Flight.Error);
     return 1;
   }
   const std::string Summary = Describe(Flight, MoveCount(Args[2]));
@@ -104,6 +123,7 @@ int RecordSet(const std::vector<std::string> &Args)
   const std::string &LevelFile = Args[0];
   std::ifstream File;
   std::istream *In = &std::cin;
+  const std::string Source = Args[1] == "-" ? "(standard input)" : Args[1];
   if (Args[1] != "-") {
     File.open(Args[1]);
     if (!File) {
@@ -127,13 +147,13 @@ int RecordSet(const std::vector<std::string> &Args)
     const long Index = std::strtol(IndexText.c_str(), &End, 10);
     const bool NameOk = !Name.empty() && Name.find_first_of("/\\") == std::string::npos && Name[0] != '.';
     if (IndexText.empty() || *End || Index < 0 || Index > 254 || !NameOk) {
-      std::cerr << Args[1] << ": line " << LineNo << ": expected \"<index> <name> <moves>\"\n";
+      std::cerr << Source << ": line " << LineNo << ": expected \"<index> <name> <moves>\"\n";
       ++Failed;
       continue;
     }
     TFlight Flight = FlyLevel(LevelFile, BaseName(LevelFile), static_cast<int32_t>(Index), Moves);
     if (!Flight.Completed) {
-      std::cerr << LevelFile << ": level " << Index << " (" << Name << "): " << Flight.Error << '\n';
+      ReportFailure(LevelFile, Index, Name, Flight.Error);
       ++Failed;
       continue;
     }
@@ -165,6 +185,11 @@ int Play(const std::vector<std::string> &Args)
     if (!LoadRecordingFile(Args[i], Recording, Error) ||
         !StartLevel(Args[0], Recording.LevelIndex, Error)) {
       std::cerr << Error << '\n';
+      ++Failed;
+      continue;
+    }
+    if (Lower(Recording.LevelFile) != Lower(BaseName(Args[0]))) {
+      std::cerr << Args[i] << ": plays " << Recording.LevelFile << ", not " << BaseName(Args[0]) << '\n';
       ++Failed;
       continue;
     }
