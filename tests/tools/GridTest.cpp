@@ -129,3 +129,9 @@ TEST(Solve, ProvesUnsolvableAndGivesUpWhenAsked) {
   ASSERT_EQ(Full.Result, SolveResult::Solved);
   EXPECT_TRUE(Replay(Room, Full.Moves).Ok);
 }
+
+TEST(Solve, RefusesLevelsBeyondItsStateLayout) {
+  // One water flag per bit of a 64-bit word: a 65th water is more than it can track.
+  std::vector<std::string> Rows{std::string(70, '#'), "#@$" + std::string(65, '~') + ".#", std::string(70, '#')};
+  EXPECT_EQ(Solve(Make(Rows)).Result, SolveResult::TooLarge);
+}

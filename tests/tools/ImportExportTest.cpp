@@ -165,3 +165,24 @@ TEST(Export, WritesTheCommonFormatWithWaterAsTilde) {
   EXPECT_EQ(Back.Set.Levels[0].HeaderValue("Title"), "Pond");
   EXPECT_EQ(Back.Set.Levels[0].HeaderValue("Author"), "Me");
 }
+
+TEST(Import, NoiseNeverCrashes) {
+  // Arbitrary bytes, weighted towards board characters, digits and '|'.
+  const std::string Alphabet = "#$.*@+ -_~|0123456789;\n\r\tTitle:";
+  unsigned Seed = 777;
+  for (int Round = 0; Round < 200; ++Round) {
+    std::string Text;
+    for (int I = 0; I < 400; ++I) {
+      Seed = Seed * 1103515245u + 12345u;
+      const unsigned R = Seed >> 16;
+      Text += R % 8 ? Alphabet[R % Alphabet.size()] : char(R >> 3);
+    }
+    Problems Found;
+    const LevelSet Set = ImportCommon(Text, "noise.txt", Found);
+    Problems Written;
+    WriteLevelFile(Set, "noise.lvl", Written);
+    EXPECT_FALSE(HasErrors(Written));
+    Problems Parsed;
+    ParseSource(Text, "noise.txt", Parsed);
+  }
+}

@@ -116,6 +116,11 @@ TEST_F(ToolCommand, CheckFailsOnBadFilesWithClearMessages) {
   EXPECT_EQ(W.Status, 1);
   EXPECT_NE(W.Output.find("wrong.txt:3: level 1: the solution fails: move 3 'u' walks into a wall"), std::string::npos) << W.Output;
 
+  fs::create_directories(PathOf("folder.lvl"));
+  const ToolRun Folder = Tool("check folder.lvl");
+  EXPECT_EQ(Folder.Status, 1);
+  EXPECT_NE(Folder.Output.find("folder.lvl: is a directory"), std::string::npos) << Folder.Output;
+
   const ToolRun Absent = Tool("check nowhere.lvl");
   EXPECT_EQ(Absent.Status, 1);
   EXPECT_NE(Absent.Output.find("nowhere.lvl: cannot open the file"), std::string::npos) << Absent.Output;

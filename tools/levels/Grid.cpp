@@ -178,7 +178,11 @@ public:
         Start.Boxes.push_back(uint16_t(I));
         ++BoxCount;
       }
-    if (BoxCount < G.Goals || Waters > 64 || N > 65535) return R;
+    if (Waters > 64 || N > 65535) {
+      R.Result = SolveResult::TooLarge;
+      return R;
+    }
+    if (BoxCount < G.Goals) return R;
 
     using Entry = std::pair<std::pair<long, long>, int>;  // (moves, pushes), node
     std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> Open;

@@ -34,12 +34,12 @@ struct ReplayResult {
 ReplayResult Replay(const Level &L, const std::string &Moves);
 
 struct SolveResult {
-  enum Outcome { Solved, Unsolvable, GaveUp } Result = Unsolvable;
+  enum Outcome { Solved, Unsolvable, GaveUp, TooLarge } Result = Unsolvable;
   std::string Moves;        // a solution with the fewest moves (then pushes)
   long States = 0;          // states expanded
 };
 // A solution with the fewest moves, or the proof that none exists; gives up
-// after MaxStates states.
-SolveResult Solve(const Level &L, long MaxStates = 3000000);
+// after MaxStates states, and refuses levels with more than 64 waters.
+SolveResult Solve(const Level &L, long MaxStates = 1000000);
 
 }  // namespace levels

@@ -2,6 +2,7 @@
 #include "LevelSet.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -542,6 +543,11 @@ void CheckLevel(const Level &L, int Index, const std::string &File, Problems &Ou
 }
 
 bool ReadWholeFile(const std::string &Path, std::string &Bytes, Problems &Out) {
+  std::error_code Ignored;
+  if (std::filesystem::is_directory(Path, Ignored)) {
+    Add(Out, Problem::Error, Path, 0, -1, "is a directory, not a file");
+    return false;
+  }
   std::ifstream In(Path, std::ios::binary);
   if (!In) {
     Add(Out, Problem::Error, Path, 0, -1, "cannot open the file for reading");

@@ -23,7 +23,7 @@ const char Usage[] =
     "  list FILE                    one line per level: number, title, size, counts\n"
     "  show FILE [N]                the levels (or level N) drawn as text, with their counts\n"
     "  check FILE...                everything the game would misread; a source's solutions too\n"
-    "  solve FILE [N] [--update] [--max-states S]\n"
+    "  solve FILE [N] [--update] [--max-states S (default 1000000)]\n"
     "                               fewest-move solutions; --update writes them into a source\n"
     "  solutions SOURCE.txt         '<0-based index> <recording> <moves>' per level\n"
     "\n"
@@ -218,7 +218,7 @@ int SolveCommand(const std::vector<std::string> &Args) {
   std::string In;
   std::string Number;
   bool Update = false;
-  long MaxStates = 3000000;
+  long MaxStates = 1000000;
   for (std::size_t I = 0; I < Args.size(); ++I) {
     if (Args[I] == "--update") {
       Update = true;
@@ -260,8 +260,11 @@ int SolveCommand(const std::vector<std::string> &Args) {
                   Played.Pushes, R.States, R.Moves.c_str());
       if (Update) L.SetHeader("Solution", R.Moves);
     } else {
-      std::printf("%zu %s: %s after %ld states\n", I + 1, TitleOf(L).c_str(),
-                  R.Result == SolveResult::GaveUp ? "gave up" : "no solution", R.States);
+      if (R.Result == SolveResult::TooLarge)
+        std::printf("%zu %s: not solved: the solver handles at most 64 water cells\n", I + 1, TitleOf(L).c_str());
+      else
+        std::printf("%zu %s: %s after %ld states\n", I + 1, TitleOf(L).c_str(),
+                    R.Result == SolveResult::GaveUp ? "gave up (try --max-states)" : "no solution", R.States);
       Status = 1;
     }
   }
