@@ -116,6 +116,11 @@ TEST_F(ToolCommand, CheckFailsOnBadFilesWithClearMessages) {
   EXPECT_EQ(W.Status, 1);
   EXPECT_NE(W.Output.find("wrong.txt:3: level 1: the solution fails: move 3 'u' walks into a wall"), std::string::npos) << W.Output;
 
+  Write("empty.lvl", std::string(1, '\0') + "\n");
+  const ToolRun Empty = Tool("check empty.lvl");
+  EXPECT_EQ(Empty.Status, 1);
+  EXPECT_NE(Empty.Output.find("empty.lvl: the set holds no levels"), std::string::npos) << Empty.Output;
+
   fs::create_directories(PathOf("folder.lvl"));
   const ToolRun Folder = Tool("check folder.lvl");
   EXPECT_EQ(Folder.Status, 1);

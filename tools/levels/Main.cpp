@@ -195,6 +195,8 @@ int Check(const std::vector<std::string> &Files) {
     const bool Packed = IsLevelFileName(In);
     Set = Packed ? ReadLevelFile(Bytes, In, Found) : ParseSource(Bytes, In, Found);
     if (!Packed && !HasErrors(Found)) WriteLevelFile(Set, In, Found);
+    if (Set.Levels.empty() && !HasErrors(Found))
+      Found.push_back(Problem{Problem::Error, In, 0, -1, "the set holds no levels: the game shows the menu at once"});
     for (std::size_t I = 0; I < Set.Levels.size(); ++I) {
       const Level &L = Set.Levels[I];
       CheckLevel(L, int(I), In, Found);
