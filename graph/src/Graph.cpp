@@ -53,12 +53,12 @@ std::string ResolveCaseBlind(const std::string &Name) {
 
 // The named image, or the painted one when the name is empty, the file missing
 // or not an image.
-Image LoadImageOr(const char *Name, TexKind Kind) {
+Image LoadImageOr(const char *Name, TexKind Kind, int MaxSize) {
   if (Name && Name[0]) {
     if (SDL_Surface *s = IMG_Load(ResolveCaseBlind(Name).c_str())) {
       SDL_Surface *rgba = SDL_ConvertSurfaceFormat(s, SDL_PIXELFORMAT_RGBA32, 0);
       SDL_FreeSurface(s);
-      if (rgba && rgba->w > 0 && rgba->h > 0 && rgba->w <= 8192 && rgba->h <= 8192) {
+      if (rgba && rgba->w > 0 && rgba->h > 0 && rgba->w <= MaxSize && rgba->h <= MaxSize) {
         Image img;
         img.Width = rgba->w;
         img.Height = rgba->h;
@@ -176,9 +176,15 @@ GRAPH_API bool Init(TVeltraneEngine *Eng, int32_t /*ScreenBits*/, const char *Fl
     const char *names[] = {Floor, Box, Wall, Dest, Water, Menu, MenuBack};
     const TexKind kinds[] = {TexKind::Floor, TexKind::Box,  TexKind::Wall,    TexKind::Dest,
                              TexKind::Water, TexKind::Menu, TexKind::MenuBack};
+    GLint maxSize = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+    maxSize = std::clamp(maxSize, 256, 8192);
     for (int i = 0; i < 7; ++i) {
       const bool tiles = kinds[i] != TexKind::Menu && kinds[i] != TexKind::MenuBack;
-      R->Textures[size_t(kinds[i])] = UploadTexture(LoadImageOr(names[i], kinds[i]), tiles || kinds[i] == TexKind::Menu, tiles);
+      const bool repeat = tiles || kinds[i] == TexKind::Menu;
+      Texture &t = R->Textures[size_t(kinds[i])];
+      t = UploadTexture(LoadImageOr(names[i], kinds[i], maxSize), repeat, tiles);
+      if (glGetError() != GL_NO_ERROR) t = UploadTexture(PaintTexture(kinds[i], 256), repeat, tiles);
     }
     R->Pointer = UploadTexture(PaintPointer(64), false, true);
     Image white;

@@ -293,13 +293,19 @@ GLuint TexOf(Renderer &R, TexKind K) { return R.Textures[size_t(K)].Get(); }
 // when it changed.
 void UpdateOccupancy(Renderer &R) {
   FrameScene &S = R.Scene;
-  const int w = std::clamp(S.FieldWidth, 1, 1024) * 4, h = std::clamp(S.FieldHeight, 1, 1024) * 4;
+  const int w = std::clamp(S.FieldWidth, 1, 512) * 4, h = std::clamp(S.FieldHeight, 1, 512) * 4;
   R.OccPixels.assign(size_t(w) * h * 2, 0);
+  // Texel columns whose centres lie inside [From, From + Extent], clamped to the map.
+  auto span = [](float From, float Extent, int Limit, int &First, int &Last) {
+    First = int(std::clamp(std::ceil(From * 4 - 0.5f), -1.0f, float(Limit)));
+    Last = int(std::clamp(std::floor((From + Extent) * 4 - 0.5f), -1.0f, float(Limit)));
+    First = std::max(First, 0);
+    Last = std::min(Last, Limit - 1);
+  };
   auto mark = [&](const Instance &I, int Channel) {
-    const int x0 = std::max(0, int(std::ceil(I.Origin[0] * 4 - 0.5f)));
-    const int x1 = std::min(w - 1, int(std::floor((I.Origin[0] + I.Size[0]) * 4 - 0.5f)));
-    const int y0 = std::max(0, int(std::ceil(I.Origin[1] * 4 - 0.5f)));
-    const int y1 = std::min(h - 1, int(std::floor((I.Origin[1] + I.Size[1]) * 4 - 0.5f)));
+    int x0, x1, y0, y1;
+    span(I.Origin[0], I.Size[0], w, x0, x1);
+    span(I.Origin[1], I.Size[1], h, y0, y1);
     for (int y = y0; y <= y1; ++y)
       for (int x = x0; x <= x1; ++x) R.OccPixels[(size_t(y) * w + x) * 2 + Channel] = 255;
   };
@@ -331,9 +337,9 @@ void UpdateOccupancy(Renderer &R) {
 }  // namespace
 
 Instance MakeInstance(const TBox &Box, float P0, float P1, float P2, float P3) {
-  return Instance{{float(Box.x), float(Box.y), float(Box.z)},
-                  {float(Box.sx), float(Box.sy), float(Box.sz)},
-                  {P0, P1, P2, P3}};
+  // Far beyond any level: kept finite for the card, and culled anyway.
+  auto f = [](double v) { return float(std::clamp(v, -1.0e6, 1.0e6)); };
+  return Instance{{f(Box.x), f(Box.y), f(Box.z)}, {f(Box.sx), f(Box.sy), f(Box.sz)}, {P0, P1, P2, P3}};
 }
 
 bool CreateSceneResources(Renderer &R, std::string &Error) {
@@ -393,7 +399,14 @@ bool CreateSceneResources(Renderer &R, std::string &Error) {
 void BeginScene(Renderer &R, const TPlayer &Player, float Angle) {
   FrameScene &S = R.Scene;
   S.Active = true;
-  S.Cam = FollowCamera(Player.Box, std::isfinite(Angle) ? Angle : 0.0f, R.Width, R.Height);
+  TBox at = Player.Box;
+  if (!(std::isfinite(at.x) && std::isfinite(at.y) && std::isfinite(at.z))) at = TBox{};
+  at.x = std::clamp(at.x, -1.0e6, 1.0e6);
+  at.y = std::clamp(at.y, -1.0e6, 1.0e6);
+  at.z = std::clamp(at.z, -1.0e6, 1.0e6);
+  at.sx = std::isfinite(at.sx) ? std::clamp(at.sx, 0.0, 10.0) : 0.0;
+  at.sy = std::isfinite(at.sy) ? std::clamp(at.sy, 0.0, 10.0) : 0.0;
+  S.Cam = FollowCamera(at, std::isfinite(Angle) ? std::fmod(Angle, 360.0f) : 0.0f, R.Width, R.Height);
 }
 
 void CollectObjects(Renderer &R, const TGameObject *Objects, int32_t Count) {

@@ -379,6 +379,32 @@ TEST_F(GraphTest, LevelObjectsShowWhereTheyStand) {
   EXPECT_GT(there.r, there.g + 25) << "the wall is unchanged " << there;
 }
 
+TEST_F(GraphTest, WildRecordsDrawWithoutHarm) {
+  ASSERT_TRUE(InitBundled());
+  Level level = MakeLevel(kProbeLevel);
+  const double nan = std::nan(""), inf = HUGE_VAL;
+  const TBox wild[] = {{nan, 1, 0, 0.9, 0.9, 0.9}, {inf, -inf, 0, 0.9, 0.9, 0.9}, {1e300, 1e300, 1e300, 1e300, 1e300, 1e300},
+                       {3, 3, 0, -5, -5, -5},      {-1e9, 2, 0, 2e9, 0.9, 0.9}, {2, 2, 0, 0, 0, 0}};
+  for (const TBox &b : wild)
+    for (uint8_t kind : {uint8_t(okWall), uint8_t(okBox), uint8_t(okTarget), uint8_t(okWater), uint8_t(okInert), uint8_t(4), uint8_t(200)}) {
+      TGameObject o{};
+      o.Kind = kind;
+      o.Box = b;
+      o.OnTarget = -7;
+      level.Objects.push_back(o);
+    }
+  for (float angle : {0.0f, 12345.5f, -720.0f, std::nanf(""), HUGE_VALF}) {
+    level.Player.Direction = 200;
+    DrawLevel(level, angle, true);
+    EndDraw(nullptr);
+  }
+  level.Player.Box = {nan, inf, -inf, 1e300, -1, nan};
+  DrawLevel(level, 0);
+  DrawFloor(-5, 1 << 30);
+  EndDraw(nullptr);
+  EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
 TEST_F(GraphTest, TurningTheViewKeepsTheFacingIntoTheScreen) {
   ASSERT_TRUE(InitBundled());
   // Facing +x (a quarter turn), with a wall straight ahead of the player.
