@@ -19,6 +19,7 @@ namespace {
 
 std::unique_ptr<Renderer> R;
 TVeltraneEngine *Engine = nullptr;
+bool CubesAsked = false;  // InitCubes came since the last Init
 
 // The directory entry that matches Name ignoring ASCII case, component by
 // component, so "Textures/Floor.PNG" finds textures/floor.png.
@@ -156,6 +157,10 @@ GRAPH_API bool Init(TVeltraneEngine *Eng, int32_t /*ScreenBits*/, const char *Fl
     SDL_GL_DeleteContext(context);
     return false;
   }
+  // A pass turns the cube effect on before Init; a pass that did not has it off,
+  // whatever an earlier pass chose.
+  if (!CubesAsked) CubesOn = false;
+  CubesAsked = false;
   Engine = Eng;
   Engine->GLContext = reinterpret_cast<HGLRC>(context);
   R = std::make_unique<Renderer>();
@@ -205,6 +210,7 @@ GRAPH_API void DeInit(void) { ReleaseRenderer(); }
 
 GRAPH_API void InitCubes(void) {
   CubesOn = true;
+  CubesAsked = true;
   SeedDrifters();
 }
 

@@ -147,11 +147,12 @@ void FillScreenWith(Renderer &R, GLuint Tex, vec4 Tint) {
   Fill(R, Rect{0, 0, float(R.Width), float(R.Height)}, s, Tex);
 }
 
-// The menu's and the settings page's background: the backdrop image with lit
-// cubes floating in front of it.
+// The menu's and the settings page's background: the backdrop image, with the
+// cube effect's lit cubes floating in front of it when it is on.
 void DrawBackdrop(Renderer &R, vec4 Tint) {
   BeginUi(R);
   FillScreenWith(R, R.Textures[size_t(TexKind::MenuBack)].Get(), Tint);
+  if (!CubesOn) return;
   Camera cam;
   cam.Eye = glm::vec3(0, -16, 2);
   cam.Target = glm::vec3(0, 0, 0);

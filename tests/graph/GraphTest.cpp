@@ -607,6 +607,37 @@ TEST_F(GraphTest, SettingsClicksChangeOneFieldOncePerPress) {
   EXPECT_EQ(wild.Cubes, 1);
 }
 
+TEST_F(GraphTest, CubeEffectFollowsThePass) {
+  // Drifting cubes show behind the menu in a pass that started the effect, and
+  // not in the next pass if it did not, though no DeInitCubes came between.
+  auto menuChanges = [&] {
+    const TMousePos pos{-50, -50};
+    Frame a, b;
+    StartDraw();
+    ProcessMenu(&pos);
+    a.Capture();
+    EndDraw(&pos);
+    SDL_Delay(300);  // the cubes move on with time
+    StartDraw();
+    ProcessMenu(&pos);
+    b.Capture();
+    EndDraw(&pos);
+    int changed = 0;
+    for (size_t i = 0; i < a.Rgb.size(); ++i) changed += std::abs(int(a.Rgb[i]) - int(b.Rgb[i])) > 24;
+    return changed;
+  };
+  InitCubes();
+  ASSERT_TRUE(InitBundled());
+  EXPECT_GT(menuChanges(), 200);
+  DeInit();
+  ASSERT_TRUE(InitBundled());  // a pass with the effect off
+  EXPECT_EQ(menuChanges(), 0);
+  DeInit();
+  InitCubes();
+  ASSERT_TRUE(InitBundled());
+  EXPECT_GT(menuChanges(), 200);
+}
+
 TEST(GraphLayout, SettingsButtonsNeverLieUnderAMenuItem) {
   // The button that pressed Apply or Back may still be down when the menu shows next.
   const int sizes[][2] = {{640, 480}, {800, 600}, {1024, 768}, {1280, 1024}, {1920, 1080}, {320, 900}};
@@ -678,6 +709,7 @@ TEST_F(GraphTest, PointerIsDrawnAtTheMousePosition) {
   Window = SDL_CreateWindow("graph test", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL);
   ASSERT_NE(Window, nullptr);
   Engine.Handle = reinterpret_cast<HWND>(Window);
+  InitCubes();
   ASSERT_TRUE(InitBundled());
 
   const graph::MenuLayout m = graph::LayoutMenu(kWidth, kHeight);
@@ -716,7 +748,6 @@ TEST_F(GraphTest, PointerIsDrawnAtTheMousePosition) {
   settings.Capture(GL_FRONT);
   settings.Save("settings.png");
 
-  InitCubes();
   Level level = MakeLevel(kShowcaseLevel);
   const TMousePos aside{590, 440};
   DrawLevel(level, 0, true);
