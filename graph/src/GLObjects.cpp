@@ -6,11 +6,15 @@ namespace graph {
 
 bool GLAlive = false;
 bool Anisotropy = true;
+bool Multisample = true;
+bool MultisampleOnSoftware = false;
 
 void DeleteBuffer(GLuint Id) { glDeleteBuffers(1, &Id); }
 void DeleteVertexArray(GLuint Id) { glDeleteVertexArrays(1, &Id); }
 void DeleteTexture(GLuint Id) { glDeleteTextures(1, &Id); }
 void DeleteProgram(GLuint Id) { glDeleteProgram(Id); }
+void DeleteFramebuffer(GLuint Id) { glDeleteFramebuffers(1, &Id); }
+void DeleteRenderbuffer(GLuint Id) { glDeleteRenderbuffers(1, &Id); }
 
 Buffer MakeBuffer() { GLuint id = 0; glGenBuffers(1, &id); return Buffer(id); }
 VertexArray MakeVertexArray() { GLuint id = 0; glGenVertexArrays(1, &id); return VertexArray(id); }

@@ -18,6 +18,12 @@ extern bool GLAlive;
 // card, the larger part of a frame's time on a software rasterizer.
 extern bool Anisotropy;
 
+// Whether frames are drawn 4x multisampled and resolved at the end: smooth cube
+// edges, nearly free on a graphics card, too slow on a software rasterizer
+// unless asked for (the tests ask, to cover that path).
+extern bool Multisample;
+extern bool MultisampleOnSoftware;
+
 template <void (*Deleter)(GLuint)>
 class GLName {
 public:
@@ -39,11 +45,15 @@ void DeleteBuffer(GLuint Id);
 void DeleteVertexArray(GLuint Id);
 void DeleteTexture(GLuint Id);
 void DeleteProgram(GLuint Id);
+void DeleteFramebuffer(GLuint Id);
+void DeleteRenderbuffer(GLuint Id);
 
 using Buffer = GLName<DeleteBuffer>;
 using VertexArray = GLName<DeleteVertexArray>;
 using Texture = GLName<DeleteTexture>;
 using Program = GLName<DeleteProgram>;
+using Framebuffer = GLName<DeleteFramebuffer>;
+using Renderbuffer = GLName<DeleteRenderbuffer>;
 
 Buffer MakeBuffer();
 VertexArray MakeVertexArray();

@@ -115,6 +115,58 @@ bool Drawable() {
   return false;
 }
 
+// Binds the multisampled frame of the drawable's size, making it when the size
+// changed; false (and the window's own framebuffer bound) when there is none.
+bool BindMultisampled() {
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  if (!Multisample || R->MsaaBroken) return false;
+  if (!R->Msaa || R->MsaaWidth != R->Width || R->MsaaHeight != R->Height) {
+    GLint most = 0;
+    glGetIntegerv(GL_MAX_SAMPLES, &most);
+    const GLsizei samples = std::min<GLint>(4, most);
+    if (samples < 2) { R->MsaaBroken = true; return false; }
+    GLuint ids[3] = {};
+    glGenFramebuffers(1, &ids[0]);
+    glGenRenderbuffers(2, &ids[1]);
+    R->Msaa = Framebuffer(ids[0]);
+    R->MsaaColor = Renderbuffer(ids[1]);
+    R->MsaaDepth = Renderbuffer(ids[2]);
+    glBindRenderbuffer(GL_RENDERBUFFER, ids[1]);
+    glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, GL_RGBA8, R->Width, R->Height);
+    glBindRenderbuffer(GL_RENDERBUFFER, ids[2]);
+    glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, GL_DEPTH_COMPONENT24, R->Width, R->Height);
+    glBindRenderbuffer(GL_RENDERBUFFER, 0);
+    glBindFramebuffer(GL_FRAMEBUFFER, ids[0]);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, ids[1]);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, ids[2]);
+    const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    if (!complete || glGetError() != GL_NO_ERROR) {
+      glBindFramebuffer(GL_FRAMEBUFFER, 0);
+      R->Msaa.Reset();
+      R->MsaaColor.Reset();
+      R->MsaaDepth.Reset();
+      R->MsaaBroken = true;
+      return false;
+    }
+    R->MsaaWidth = R->Width;
+    R->MsaaHeight = R->Height;
+  }
+  glBindFramebuffer(GL_FRAMEBUFFER, R->Msaa.Get());
+  return true;
+}
+
+// Resolves the multisampled frame into the window's back buffer.
+void ResolveMultisampled() {
+  GLint bound = 0;
+  glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &bound);
+  if (!R->Msaa || GLuint(bound) != R->Msaa.Get()) return;
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, R->Msaa.Get());
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+  glBlitFramebuffer(0, 0, R->MsaaWidth, R->MsaaHeight, 0, 0, R->MsaaWidth, R->MsaaHeight, GL_COLOR_BUFFER_BIT,
+                    GL_NEAREST);
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
 bool IsFullScreen(SDL_Window *W) {
   return (SDL_GetWindowFlags(W) & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS)) != 0;
 }
@@ -172,8 +224,10 @@ GRAPH_API bool Init(TVeltraneEngine *Eng, int32_t /*ScreenBits*/, const char *Fl
 
   const char *renderer = reinterpret_cast<const char *>(glGetString(GL_RENDERER));
   const std::string name = renderer ? renderer : "";
-  Anisotropy = name.find("llvmpipe") == std::string::npos && name.find("softpipe") == std::string::npos &&
-               name.find("swrast") == std::string::npos;
+  const bool software = name.find("llvmpipe") != std::string::npos || name.find("softpipe") != std::string::npos ||
+                        name.find("swrast") != std::string::npos;
+  Anisotropy = !software;
+  Multisample = !software || MultisampleOnSoftware;
 
   std::string error;
   bool ok = CreateSceneResources(*R, error) && CreateUiResources(*R, error);
@@ -239,6 +293,7 @@ GRAPH_API void StartDraw(void) {
   R->Time = float(SDL_GetTicks() % 3600000u) / 1000.0f;
   ++R->Frame;
   R->Scene.Clear();
+  BindMultisampled();
   glViewport(0, 0, R->Width, R->Height);
   glDepthMask(GL_TRUE);
   glClearColor(0.06f, 0.06f, 0.12f, 1.0f);
@@ -252,6 +307,7 @@ GRAPH_API void EndDraw(const TMousePos *MousePos) {
   float x, y;
   PointerToDrawable(MousePos, x, y);
   if (MousePos) DrawPointer(*R, x, y);
+  ResolveMultisampled();
   SDL_GL_SwapWindow(R->Window);
 }
 

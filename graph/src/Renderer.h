@@ -81,6 +81,13 @@ struct Renderer {
   int OccWidth = 0, OccHeight = 0;
   std::vector<uint8_t> OccPixels, OccUploaded;
 
+  // The multisampled frame everything is drawn into, resolved into the window's
+  // back buffer by EndDraw; none when multisampling is off or unavailable.
+  Framebuffer Msaa;
+  Renderbuffer MsaaColor, MsaaDepth;
+  int MsaaWidth = 0, MsaaHeight = 0;
+  bool MsaaBroken = false;  // the card refused it once: draw straight to the window
+
   TextPainter Text;
   std::map<std::string, CachedText> TextCache;
 

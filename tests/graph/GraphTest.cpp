@@ -6,11 +6,11 @@
 #include <dirent.h>
 #include <epoxy/gl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -18,6 +18,22 @@
 #include "Camera.h"
 #include "Layout.h"
 #include "graph.h"
+
+#ifdef GRAPH_TEST_MULTISAMPLE
+// This build runs every test through the multisampled path that graphics cards take.
+#include "GLObjects.h"
+namespace {
+struct MultisampleEverywhere : ::testing::Environment {
+  void SetUp() override { graph::MultisampleOnSoftware = true; }
+};
+const auto *const kMultisample = ::testing::AddGlobalTestEnvironment(new MultisampleEverywhere);
+constexpr bool kExpectMultisample = true;
+}  // namespace
+#else
+namespace {
+constexpr bool kExpectMultisample = false;
+}  // namespace
+#endif
 
 namespace {
 
@@ -30,10 +46,30 @@ public:
   Frame() : Rgb(size_t(kWidth) * kHeight * 3) {}
   void Capture(GLenum Buffer = GL_BACK) {
     glFinish();
-    glReadBuffer(Buffer);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     std::vector<uint8_t> up(Rgb.size());
-    glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, up.data());
+    GLint bound = 0, samples = 0;
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &bound);
+    glGetIntegerv(GL_SAMPLE_BUFFERS, &samples);
+    if (bound != 0 && samples > 0) {
+      // The frame is still multisampled: resolve a copy to read it.
+      GLuint fbo = 0, rb = 0;
+      glGenFramebuffers(1, &fbo);
+      glGenRenderbuffers(1, &rb);
+      glBindRenderbuffer(GL_RENDERBUFFER, rb);
+      glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, kWidth, kHeight);
+      glBindFramebuffer(GL_DRAW_FRAMEBUFFER, fbo);
+      glFramebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, rb);
+      glBlitFramebuffer(0, 0, kWidth, kHeight, 0, 0, kWidth, kHeight, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+      glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo);
+      glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, up.data());
+      glBindFramebuffer(GL_FRAMEBUFFER, GLuint(bound));
+      glDeleteFramebuffers(1, &fbo);
+      glDeleteRenderbuffers(1, &rb);
+    } else {
+      glReadBuffer(Buffer);
+      glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, up.data());
+    }
     for (int y = 0; y < kHeight; ++y)  // GL rows run bottom-up
       std::memcpy(&Rgb[size_t(y) * kWidth * 3], &up[size_t(kHeight - 1 - y) * kWidth * 3], size_t(kWidth) * 3);
   }
@@ -53,7 +89,7 @@ public:
     return n ? Pixel{r / n, g / n, b / n} : Pixel{0, 0, 0};
   }
   void Save(const std::string &Name) const {
-    mkdir(GRAPH_ARTIFACTS_DIR, 0755);
+    std::filesystem::create_directories(GRAPH_ARTIFACTS_DIR);
     SDL_Surface *s = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint8_t *>(Rgb.data()), kWidth, kHeight, 24,
                                                         kWidth * 3, SDL_PIXELFORMAT_RGB24);
     ASSERT_NE(s, nullptr);
@@ -328,6 +364,9 @@ TEST_F(GraphTest, LevelObjectsShowWhereTheyStand) {
   ASSERT_TRUE(InitBundled());
   Level level = MakeLevel(kProbeLevel);
   DrawLevel(level, 0);
+  GLint samples = 0;
+  glGetIntegerv(GL_SAMPLE_BUFFERS, &samples);
+  EXPECT_EQ(samples > 0, kExpectMultisample) << "the frame is drawn multisampled on a graphics card";
   Frame f;
   f.Capture();
   EndDraw(nullptr);
@@ -430,7 +469,7 @@ TEST_F(GraphTest, TurningTheViewKeepsTheFacingIntoTheScreen) {
 
 TEST_F(GraphTest, MissingOrBrokenTexturesFallBackToPaintedOnes) {
   const std::string junk = std::string(GRAPH_ARTIFACTS_DIR) + "/not-an-image.png";
-  mkdir(GRAPH_ARTIFACTS_DIR, 0755);
+  std::filesystem::create_directories(GRAPH_ARTIFACTS_DIR);
   std::ofstream(junk) << "this is not a PNG";
   ASSERT_TRUE(Init(&Engine, 32, "", "no/such/floor.png", junk.c_str(), "", "missing.png", "", junk.c_str()));
   Level level = MakeLevel(kProbeLevel);
