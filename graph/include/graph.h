@@ -38,20 +38,21 @@ GRAPH_API bool Init(TVeltraneEngine *Engine, int32_t ScreenBits, const char *Flo
                     const char *Wall, const char *Dest, const char *Water, const char *Menu,
                     const char *MenuBack);   // makes the GL context (Engine->GLContext); false, undone, when it cannot draw
 GRAPH_API void DeInit(void);                 // releases all Init made; Init may follow again
-GRAPH_API void InitCubes(void);              // starts the cube effect; once per pass
-GRAPH_API void DeInitCubes(void);            // stops it; safe without InitCubes
-GRAPH_API void ProcessCubes(void);           // one frame of the cube effect
+GRAPH_API void InitCubes(void);              // turns the cube effect on for this pass; before Init, no GL yet
+GRAPH_API void DeInitCubes(void);            // turns it off; safe without InitCubes
+GRAPH_API void ProcessCubes(void);           // lit cubes drifting behind a play frame
 GRAPH_API void StartDraw(void);              // first call of every frame
-GRAPH_API void EndDraw(const TMousePos *MousePos); // draws the pointer and presents the frame
+GRAPH_API void EndDraw(const TMousePos *MousePos); // draws the pointer at MousePos and presents the frame
 GRAPH_API int32_t ProcessMenu(const TMousePos *MousePos); // draws the menu; 0..5 under the pointer, else -1
 GRAPH_API int32_t ProcessSettings(const TMousePos *MousePos, uint8_t LeftButton, TSettings *EditSettings,
                                   const TDisplayMode *Modes, int32_t ModesHigh, const int32_t *Freqs,
                                   int32_t FreqsHigh, const TMapDescr *Maps, int32_t MapsHigh);
-                                             // draws and edits the settings; 6 apply, 7 back, else -1
-GRAPH_API void MoveToPlayer(uint8_t Direction, const TPlayer *Player, float Angle); // places the camera
-GRAPH_API void DrawFloor(int32_t Width, int32_t Height);
-GRAPH_API void DrawObjects(const TGameObject *Objects, int32_t High);
-GRAPH_API void DrawPlayer(const TPlayer *Player);
+                                             // draws and edits the settings, one change per press of the
+                                             // (level-triggered) button; 6 apply, 7 back, else -1
+GRAPH_API void MoveToPlayer(uint8_t Direction, const TPlayer *Player, float Angle); // camera behind the player, turned by Angle (degrees)
+GRAPH_API void DrawFloor(int32_t Width, int32_t Height);          // the floor of Width x Height cells
+GRAPH_API void DrawObjects(const TGameObject *Objects, int32_t High); // the objects as they stand now (copied)
+GRAPH_API void DrawPlayer(const TPlayer *Player);               // the player; completes the scene
 
 }  // extern "C"
 
