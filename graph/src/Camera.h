@@ -23,8 +23,8 @@ inline Camera FollowCamera(const TBox &Player, float AngleDegrees, int Width, in
   const glm::vec3 facing(std::sin(a), std::cos(a), 0.0f);
   const glm::vec3 centre(float(Player.x + Player.sx / 2), float(Player.y + Player.sy / 2), float(Player.z));
   Camera c;
-  c.Target = centre + facing * 2.0f + glm::vec3(0, 0, 0.2f);
-  c.Eye = centre - facing * 3.0f + glm::vec3(0, 0, 5.4f);
+  c.Target = centre + facing * 2.5f + glm::vec3(0, 0, 0.2f);
+  c.Eye = centre - facing * 4.5f + glm::vec3(0, 0, 7.8f);
   c.View = glm::lookAt(c.Eye, c.Target, glm::vec3(0, 0, 1));
   const float aspect = Height > 0 ? float(Width) / float(Height) : 1.0f;
   c.Projection = glm::perspective(glm::radians(52.0f), aspect, 0.1f, 400.0f);
