@@ -16,6 +16,7 @@
 // is also shown in a message box.
 extern "C" int SDL_ShowSimpleMessageBox(uint32_t Flags, const char *Title, const char *Message,
                                         void *Window) __attribute__((weak));
+extern "C" const char *SDL_GetError(void) __attribute__((weak));
 
 namespace {
 
@@ -117,8 +118,9 @@ void RuntimeError(int Code, const std::string &FileName)
   const std::string Text = "Runtime error " + std::to_string(Code) + ": \"" + FileName + "\": " + Why;
   std::fprintf(stderr, "%s\n", Text.c_str());
   std::fflush(nullptr);
-  if (SDL_ShowSimpleMessageBox && HasDisplay())
-    SDL_ShowSimpleMessageBox(MessageBoxError, "Error", Text.c_str(), nullptr);
+  if (SDL_ShowSimpleMessageBox && HasDisplay() &&
+      SDL_ShowSimpleMessageBox(MessageBoxError, "Error", Text.c_str(), nullptr) != 0 && SDL_GetError)
+    std::fprintf(stderr, "(the message box could not be shown: %s)\n", SDL_GetError());
   std::_Exit(Code);
 }
 

@@ -50,6 +50,11 @@ title_like_menu() { grab "$TITLE" "$run/title.png"; [ "$(changed_pixels "$run/me
 menu_shown() { title_like_menu; }
 menu_gone() { ! title_like_menu; }
 keys_value_changed() { grab "$KEYS_VALUE" "$run/keys.png"; [ "$(changed_pixels "$run/settings-keys.png" "$run/keys.png")" -gt 50 ]; }
+wait_for_quietly() {  # wait_for_quietly <seconds> <command...>: true once the command is
+  local limit=$1; shift
+  for _ in $(seq $((limit * 2))); do "$@" && return 0; sleep 0.5; done
+  return 1
+}
 wait_for() {  # wait_for <seconds> <what> <command...>
   local limit=$1 what=$2; shift 2
   for _ in $(seq $((limit * 2))); do "$@" && return 0; sleep 0.5; done
@@ -96,7 +101,11 @@ error_box() { xwininfo -root -tree | awk '$2 == "\"Error\":" { print $1; exit }'
 expect_fatal_error() {  # expect_fatal_error <directory> <code> <screenshot>
   (cd "$1" && exec "$program" >"$1/stdout.txt" 2>"$1/stderr.txt") &
   game_pid=$!
-  wait_for 30 "a message box captioned Error" sh -c "xwininfo -root -tree | grep -q '\"Error\":'"
+  if ! wait_for_quietly 60 sh -c "xwininfo -root -tree | grep -q '\"Error\":'"; then
+    kill -0 "$game_pid" 2>/dev/null && echo "e2e: the game is still running" >&2 || echo "e2e: the game has ended" >&2
+    echo "--- its stderr:" >&2; cat "$1/stderr.txt" >&2
+    fail "waited 60s: a message box captioned Error ($3)"
+  fi
   sleep 1
   shot "$3"
   "$xclose" "$(error_box)"
