@@ -70,7 +70,10 @@ TTargetCount CountTargets(const TObjArray &Objects)
 // left them, the player after this frame's rules.
 void PlayFrame()
 {
-  if (KeyDown(VK_ESCAPE)) GameSetState(gsMenu);  // this frame still plays; the menu shows from the next
+  if (KeyDown(VK_ESCAPE)) {
+    GameSetState(gsMenu);  // this frame still plays; the menu shows from the next
+    ForgetHeldButton();
+  }
   if (!TurnUnderWay()) ReadMovementKeys();
   GameProcessRotate();
 
@@ -147,6 +150,7 @@ void SettingsFrame()
     RestartFlag = true;
   } else if (Result == srBack) {
     GameSetState(gsMenu);  // the edits are dropped
+    ForgetHeldButton();    // the click on Back is no click on the menu
   }
 }
 

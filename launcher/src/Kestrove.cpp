@@ -104,6 +104,14 @@ void InitRenderer()
 
 }  // namespace
 
+void ForgetHeldButton()
+{
+  // A button still held from a click on the previous screen (Apply, which may
+  // have grown the window under the pointer) is not a press made in the menu.
+  // The entry comes back with the next button-down.
+  KeyState[VK_LBUTTON] = 0;
+}
+
 int32_t MapIndexOrFirst(int32_t Index) { return IndexOrZero(Index, MapList.Count); }
 
 void StartMapSet(int32_t Index)
@@ -163,6 +171,7 @@ void BeginPass()
   if (RestartFlag) RestoreGameAfterRestart();
   QuitFlag = false;
   RestartFlag = false;
+  ForgetHeldButton();
   CreateWindowOnce();
   SetUpDisplay();
   SetTimer(Engine->Handle, FpsTimerId, FpsTimerPeriodMs, nullptr);

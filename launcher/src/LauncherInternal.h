@@ -3,4 +3,5 @@
 #include <cstdint>
 
 int32_t MapIndexOrFirst(int32_t Index);  // Index when it names a map list entry, else 0
+void ForgetHeldButton();                 // the left button counts as up until it goes down again
 void StartMapSet(int32_t Index);         // GameNewGame with that entry (or entry 0); nothing when the list is empty

@@ -127,6 +127,8 @@ TEST_F(LauncherTest, EscapeDrawsOneMorePlayFrame)
   StartPlaying();
   KeyState[VK_ESCAPE] = 1;
   KeyState[VK_UP] = 1;
+  KeyState[VK_LBUTTON] = 1;  // held in play: no click on the menu that follows
+  RecordingGraph::QueueMenuResults({miExit});
   Frame();
   EXPECT_EQ(Calls({"StartDraw", "GameSetState", "GameMovePlayer", "DrawPlayer", "ProcessCubes", "EndDraw"}),
             (Texts{"StartDraw()", "GameSetState(1)", "GameMovePlayer(1)", "DrawPlayer(1.15,1.25,0)",
@@ -134,7 +136,8 @@ TEST_F(LauncherTest, EscapeDrawsOneMorePlayFrame)
   ClearLogs();
   Frame();
   EXPECT_EQ(Calls({"StartDraw", "ProcessMenu", "MoveToPlayer", "GameSetState", "EndDraw"}),
-            (Texts{"StartDraw()", "ProcessMenu(0,0,->-1)", "EndDraw(0,0)"}));
+            (Texts{"StartDraw()", "ProcessMenu(0,0,->5)", "EndDraw(0,0)"}));
+  EXPECT_FALSE(QuitFlag);
 
   // A level solved in the Escape frame still moves on.
   ResetLauncherState();
@@ -233,9 +236,11 @@ TEST_F(LauncherTest, SettingsPageAndBack)
   EXPECT_EQ(Settings.Mode, 4);
   EXPECT_EQ(Read("config.ini"), Before);
   EXPECT_FALSE(RestartFlag);
+  EXPECT_EQ(KeyState[VK_LBUTTON], 0);  // the click on Back clicks nothing on the menu
 
   // Opening the page again starts from the settings in force.
   RecordingGraph::QueueMenuResults({miSettings});
+  KeyState[VK_LBUTTON] = 1;
   Frame();
   EXPECT_EQ(EditSettings.Mode, 4);
 }

@@ -230,7 +230,7 @@ TEST_F(LauncherTest, ApplyRestartsAndRestoresTheGame)
   WriteStandardWorld();
   WriteConfig({"FullScreen=0", "Mode=5", "Freq=0", "Map=0", "Cubes=1", "3DKeys=0", "SaveFile=s.dat",
                "Floor=textures/floor.png"});
-  enum { Menu, Playing, Settings, Applied, Restored } Step = Menu;
+  enum { Menu, Playing, Settings, Applied, Restarted, Restored } Step = Menu;
   int PlayFrames = 0;
   TPlayer Before = {};
   RecordingGraph::SetSettingsEditor([](TSettings &Edit) {
@@ -261,7 +261,10 @@ TEST_F(LauncherTest, ApplyRestartsAndRestoresTheGame)
       RecordingGraph::QueueSettingsResults({srApply});
       Step = Applied;
       break;
-    case Applied:  // applied: the second pass's first frame leaves through the menu
+    case Applied:  // applied: the second pass opens on the menu
+      Step = Restarted;
+      break;
+    case Restarted:  // a click on its first frame leaves through the menu
       Step = Restored;
       RecordingGraph::QueueMenuResults({miExit});
       KeyState[VK_LBUTTON] = 1;
@@ -285,7 +288,7 @@ TEST_F(LauncherTest, ApplyRestartsAndRestoresTheGame)
   const std::vector<std::string> Expected = {
     "GameSave(Temp.Dat)", "DeInit()", "ChangeDisplaySettingsA(0,0)", "InitCubes()", "GameInit()",
     "GameNewGame(b.lvl)", "GameSetState(1)", "GameLoad(Temp.DAT)", "DeleteFileA(\"Temp.Dat\")",
-    "GameSetState(1)", "SetTimer(hwnd,1,1000,0)", "ShowCursor(0)", "ProcessMenu(0,0,->5)",
+    "GameSetState(1)", "SetTimer(hwnd,1,1000,0)", "ShowCursor(0)", "ProcessMenu(0,0,->-1)", "ProcessMenu(0,0,->5)",
     "DeInit()", "ChangeDisplaySettingsA(0,0)"};
   EXPECT_EQ(After, Expected);
 
@@ -347,3 +350,63 @@ TEST_F(LauncherTest, FatalErrorsOfTheConfigurationFile)
   EditSettings = Settings;
   EXPECT_EXIT(SaveSettings(), ::testing::ExitedWithCode(21), "Runtime error 21");
 }
+
+// Apply can grow the window so that the pointer, where Apply was, lies over a
+// menu item after the restart. The button still held from that click is no
+// press made in the menu: no item fires until the button is pressed again.
+class HeldButtonTest : public LauncherTest, public ::testing::WithParamInterface<int32_t> {};
+
+TEST_P(HeldButtonTest, AcrossTheRestartFiresNoMenuItem)
+{
+  const int32_t Item = GetParam();
+  {
+    WriteStandardWorld();
+    WriteConfig({"Mode=1", "SaveFile=s.dat"});
+    RecordingGraph::SetMenuDefault(-1);
+    enum { Menu, Settings, Applied, Held, Released, Pressed } Step = Menu;
+    int HeldFrames = 0, Frames = 0;
+    OnCall = [&](const RecordingGraph::TCall &C) {
+      if (C.Name != "EndDraw") return;
+      if (++Frames == 50) QuitFlag = true;  // an item fired: no hang, the checks below fail
+      switch (Step) {
+      case Menu:
+        RecordingGraph::QueueMenuResults({miSettings});
+        KeyState[VK_LBUTTON] = 1;
+        Step = Settings;
+        break;
+      case Settings:  // the button goes down on Apply and stays down
+        RecordingGraph::QueueSettingsResults({srApply});
+        KeyState[VK_LBUTTON] = 1;
+        Step = Applied;
+        break;
+      case Applied:  // from the restart on, the pointer is over Item
+        RecordingGraph::SetMenuDefault(Item);
+        ClearLogs();
+        Step = Held;
+        break;
+      case Held:
+        if (++HeldFrames == 5) {
+          WndProc(Engine->Handle, WM_LBUTTONUP, 0, 0);
+          Step = Released;
+        }
+        break;
+      case Released:  // a new press in the menu leaves the game
+        RecordingGraph::SetMenuDefault(miExit);
+        WndProc(Engine->Handle, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+        Step = Pressed;
+        break;
+      case Pressed: break;
+      }
+    };
+    EXPECT_EQ(KestroveMain(), 0);
+    EXPECT_EQ(Step, Pressed);
+    EXPECT_EQ(HeldFrames, 5);
+    // The restart's own calls, and not one of the items'.
+    EXPECT_EQ(Calls({"GameNewGame", "GameSetState", "GameSave", "GameLoad"}),
+              (std::vector<std::string>{"GameNewGame(a.lvl)", "GameSetState(1)", "GameLoad(Temp.DAT)",
+                                        "GameSetState(1)"}));
+    EXPECT_EQ(CountOf("ProcessSettings"), 0);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(PointerOverEachItem, HeldButtonTest, ::testing::Range(int32_t{miNewGame}, int32_t{miExit + 1}));
