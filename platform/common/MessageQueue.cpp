@@ -20,7 +20,33 @@ bool PassesFilter(HWND Wnd, UINT Message, HWND Filter, UINT FilterMin, UINT Filt
   return Message >= FilterMin && Message <= FilterMax;
 }
 
+namespace {
+bool IsKeyMessage(UINT Message) {
+  return Message == WM_KEYDOWN || Message == WM_KEYUP || Message == WM_SYSKEYDOWN || Message == WM_SYSKEYUP;
+}
+bool IsAutoRepeat(const MSG &Msg) {
+  return (Msg.message == WM_KEYDOWN || Msg.message == WM_SYSKEYDOWN) && (Msg.lParam & (1 << 30)) != 0;
+}
+constexpr LPARAM RepeatCountMask = 0xFFFF;
+} // namespace
+
+bool MessageQueue::MergeAutoRepeat(const MSG &Msg) {
+  // The last waiting key message of this key, if it is still the key-down.
+  const auto Last = std::find_if(Messages.rbegin(), Messages.rend(), [&](const MSG &M) {
+    return IsKeyMessage(M.message) && M.hwnd == Msg.hwnd && M.wParam == Msg.wParam;
+  });
+  if (Last == Messages.rend() || Last->message != Msg.message) return false;
+  const LPARAM Count = std::min<LPARAM>((Last->lParam & RepeatCountMask) + std::max<LPARAM>(Msg.lParam & RepeatCountMask, 1),
+                                        RepeatCountMask);
+  Last->lParam = (Last->lParam & ~RepeatCountMask) | Count;
+  return true;
+}
+
 void MessageQueue::Post(const MSG &Msg) {
+  // A key held down repeats faster than a slow frame takes messages; like the
+  // window system, count the repeats on the key-down still waiting instead of
+  // queueing each, so the key-up is never stuck behind a backlog of repeats.
+  if (IsAutoRepeat(Msg) && MergeAutoRepeat(Msg)) return;
   if (Msg.message == WM_MOUSEMOVE) {
     const auto Waiting = std::find_if(Messages.begin(), Messages.end(), [&](const MSG &M) {
       return M.message == WM_MOUSEMOVE && M.hwnd == Msg.hwnd;

@@ -11,7 +11,8 @@ namespace platform_detail {
 
 class MessageQueue {
 public:
-  // At the back; a WM_MOUSEMOVE replaces one still waiting for the same window.
+  // At the back; a WM_MOUSEMOVE replaces one still waiting for the same window,
+  // and an auto-repeated key-down whose key-down still waits adds to its repeat count.
   void Post(const MSG &Msg);
   // At the front, so it is the next message taken (TranslateMessage's WM_CHAR).
   void PostNext(const MSG &Msg);
@@ -32,6 +33,8 @@ public:
   int QuitCode() const { return ExitCodeOfQuit; }
 
 private:
+  bool MergeAutoRepeat(const MSG &Msg);
+
   struct Timer {
     HWND Wnd;
     UINT_PTR Id;

@@ -61,6 +61,7 @@ void ClearLog();                                                     // the log 
 void QueueMessage(UINT Message, WPARAM WParam = 0, LPARAM LParam = 0, HWND Wnd = nullptr);
 void QueueKeyDown(UINT VirtualKey);      // WM_KEYDOWN with the usual lParam bits
 void QueueKeyUp(UINT VirtualKey);
+void QueueKeyRepeat(UINT VirtualKey);    // WM_KEYDOWN of a key already down (auto-repeat)
 void QueueClick(LONG X, LONG Y);         // WM_LBUTTONDOWN then WM_LBUTTONUP at client x, y
 void QueueClose();                       // WM_CLOSE, as the window's close box sends it
 std::vector<MSG> QueuedMessages();       // waiting, in order (timers not included)

@@ -231,6 +231,7 @@ void QueueMessage(UINT Message, WPARAM WParam, LPARAM LParam, HWND Wnd) {
 
 void QueueKeyDown(UINT VirtualKey) { QueueMessage(WM_KEYDOWN, VirtualKey, KeyLParam(true)); }
 void QueueKeyUp(UINT VirtualKey) { QueueMessage(WM_KEYUP, VirtualKey, KeyLParam(false)); }
+void QueueKeyRepeat(UINT VirtualKey) { QueueMessage(WM_KEYDOWN, VirtualKey, KeyLParam(true) | (1 << 30)); }
 
 void QueueClick(LONG X, LONG Y) {
   const LPARAM Where = static_cast<LPARAM>((static_cast<uint32_t>(Y & 0xFFFF) << 16) | (X & 0xFFFF));

@@ -170,6 +170,40 @@ TEST_F(RecordingPlatform, MouseMovesCoalesceWhileWaiting) {
   EXPECT_EQ(Waiting[0].lParam, 2);
 }
 
+// Repeats of a held key add to the repeat count of its key-down while that
+// still waits, so the key-up is never queued behind a backlog of repeats.
+TEST_F(RecordingPlatform, AutoRepeatsCountOnTheWaitingKeyDown) {
+  Recording::QueueKeyDown(VK_RIGHT);
+  Recording::QueueKeyDown(VK_UP);
+  for (int i = 0; i < 20; ++i) Recording::QueueKeyRepeat(VK_RIGHT);
+  Recording::QueueKeyUp(VK_RIGHT);
+  Recording::QueueKeyRepeat(VK_UP);
+  std::vector<MSG> Waiting = Recording::QueuedMessages();
+  ASSERT_EQ(Waiting.size(), 3u);
+  EXPECT_EQ(Waiting[0].wParam, VK_RIGHT);
+  EXPECT_EQ(Waiting[0].lParam & 0xFFFF, 21);
+  EXPECT_EQ(Waiting[1].wParam, VK_UP);
+  EXPECT_EQ(Waiting[1].lParam & 0xFFFF, 2);
+  EXPECT_EQ(Waiting[2].message, static_cast<UINT>(WM_KEYUP));
+
+  // Once the key-down was taken, a repeat is a message of its own again; after
+  // the key-up a repeat never joins the earlier key-down.
+  Drain();
+  Recording::QueueKeyRepeat(VK_UP);
+  Recording::QueueKeyUp(VK_UP);
+  Recording::QueueKeyRepeat(VK_UP);
+  Waiting = Recording::QueuedMessages();
+  ASSERT_EQ(Waiting.size(), 3u);
+  EXPECT_EQ(Waiting[0].lParam & 0xFFFF, 1);
+  EXPECT_EQ(Waiting[2].message, static_cast<UINT>(WM_KEYDOWN));
+
+  // The count stops at its 16 bits.
+  Drain();
+  Recording::QueueKeyDown('A');
+  for (int i = 0; i < 70000; ++i) Recording::QueueKeyRepeat('A');
+  EXPECT_EQ(Recording::QueuedMessages().at(0).lParam & 0xFFFF, 0xFFFF);
+}
+
 TEST_F(RecordingPlatform, DestroyingSendsWmDestroyAndDropsTheWindowsMessagesAndTimers) {
   Recording::QueueKeyDown('A');
   SetTimer(Wnd, 1, 10, nullptr);

@@ -1,6 +1,7 @@
 // E2ELayout.cpp -- prints where the renderer puts what the end-to-end test
 // clicks, for a drawable of the given size, as shell assignments:
-//   MENU_<i>_X/Y (items 0..5), KEYS_NEXT_X/Y (the key mapping's next arrow), APPLY_X/Y,
+//   MENU_<i>_X/Y (items 0..5), KEYS_NEXT_X/Y and MODE_NEXT_X/Y (the next arrows of the key
+//   mapping and the display mode), APPLY_X/Y,
 //   and as X Y W H: TITLE (the menu's title) and KEYS_VALUE (the key mapping's value).
 // It reads the renderer's own layout, so the test clicks what the player sees.
 #include "Layout.h"
@@ -21,10 +22,12 @@ int main(int argc, char **argv)
     std::printf("MENU_%d_X=%d\nMENU_%d_Y=%d\n", i, int(std::lround(Menu.Items[i].CentreX())), i,
                 int(std::lround(Menu.Items[i].CentreY())));
   const graph::SettingsLayout Page = graph::LayoutSettings(W, H);
-  const graph::Rect &Next = Page.Rows[graph::rowKeys].Next;
-  std::printf("KEYS_NEXT_X=%d\nKEYS_NEXT_Y=%d\n", int(std::lround(Next.CentreX())), int(std::lround(Next.CentreY())));
-  std::printf("APPLY_X=%d\nAPPLY_Y=%d\n", int(std::lround(Page.Apply.CentreX())),
-              int(std::lround(Page.Apply.CentreY())));
+  const auto Point = [](const char *Name, const graph::Rect &R) {
+    std::printf("%s_X=%d\n%s_Y=%d\n", Name, int(std::lround(R.CentreX())), Name, int(std::lround(R.CentreY())));
+  };
+  Point("KEYS_NEXT", Page.Rows[graph::rowKeys].Next);
+  Point("MODE_NEXT", Page.Rows[graph::rowMode].Next);
+  Point("APPLY", Page.Apply);
   const auto Box = [](const char *Name, const graph::Rect &R) {
     std::printf("%s=\"%d %d %d %d\"\n", Name, int(R.X), int(R.Y), int(R.W), int(R.H));
   };

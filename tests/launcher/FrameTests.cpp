@@ -414,3 +414,24 @@ TEST_F(LauncherTest, MissingSaveNamesAndFiles)
   EXPECT_EQ(Recording::Count("DeleteFileA"), 0u);
   EXPECT_FALSE(RestartFlag);
 }
+
+// A key held while frames are slow: the repeats that pile up meanwhile must not
+// keep the player walking after the key is let go. The main loop takes one
+// message a frame, so the key-up has to come within a frame or two.
+TEST_F(LauncherTest, HeldKeyStopsWithItsKeyUpWhenFramesAreSlow)
+{
+  WriteStandardWorld();
+  WriteConfig({"3DKeys=0"});
+  StartPlaying();
+  Recording::QueueKeyDown(VK_DOWN);
+  for (int i = 0; i < 30; ++i) Recording::QueueKeyRepeat(VK_DOWN);  // 1.5 s of repeats at 20 a second
+  Recording::QueueKeyUp(VK_DOWN);
+  int Frames = 0;
+  while (Frames < 100 && (Frames == 0 || KeyState[VK_DOWN])) {
+    Engine->ProcessMessage();
+    Frame();
+    ++Frames;
+  }
+  EXPECT_EQ(KeyState[VK_DOWN], 0);
+  EXPECT_LE(CountOf("GameMovePlayer"), 2);
+}

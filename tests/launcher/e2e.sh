@@ -22,8 +22,10 @@ rm -rf "$artifacts"
 mkdir -p "$artifacts"
 run=$(mktemp -d "${TMPDIR:-/tmp}/kestrove-e2e-XXXXXX")
 game_pid=""
+throttle_pid=""
 cleanup() {
-  [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
+  [ -n "$throttle_pid" ] && kill "$throttle_pid" 2>/dev/null || true
+  [ -n "$game_pid" ] && { kill -CONT "$game_pid"; kill "$game_pid"; } 2>/dev/null || true
   rm -rf "$run"
 }
 trap cleanup EXIT
@@ -163,6 +165,31 @@ xdotool keydown Right; sleep 1.5; shot 05-right; xdotool keyup Right
 [ "$(differing 03-before-keys 04-up)" -gt 1000 ] || fail "holding Up changed nothing on screen"
 [ "$(differing 04-up 05-right)" -gt 1000 ] || fail "holding Right changed nothing on screen"
 
+step "a key held while frames are slow stops with its release"
+# The game is stopped three quarters of the time, so it draws a few frames a
+# second while the X server's auto-repeat goes on at its own pace.
+throttle() {
+  (while kill -STOP "$game_pid" 2>/dev/null; do sleep 0.09; kill -CONT "$game_pid"; sleep 0.03; done) &
+  throttle_pid=$!
+}
+unthrottle() {
+  kill "$throttle_pid" 2>/dev/null || true
+  wait "$throttle_pid" 2>/dev/null || true
+  throttle_pid=""
+  kill -CONT "$game_pid" 2>/dev/null || true
+}
+xset r on
+xset r rate 250 30
+throttle
+xdotool keydown Down; sleep 1.5; xdotool keyup Down
+sleep 1.5  # the key-up is taken within a frame or two
+shot 05a-released
+sleep 2.5
+shot 05b-later
+unthrottle
+xset r off
+[ "$(differing 05a-released 05b-later)" -lt 1000 ] || fail "the player walked on after the key was let go"
+
 step "Escape"
 xdotool key Escape
 wait_for 30 "Escape to show the menu" menu_shown
@@ -171,7 +198,7 @@ save_now
 cmp -s -n 80 "$run/save.dat" "$run/before-moving.dat" && fail "the player did not move"
 cp "$run/save.dat" "$run/before-apply.dat"
 
-step "settings: the key mapping, applied"
+step "settings: the key mapping and a window as large as the screen, applied with a long click"
 click "$MENU_4_X" "$MENU_4_Y"
 wait_for 30 "the settings page to show" menu_gone
 point 5 5
@@ -180,13 +207,30 @@ shot 07-settings
 crop "$artifacts/07-settings.png" "$KEYS_VALUE" "$run/settings-keys.png"
 click "$KEYS_NEXT_X" "$KEYS_NEXT_Y"
 wait_for 30 "the key mapping to change on the page" keys_value_changed
+for _ in 1 2 3 4; do click "$MODE_NEXT_X" "$MODE_NEXT_Y"; sleep 0.5; done  # 640x480 to 1024x768
+sleep 1
 shot 08-settings-changed
-click "$APPLY_X" "$APPLY_Y"
-wait_for 30 "the applied key mapping in config.ini" grep -q '^3DKeys=1' "$run/config.ini"
+# The button is still down when the new window comes up, centred on the
+# screen, with Exit where Apply was: only a press made in the menu may choose.
+point "$APPLY_X" "$APPLY_Y"
+xdotool mousedown 1
+wait_for 30 "the applied settings in config.ini" grep -q '^3DKeys=1' "$run/config.ini"
+grep -q '^Mode=5' "$run/config.ini" || fail "the display mode was not applied: $(grep '^Mode' "$run/config.ini")"
+window_is() {  # window_is <width> <height>
+  eval "$(xdotool getwindowgeometry --shell "$wid" | sed 's/^/WIN_/')"
+  [ "$WIN_WIDTH" = "$1" ] && [ "$WIN_HEIGHT" = "$2" ]
+}
+wait_for 30 "the window at 1024x768 after the restart" window_is 1024 768
+sleep 1.5
+kill -0 "$game_pid" 2>/dev/null || fail "the button held from Apply chose Exit after the restart"
+xdotool mouseup 1
+eval "$("$layout" "$WIN_WIDTH" "$WIN_HEIGHT")"
+read -r _ _ tw th <<<"$TITLE"
+TITLE_SLACK=$((tw * th / 5))
 point 5 5
-wait_for 30 "the menu after the restart" menu_shown
 sleep 1
 shot 09-after-restart
+crop "$artifacts/09-after-restart.png" "$TITLE" "$run/menu-title.png"
 ls "$run" | grep -qi '^temp\.dat$' && fail "Temp.Dat is left after the restart"
 kill -0 "$game_pid" 2>/dev/null || fail "the game ended on apply"
 save_now
