@@ -38,6 +38,7 @@ public:
   void SetWidth(int32_t NewWidth) const;
   void SetHeight(int32_t NewHeight) const;
   void SetStyle(DWORD Style) const;
+  void CentreOnScreen() const; // centred on the display's work area; one larger keeps its top-left corner on it
   void Show() const;
   void Hide() const;
   void Maximize() const;

@@ -1,6 +1,7 @@
 // The engine window. Only window-system calls of winapi.h appear here, so the
 // same source runs on the SDL layer, the recording layer, or the real thing.
 #include "Veltrane.h"
+#include <algorithm>
 
 namespace {
 
@@ -123,6 +124,16 @@ void TVeltraneEngine::SetWidth(int32_t NewWidth) const {
 void TVeltraneEngine::SetHeight(int32_t NewHeight) const {
   const RECT Rect = OuterRect(Handle);
   MoveWindow(Handle, Rect.left, Rect.top, Rect.right - Rect.left, NewHeight, TRUE);
+}
+
+void TVeltraneEngine::CentreOnScreen() const {
+  RECT Work{};
+  if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &Work, 0)) return;
+  const RECT Rect = OuterRect(Handle);
+  const int32_t W = Rect.right - Rect.left, H = Rect.bottom - Rect.top;
+  const int32_t X = Work.left + std::max(0, (Work.right - Work.left - W) / 2);
+  const int32_t Y = Work.top + std::max(0, (Work.bottom - Work.top - H) / 2);
+  MoveWindow(Handle, X, Y, W, H, TRUE);
 }
 
 void TVeltraneEngine::SetStyle(DWORD Style) const {

@@ -88,6 +88,7 @@ void SetUpDisplay()
     Engine->SetWidth(ScreenWidth);
     Engine->SetHeight(ScreenHeight);
     Engine->SetStyle(WS_OVERLAPPEDWINDOW);
+    Engine->CentreOnScreen();  // the whole window in view, wherever the last pass left it
   }
 }
 

@@ -82,6 +82,7 @@ DWORD Ticks();
 // with SetDisplayModeResult's value (DISP_CHANGE_SUCCESSFUL unless set).
 void SetCurrentDisplayMode(DWORD Width, DWORD Height, DWORD Bits, DWORD Frequency);
 void SetDisplayModeResult(LONG Result);
+void SetWorkArea(const RECT &Area);      // SPI_GETWORKAREA's answer; empty at (0,0) unless set
 bool DisplayModeChanged();               // a mode change succeeded and was not yet restored
 DEVMODEA LastDisplayModeRequest();       // the record of the last ChangeDisplaySettingsA with one
 

@@ -106,6 +106,8 @@ constexpr DWORD DM_BITSPERPEL = 0x00040000, DM_PELSWIDTH = 0x00080000, DM_PELSHE
 constexpr DWORD CDS_TEST = 2, CDS_FULLSCREEN = 4;   // CDS_TEST: only whether the mode would be set
 constexpr LONG DISP_CHANGE_SUCCESSFUL = 0, DISP_CHANGE_FAILED = -1, DISP_CHANGE_BADMODE = -2;
 constexpr DWORD ENUM_CURRENT_SETTINGS = 0xFFFFFFFF, ENUM_REGISTRY_SETTINGS = 0xFFFFFFFE;
+// System parameters.
+constexpr UINT SPI_GETWORKAREA = 0x0030;
 // Message boxes.
 constexpr UINT MB_OK = 0, MB_ICONERROR = 0x10, MB_ICONWARNING = 0x30, MB_ICONINFORMATION = 0x40;
 constexpr int IDOK = 1;
@@ -142,6 +144,8 @@ UINT_PTR SetTimer(HWND Wnd, UINT_PTR IdEvent, UINT Elapse, TIMERPROC TimerFunc);
 BOOL KillTimer(HWND Wnd, UINT_PTR IdEvent);
 int ShowCursor(BOOL Show);
 BOOL GetCursorPos(POINT *Point);
+// SPI_GETWORKAREA only: the primary display's desktop less its panels, as a RECT in Data.
+BOOL SystemParametersInfoA(UINT Action, UINT Param, void *Data, UINT WinIni);
 BOOL EnumDisplaySettingsA(const char *DeviceName, DWORD ModeNum, DEVMODEA *DevMode);
 // A mode the display offers (dmFields name what must match) puts the window full
 // screen in it; DISP_CHANGE_FAILED where none matches. No mode: back to the desktop's.

@@ -49,6 +49,7 @@ struct Recorder {
   int CursorCount = 0;
   DWORD ModeWidth = 1280, ModeHeight = 1024, ModeBits = 32, ModeFrequency = 60;
   LONG ChangeResult = DISP_CHANGE_SUCCESSFUL;
+  RECT WorkArea{0, 0, 0, 0};
   bool ModeChanged = false;
   DEVMODEA LastRequest{};
   RECT DefaultRect{0, 0, 800, 600};
@@ -267,6 +268,7 @@ void SetCurrentDisplayMode(DWORD Width, DWORD Height, DWORD Bits, DWORD Frequenc
 }
 
 void SetDisplayModeResult(LONG Result) { R().ChangeResult = Result; }
+void SetWorkArea(const RECT &Area) { R().WorkArea = Area; }
 bool DisplayModeChanged() { return R().ModeChanged; }
 DEVMODEA LastDisplayModeRequest() { return R().LastRequest; }
 
@@ -558,6 +560,13 @@ BOOL GetCursorPos(POINT *Point) {
   Record("GetCursorPos", {});
   if (!Point) return FALSE;
   *Point = R().Cursor;
+  return TRUE;
+}
+
+BOOL SystemParametersInfoA(UINT Action, UINT Param, void *Data, UINT WinIni) {
+  Record("SystemParametersInfoA", {Hex(Action), Dec(Param), Data ? "data" : "0", Dec(WinIni)});
+  if (Action != SPI_GETWORKAREA || !Data) return FALSE;
+  *static_cast<RECT *>(Data) = R().WorkArea;
   return TRUE;
 }
 

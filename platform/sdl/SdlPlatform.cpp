@@ -43,6 +43,10 @@ struct Platform {
   MessageQueue Queue;
   int CursorCount = 0;
   SDL_Window *ModeWindow = nullptr;      // the window that holds a changed display mode
+  // Set when a window was moved, resized or shown under the pointer: the
+  // position SDL keeps within the window is then stale until the pointer moves.
+  bool PointerStale = false;
+  POINT StaleAt{0, 0};                   // that stale position, within the window
 };
 
 Platform &P() {
@@ -168,11 +172,21 @@ LPARAM PointLParam(int X, int Y) {
   return static_cast<LPARAM>((static_cast<uint32_t>(Y & 0xFFFF) << 16) | static_cast<uint32_t>(X & 0xFFFF));
 }
 
+// A window of ours moved or changed size: what SDL knows of the pointer within
+// it no longer holds.
+void PointerMayBeStale() {
+  int X = 0, Y = 0;
+  SDL_GetMouseState(&X, &Y);
+  P().PointerStale = true;
+  P().StaleAt = POINT{X, Y};
+}
+
 POINT CursorNow() {
   int X = 0, Y = 0;
   // Over our window, the position the pumped motion events gave: the global
   // query can lag behind moves made by other clients (synthetic input, tests).
-  if (SDL_Window *const Over = SDL_GetMouseFocus(); Live(Over)) {
+  // After the window moved under a still pointer only the global query is right.
+  if (SDL_Window *const Over = SDL_GetMouseFocus(); Live(Over) && !P().PointerStale) {
     int Left = 0, Top = 0;
     SDL_GetWindowPosition(Over, &Left, &Top);
     SDL_GetMouseState(&X, &Y);
@@ -279,6 +293,9 @@ void PumpEvents() {
       break;
     case SDL_MOUSEMOTION:
       if (SDL_Window *Sdl = EventWindow(Event.motion.windowID)) {
+        // A motion to the stale position is the window system's report of the
+        // pointer entering the moved window, made before the move: not a move.
+        if (Event.motion.x != P().StaleAt.x || Event.motion.y != P().StaleAt.y) P().PointerStale = false;
         Post(Sdl, WM_MOUSEMOVE, MouseKeys(Event.motion.state), PointLParam(Event.motion.x, Event.motion.y),
              Event.motion.timestamp);
       }
@@ -407,6 +424,7 @@ HWND CreateWindowExA(DWORD, const char *ClassName, const char *WindowName, DWORD
 BOOL ShowWindow(HWND Wnd, int CmdShow) {
   Window *const W = Live(Wnd);
   if (!W) return FALSE;
+  PointerMayBeStale();
   const BOOL WasVisible = (SDL_GetWindowFlags(W->Sdl) & SDL_WINDOW_SHOWN) ? TRUE : FALSE;
   switch (CmdShow) {
   case SW_HIDE:
@@ -439,6 +457,14 @@ BOOL ShowWindow(HWND Wnd, int CmdShow) {
   return WasVisible;
 }
 
+BOOL SystemParametersInfoA(UINT Action, UINT, void *Data, UINT) {
+  if (Action != SPI_GETWORKAREA || !Data || !EnsureVideo()) return FALSE;
+  SDL_Rect Usable;
+  if (SDL_GetDisplayUsableBounds(0, &Usable) != 0) return FALSE;
+  *static_cast<RECT *>(Data) = RECT{Usable.x, Usable.y, Usable.x + Usable.w, Usable.y + Usable.h};
+  return TRUE;
+}
+
 BOOL UpdateWindow(HWND Wnd) { return Live(Wnd) ? TRUE : FALSE; }
 
 BOOL SetWindowTextA(HWND Wnd, const char *Text) {
@@ -451,6 +477,7 @@ BOOL SetWindowTextA(HWND Wnd, const char *Text) {
 LONG SetWindowLongA(HWND Wnd, int Index, LONG NewLong) {
   Window *const W = Live(Wnd);
   if (!W || Index != GWL_STYLE) return 0;
+  PointerMayBeStale();
   const LONG Old = static_cast<LONG>(W->Style);
   W->Style = static_cast<DWORD>(NewLong);
   ApplyFullscreen(*W);
@@ -473,6 +500,7 @@ BOOL GetWindowRect(HWND Wnd, RECT *Rect) {
 BOOL MoveWindow(HWND Wnd, int X, int Y, int Width, int Height, BOOL) {
   Window *const W = Live(Wnd);
   if (!W) return FALSE;
+  PointerMayBeStale();
   // A window given a size is no longer maximised.
   if (W->Maximized || (SDL_GetWindowFlags(W->Sdl) & SDL_WINDOW_MAXIMIZED)) {
     W->Maximized = false;

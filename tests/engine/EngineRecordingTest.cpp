@@ -366,6 +366,26 @@ TEST_F(EngineRecording, SizeAndPositionActOnTheOuterRectangle) {
   EXPECT_EQ(Rect.bottom, 620);
 }
 
+// Centred on the work area, whatever the size; a window larger than the
+// display keeps its caption and top-left corner in view.
+TEST_F(EngineRecording, CentringKeepsTheWindowOnTheScreen) {
+  TVeltraneEngine &E = Make();
+  Recording::SetWorkArea(RECT{0, 0, 1280, 1024});
+  const auto CentredAt = [&](LONG Width, LONG Height) {
+    Recording::SetWindowRect(RECT{700, 900, 700 + Width, 900 + Height});
+    E.CentreOnScreen();
+    const RECT Rect = Recording::State().Rect;
+    EXPECT_EQ(Rect.right - Rect.left, Width);
+    EXPECT_EQ(Rect.bottom - Rect.top, Height);
+    return std::pair{Rect.left, Rect.top};
+  };
+  EXPECT_EQ(CentredAt(640, 480), (std::pair<LONG, LONG>{320, 272}));
+  EXPECT_EQ(CentredAt(1280, 1024), (std::pair<LONG, LONG>{0, 0}));
+  EXPECT_EQ(CentredAt(1600, 900), (std::pair<LONG, LONG>{0, 62}));
+  Recording::SetWorkArea(RECT{100, 30, 1380, 1054});  // a panel on the left and one on top
+  EXPECT_EQ(CentredAt(640, 480), (std::pair<LONG, LONG>{420, 302}));
+}
+
 TEST_F(EngineRecording, StyleShowHideMaximizeAndCaption) {
   TVeltraneEngine &E = Make();
   E.SetStyle(WS_POPUP);

@@ -63,6 +63,25 @@ TEST_F(EngineSdl, SetWidthAndSetHeightGiveTheOuterSizeAndKeepThePlace) {
   EXPECT_EQ(ClientHeight + Top_ + Bottom, 480);
 }
 
+// A window as large as the screen comes wholly onto it, and a smaller one to its middle.
+TEST_F(EngineSdl, CentringKeepsTheWindowOnTheScreen) {
+  RECT Work{};
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &Work, 0));
+  const int32_t W = Work.right - Work.left, H = Work.bottom - Work.top;
+  Engine->SetWidth(W);
+  Engine->SetHeight(H);
+  Engine->CentreOnScreen();
+  EXPECT_EQ(Engine->Left(), Work.left);
+  EXPECT_EQ(Engine->Top(), Work.top);
+  EXPECT_EQ(Engine->Width(), W);
+  EXPECT_EQ(Engine->Height(), H);
+  Engine->SetWidth(W / 2);
+  Engine->SetHeight(H / 2);
+  Engine->CentreOnScreen();
+  EXPECT_NEAR(Engine->Left(), Work.left + (W - W / 2) / 2, 1);
+  EXPECT_NEAR(Engine->Top(), Work.top + (H - H / 2) / 2, 1);
+}
+
 TEST_F(EngineSdl, PopUpStyleIsBorderlessAndMaximisedFillsTheScreen) {
   Engine->SetStyle(WS_POPUP);
   Uint32 Flags = SDL_GetWindowFlags(Window());

@@ -26,14 +26,16 @@ protected:
     SDL_PushEvent(&Event);
   }
   // Pushes a marker key and pumps until it arrives: everything pushed before has come through.
+  // Pumps until a marker key pushed now has arrived, so everything pushed before it has too.
   bool Settle() {
+    const auto Markers = [&] {
+      size_t Count = 0;
+      for (const sdltest::Received &R : State.Messages) Count += R.Message == WM_KEYDOWN && R.WParam == VK_F1 + 23;
+      return Count;
+    };
+    const size_t Before = Markers();
     PushKey(SDLK_F24, SDL_SCANCODE_F24, true);
-    return PumpUntil(*Engine, [&] {
-      for (const sdltest::Received &R : State.Messages) {
-        if (R.Message == WM_KEYDOWN && R.WParam == VK_F1 + 23) return true;
-      }
-      return false;
-    });
+    return PumpUntil(*Engine, [&] { return Markers() > Before; });
   }
   std::vector<WPARAM> KeysDown() {
     std::vector<WPARAM> Keys;
@@ -76,14 +78,22 @@ TEST_F(SdlPlatform, KeysBecomeTheirVirtualKeyCodes) {
 
 TEST_F(SdlPlatform, KeyMessagesCarryRepeatAndTransitionBits) {
   PushKey(SDLK_UP, SDL_SCANCODE_UP, true);
-  PushKey(SDLK_UP, SDL_SCANCODE_UP, true, KMOD_NONE, 1);   // auto-repeat
+  ASSERT_TRUE(Settle());
+  PushKey(SDLK_UP, SDL_SCANCODE_UP, true, KMOD_NONE, 1);   // auto-repeat, taken on its own
+  ASSERT_TRUE(Settle());
+  PushKey(SDLK_UP, SDL_SCANCODE_UP, true, KMOD_NONE, 1);   // two more while the first still waits
+  PushKey(SDLK_UP, SDL_SCANCODE_UP, true, KMOD_NONE, 1);
   PushKey(SDLK_UP, SDL_SCANCODE_UP, false);
   ASSERT_TRUE(Settle());
-  const auto Down = Of(State, WM_KEYDOWN);
-  ASSERT_GE(Down.size(), 2u);
+  std::vector<sdltest::Received> Down;
+  for (const sdltest::Received &R : Of(State, WM_KEYDOWN)) {
+    if (R.WParam == VK_UP) Down.push_back(R);
+  }
+  ASSERT_EQ(Down.size(), 3u);
   EXPECT_EQ(Down[0].LParam & 0xFFFF, 1);            // repeat count
   EXPECT_EQ((Down[0].LParam >> 30) & 3, 0);         // was up
   EXPECT_EQ((Down[1].LParam >> 30) & 3, 1);         // was down already
+  EXPECT_EQ(Down[2].LParam & 0xFFFF, 2);            // the repeats counted on one message
   const auto Up = Of(State, WM_KEYUP);
   ASSERT_EQ(Up.size(), 1u);
   EXPECT_EQ(static_cast<uint32_t>(Up[0].LParam) >> 30, 3u);

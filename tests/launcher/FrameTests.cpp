@@ -360,7 +360,7 @@ TEST_F(LauncherTest, PointerPosition)
 {
   WriteStandardWorld();
   WriteConfig({});
-  Recording::SetDefaultWindowRect({100, 50, 900, 650});
+  Recording::SetWorkArea({100, 50, 740, 530});  // the 640 x 480 window is centred at (100, 50)
   BeginFramesInMenu();
   Recording::SetCursorPos(103, 52);  // over the frame
   Frame();

@@ -24,6 +24,7 @@ TEST_F(LauncherTest, WholePassThenShutDownWithCubes)
                "Floor=f.png", "Box=b.png", "Wall=w.png", "Dest=d.png", "Water=wa.png", "Menu=m.png",
                "MenuBack=mb.png"});
   RecordingGraph::SetMenuDefault(miExit);
+  Recording::SetWorkArea(RECT{0, 0, 1280, 1024});
   int Frames = 0;
   OnCall = [&](const RecordingGraph::TCall &C) {
     if (C.Name == "EndDraw" && ++Frames == 3) Recording::QueueClick(10, 10);
@@ -46,6 +47,7 @@ TEST_F(LauncherTest, WholePassThenShutDownWithCubes)
     "ShowWindow(hwnd,0)",
     "SetWindowLongA(hwnd,-16,0x00CF0000)",
     "ShowWindow(hwnd,5)",
+    "MoveWindow(hwnd,240,212,800,600,1)",
     "SetTimer(hwnd,1,1000,0)",
   };
   const auto All = Timeline(PassCalls);
