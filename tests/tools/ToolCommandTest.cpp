@@ -7,6 +7,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <sys/stat.h>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -164,4 +166,26 @@ TEST_F(ToolCommand, ImportWritesWhatItCanAndSaysWhatItLeftOut) {
   EXPECT_NE(Listed.Output.find("boxes 2, destinations 2, water 1"), std::string::npos) << Listed.Output;
   EXPECT_EQ(Tool("check pack.lvl").Status, 0);
   EXPECT_EQ(Tool("import nothing.sok x.lvl").Status, 1);
+}
+
+TEST_F(ToolCommand, EveryCommandRefusesHugeFilesAndDevices) {
+  // Sparse, so the test costs no disk: one byte over the limit.
+  Write("huge.sok", "");
+  fs::resize_file(PathOf("huge.sok"), 64u * 1024 * 1024 + 1);
+  fs::copy_file(PathOf("huge.sok"), PathOf("huge.lvl"));
+  for (const std::string Args : {"import huge.sok out.lvl", "unpack huge.lvl", "list huge.lvl", "show huge.lvl",
+                                 "check huge.lvl", "solve huge.lvl"}) {
+    const ToolRun R = Tool(Args);
+    EXPECT_EQ(R.Status, 1) << Args;
+    EXPECT_NE(R.Output.find(": 67108865 bytes: the tool reads files of at most 64 MiB"), std::string::npos)
+        << Args << ": " << R.Output;
+  }
+  EXPECT_FALSE(fs::exists(PathOf("out.lvl")));
+
+  ASSERT_EQ(mkfifo(PathOf("pipe.sok").c_str(), 0600), 0);
+  for (const std::string Args : {"import /dev/zero out.lvl", "import pipe.sok out.lvl", "check /dev/zero"}) {
+    const ToolRun R = Tool(Args);
+    EXPECT_EQ(R.Status, 1) << Args;
+    EXPECT_NE(R.Output.find(": not a regular file"), std::string::npos) << Args << ": " << R.Output;
+  }
 }
