@@ -186,3 +186,77 @@ TEST(Import, NoiseNeverCrashes) {
     ParseSource(Text, "noise.txt", Parsed);
   }
 }
+
+TEST(Import, DamagedRowsRefuseTheirLevelAndNameTheRow) {
+  const Imported Bottom = Import("; Lost wall\n#######\n#@$.  #\n######X\n");
+  EXPECT_TRUE(Bottom.Set.Levels.empty()) << Bottom.All;
+  EXPECT_TRUE(Bottom.Says("pack.txt:4: level 1: left out: unknown character 'X' at column 7")) << Bottom.All;
+
+  // A damaged row in the middle neither splits the level nor ends it.
+  const Imported Middle = Import("#####\n#@$.#\n#?  #\n#####\n\n#####\n#@$.#\n#####\n");
+  ASSERT_EQ(Middle.Set.Levels.size(), 1u) << Middle.All;
+  EXPECT_EQ(Middle.Set.Levels[0].Line, 6);
+  EXPECT_TRUE(Middle.Says("pack.txt:3: level 1: left out: unknown character '?' at column 2")) << Middle.All;
+  EXPECT_FALSE(Middle.Says("level 3")) << Middle.All;
+
+  const Imported Control = Import("#####\n#@$.\x01#\n#####\n");
+  EXPECT_TRUE(Control.Says("pack.txt:2: level 1: left out: unknown character (byte 1) at column 5")) << Control.All;
+
+  // Text around boards stays text.
+  const Imported Words = Import("Copyright 2001 by Someone\n2 boxes, hard\n#####\n#@$.#\n#####\nEasy one\n");
+  EXPECT_EQ(Words.Set.Levels.size(), 1u) << Words.All;
+  EXPECT_TRUE(Words.Found.empty()) << Words.All;
+}
+
+TEST(Import, TabsAdvanceToTheNextEighthColumnAndTrailingBlanksAreDropped) {
+  const Imported Trailing = Import("#####\t\n#@$.#\t \n#####  \r\n");
+  ASSERT_EQ(Trailing.Set.Levels.size(), 1u) << Trailing.All;
+  EXPECT_EQ(Trailing.Set.Levels[0].Width, 5);
+  EXPECT_TRUE(Trailing.Found.empty()) << Trailing.All;
+
+  const Imported Inside = Import("\t#########\n\t#@$.\t#\n\t#########\n");
+  ASSERT_EQ(Inside.Set.Levels.size(), 1u) << Inside.All;
+  EXPECT_EQ(Inside.Set.Levels[0].Rows[0], "        111111111");
+  EXPECT_EQ(Inside.Set.Levels[0].Rows[1], "        1923    1");
+}
+
+TEST(Import, RunLengthsStopAtTheLargestLevel) {
+  std::string Wide;
+  for (int I = 0; I < 2000; ++I) Wide += "4000#\n";
+  const Imported W = Import(Wide);
+  EXPECT_TRUE(W.Set.Levels.empty());
+  EXPECT_TRUE(W.Says("pack.txt:1: level 1: left out: 4000 columns: a level holds at most 255")) << W.All;
+
+  std::string Tall;
+  for (int I = 0; I < 300; ++I) Tall += "255#|";
+  const Imported T = Import(Tall + "#\n#\n");
+  EXPECT_TRUE(T.Says("pack.txt:1: level 1: left out: 302 rows: a level holds at most 255")) << T.All;
+  EXPECT_FALSE(T.Says("level 2")) << T.All;
+
+  // Exactly the largest level fits.
+  std::string Largest = "255#\n#@$.250 #\n";
+  for (int I = 0; I < 252; ++I) Largest += "#253 #\n";
+  const Imported L = Import(Largest + "255#\n");
+  ASSERT_EQ(L.Set.Levels.size(), 1u) << L.All.substr(0, 300);
+  EXPECT_EQ(L.Set.Levels[0].Width, 255);
+  EXPECT_EQ(L.Set.Levels[0].Height, 255);
+}
+
+TEST(Import, CountsLevelsLeftOutNotMessages) {
+  int LeftOut = -1;
+  Problems Found;
+  // Level 2 gets two errors; level 3 a warning only.
+  const LevelSet Set = ImportCommon(
+      "#####\n#@$.#\n#####\n\n#####\n#   #\n#####\n\n####\n#@$.\n####\n\n#####\n#@$.#\n", "pack.txt", Found, LeftOut);
+  EXPECT_EQ(Set.Levels.size(), 3u);
+  EXPECT_EQ(LeftOut, 1);
+
+  // A flood of refused levels is counted in full, though only the first messages are kept.
+  std::string Flood;
+  for (int I = 0; I < 5000; ++I) Flood += "#\n\n";
+  Problems Many;
+  ImportCommon(Flood, "pack.txt", Many, LeftOut);
+  EXPECT_EQ(LeftOut, 5000);
+  ASSERT_LE(Many.size(), 1001u);
+  EXPECT_NE(FormatProblem(Many.back()).find("more messages not shown"), std::string::npos);
+}

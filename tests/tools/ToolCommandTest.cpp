@@ -189,3 +189,12 @@ TEST_F(ToolCommand, EveryCommandRefusesHugeFilesAndDevices) {
     EXPECT_NE(R.Output.find(": not a regular file"), std::string::npos) << Args << ": " << R.Output;
   }
 }
+
+TEST_F(ToolCommand, ImportCountsLevelsNotMessages) {
+  // The second level is refused with two messages.
+  Write("pack.sok", "; One\n#####\n#@$.#\n#####\n\n; Two\n#####\n#   #\n#####\n");
+  const ToolRun R = Tool("import pack.sok pack.lvl");
+  EXPECT_EQ(R.Status, 3) << R.Output;
+  EXPECT_NE(R.Output.find("pack.sok: 1 level imported into pack.lvl, 1 left out\n"), std::string::npos) << R.Output;
+  EXPECT_NE(Tool("check pack.lvl").Output.find("pack.lvl: 1 level, fine"), std::string::npos);
+}

@@ -78,6 +78,8 @@ std::string CountsText(const Level &L) {
          std::to_string(C.Water);
 }
 
+std::string LevelsText(std::size_t N) { return std::to_string(N) + (N == 1 ? " level" : " levels"); }
+
 std::string TitleOf(const Level &L) {
   const std::string T = L.HeaderValue("Title");
   return T.empty() ? "(untitled)" : T;
@@ -124,21 +126,20 @@ int Import(const std::string &In, const std::string &OutPath) {
   Problems Found;
   std::string Text;
   if (!ReadWholeFile(In, Text, Found)) return Print(Found), 1;
-  const LevelSet Set = ImportCommon(Text, In, Found);
+  int LeftOut = 0;
+  const LevelSet Set = ImportCommon(Text, In, Found, LeftOut);
   Print(Found);
+  const std::string LeftOutText = LeftOut ? ", " + std::to_string(LeftOut) + " left out" : "";
   if (Set.Levels.empty()) {
-    std::fprintf(stderr, "%s: nothing imported\n", In.c_str());
+    std::fprintf(stderr, "%s: nothing imported%s\n", In.c_str(), LeftOutText.c_str());
     return 1;
   }
   Problems Written;
   const std::string Bytes = WriteLevelFile(Set, OutPath, Written);
   if (HasErrors(Written) || !WriteWholeFile(OutPath, Bytes, Written)) return Print(Written), 1;
-  int Left = 0;
-  for (const auto &P : Found)
-    if (P.Kind == Problem::Error) ++Left;
-  std::fprintf(stderr, "%s: %zu levels imported into %s", In.c_str(), Set.Levels.size(), OutPath.c_str());
-  std::fprintf(stderr, Left ? ", %d left out\n" : "\n", Left);
-  return Left ? 3 : 0;
+  std::fprintf(stderr, "%s: %s imported into %s%s\n", In.c_str(), LevelsText(Set.Levels.size()).c_str(),
+               OutPath.c_str(), LeftOutText.c_str());
+  return LeftOut ? 3 : 0;
 }
 
 int Export(const std::string &In, const std::string &OutPath) {
@@ -210,7 +211,7 @@ int Check(const std::vector<std::string> &Files) {
       Status = 1;
       std::printf("%s: bad\n", In.c_str());
     } else {
-      std::printf("%s: %zu levels, fine\n", In.c_str(), Set.Levels.size());
+      std::printf("%s: %s, fine\n", In.c_str(), LevelsText(Set.Levels.size()).c_str());
     }
   }
   return Status;
