@@ -260,3 +260,34 @@ TEST(Import, CountsLevelsLeftOutNotMessages) {
   ASSERT_LE(Many.size(), 1001u);
   EXPECT_NE(FormatProblem(Many.back()).find("more messages not shown"), std::string::npos);
 }
+
+TEST(Import, APlayerOnAGoalStartsOnTheNearestFloorItCanWalkTo) {
+  const Imported Moved = Import("; Step aside\n#######\n#+ $  #\n#######\n");
+  ASSERT_EQ(Moved.Set.Levels.size(), 1u) << Moved.All;
+  EXPECT_EQ(Moved.Set.Levels[0].Rows[1], "1392  1");
+  EXPECT_TRUE(Moved.Says("pack.txt:2: warning: level 1: the player stands on a goal at row 2, column 2")) << Moved.All;
+  EXPECT_TRUE(Moved.Says("starts at row 2, column 3 instead")) << Moved.All;
+
+  // Two floor cells two steps away: the upper one wins; goals are walked over, boxes are not.
+  const Imported Tie = Import(
+      "#######\n"
+      "###. ##\n"
+      "###+###\n"
+      "## .###\n"
+      "#$$$###\n"
+      "#######\n");
+  ASSERT_EQ(Tie.Set.Levels.size(), 1u) << Tie.All;
+  EXPECT_EQ(Tie.Set.Levels[0].Rows[1], "1113911");
+  EXPECT_EQ(Tie.Set.Levels[0].Rows[2], "1113111");
+  EXPECT_EQ(Tie.Set.Levels[0].Rows[3], "11 3111");
+
+  // Boxed in on its goal, the player has nowhere else to start.
+  const Imported Stuck = Import("######\n#.+.$#\n##$$##\n######\n");
+  EXPECT_TRUE(Stuck.Set.Levels.empty());
+  EXPECT_TRUE(Stuck.Says("level 1: left out: a player standing on a goal ('+') cannot be expressed")) << Stuck.All;
+
+  // A second start is named, not lost with the goal under it.
+  const Imported Two = Import("#######\n#+ @$.#\n#######\n");
+  EXPECT_TRUE(Two.Set.Levels.empty());
+  EXPECT_TRUE(Two.Says("left out: 2 player starts")) << Two.All;
+}

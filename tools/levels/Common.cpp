@@ -192,7 +192,7 @@ char CellOfCommon(char C) {
     case '$': return CellBox;
     case '.': return CellGoal;
     case '*': return CellBoxOnGoal;
-    case '@': return CellPlayer;
+    case '@': case '+': return CellPlayer;  // a '+' left here is one of several starts, refused as such
     case '~': return CellWater;
     default: return ' ';
   }
@@ -206,11 +206,64 @@ std::string Refusal(const Board &B, std::size_t &Width) {
            " (rows past it are not read)";
   Width = 0;
   for (const auto &Row : B.Rows) Width = std::max(Width, Row.size());
-  for (const auto &Row : B.Rows)
-    if (Row.find('+') != std::string::npos)
-      return "a player standing on a goal ('+') cannot be expressed: the game's player start is a cell "
-             "of its own, never a destination";
   return "";
+}
+
+bool IsWalkable(char C) { return C == ' ' || C == '-' || C == '_' || C == '.' || C == '+'; }
+bool IsPlainFloor(char C) { return C == ' ' || C == '-' || C == '_'; }
+
+struct Cell {
+  std::size_t X = 0, Y = 0;
+};
+
+std::string CellText(const Cell &C) {
+  return "row " + std::to_string(C.Y + 1) + ", column " + std::to_string(C.X + 1);
+}
+
+// The one '+' of a board that holds no other start.
+std::optional<Cell> LonePlayerOnGoal(const std::vector<std::string> &Rows) {
+  std::optional<Cell> Found;
+  for (std::size_t Y = 0; Y < Rows.size(); ++Y)
+    for (std::size_t X = 0; X < Rows[Y].size(); ++X) {
+      const char C = Rows[Y][X];
+      if (C == '@' || (C == '+' && Found)) return std::nullopt;
+      if (C == '+') Found = Cell{X, Y};
+    }
+  return Found;
+}
+
+// The plain floor nearest to From that the player reaches without pushing:
+// fewest steps, then topmost, then leftmost. Rows are all of one width.
+std::optional<Cell> NearestFloor(const std::vector<std::string> &Rows, const Cell &From) {
+  const std::size_t Width = Rows.empty() ? 0 : Rows[0].size();
+  std::vector<int> Steps(Rows.size() * Width, -1);
+  std::vector<Cell> Queue{From};
+  Steps[From.Y * Width + From.X] = 0;
+  for (std::size_t Q = 0; Q < Queue.size(); ++Q) {
+    const Cell C = Queue[Q];
+    const int Next = Steps[C.Y * Width + C.X] + 1;
+    const auto Visit = [&](std::size_t X, std::size_t Y) {
+      if (Y >= Rows.size() || X >= Width || Steps[Y * Width + X] >= 0 || !IsWalkable(Rows[Y][X])) return;
+      Steps[Y * Width + X] = Next;
+      Queue.push_back(Cell{X, Y});
+    };
+    // At the first row or column the index wraps to a huge value, which Visit refuses.
+    Visit(C.X, C.Y - 1);
+    Visit(C.X - 1, C.Y);
+    Visit(C.X + 1, C.Y);
+    Visit(C.X, C.Y + 1);
+  }
+  std::optional<Cell> Best;
+  int BestSteps = 0;
+  for (std::size_t Y = 0; Y < Rows.size(); ++Y)
+    for (std::size_t X = 0; X < Width; ++X) {
+      const int S = Steps[Y * Width + X];
+      if (S > 0 && IsPlainFloor(Rows[Y][X]) && (!Best || S < BestSteps)) {
+        Best = Cell{X, Y};
+        BestSteps = S;
+      }
+    }
+  return Best;
 }
 
 // Reads a collection line by line. Each board becomes a level (or a refusal)
@@ -310,12 +363,29 @@ void Importer::FinishBoard() {
   const std::string Why = Refusal(B, Width);
   if (!Why.empty()) return Refuse(B.BrokenLine ? B.BrokenLine : B.Line, Index, Why);
   if (Set.Levels.size() == MaxSide) return Refuse(B.Line, Index, "a level file holds at most 255 levels");
+  std::vector<std::string> Rows = B.Rows;
+  for (auto &Row : Rows) Row.resize(Width, ' ');
+  // The game's start is a cell of its own, never a goal. A player who can step
+  // off the goal without pushing can as well start there and walk back: the
+  // same puzzle, which the game can hold.
+  if (const auto Goal = LonePlayerOnGoal(Rows)) {
+    const auto Floor = NearestFloor(Rows, *Goal);
+    if (!Floor)
+      return Refuse(B.Line, Index,
+                    "a player standing on a goal ('+') cannot be expressed: the game's player start is a cell of "
+                    "its own, and every cell the player reaches without pushing is a goal");
+    Rows[Goal->Y][Goal->X] = '.';
+    Rows[Floor->Y][Floor->X] = '@';
+    Report(Problem{Problem::Warning, File, B.Line, Index,
+                   "the player stands on a goal at " + CellText(*Goal) + ", which the game cannot express: it " +
+                       "starts at " + CellText(*Floor) + " instead, a floor cell it walks to and back from " +
+                       "without pushing"});
+  }
   Level L;
   L.Line = B.Line;
-  for (const auto &Row : B.Rows) {
+  for (const auto &Row : Rows) {
     std::string Cells;
     for (const char C : Row) Cells += CellOfCommon(C);
-    Cells.resize(Width, ' ');
     L.Rows.push_back(Cells);
   }
   L.Width = int(Width);
