@@ -291,3 +291,29 @@ TEST(Import, APlayerOnAGoalStartsOnTheNearestFloorItCanWalkTo) {
   EXPECT_TRUE(Two.Set.Levels.empty());
   EXPECT_TRUE(Two.Says("left out: 2 player starts")) << Two.All;
 }
+
+TEST(Import, TheLeadingCommentBlockDescribesTheSet) {
+  const Imported R = Import(Collection);
+  EXPECT_EQ(R.Set.Headers.size(), 2u);
+  EXPECT_EQ(R.Set.Headers[0].Key + ": " + R.Set.Headers[0].Value, "Set: A little collection");
+  EXPECT_EQ(R.Set.Headers[1].Key + ": " + R.Set.Headers[1].Value, "Note: for testing");
+  EXPECT_EQ(R.Set.Levels[0].HeaderValue("Title"), "Warm-up");
+
+  const Imported Credited = Import(
+      "; Author: Someone\tKind\n;\n; Licence: CC BY 4.0\nTitle: Tiny Tour\n\n"
+      "; One\n#####\n#@$.#\n#####\nAuthor: Guest\n");
+  std::string Headers;
+  for (const auto &H : Credited.Set.Headers) Headers += H.Key + ": " + H.Value + "\n";
+  EXPECT_EQ(Headers, "Set: Tiny Tour\nAuthor: Someone Kind\nNote: Licence: CC BY 4.0\n");
+  ASSERT_EQ(Credited.Set.Levels.size(), 1u);
+  EXPECT_EQ(Credited.Set.Levels[0].HeaderValue("Title"), "One");
+  EXPECT_EQ(Credited.Set.Levels[0].HeaderValue("Author"), "Guest");
+
+  // Exported and imported again, the set keeps what it says about itself.
+  const Imported Again = Import(ExportCommon(Credited.Set));
+  ASSERT_EQ(Again.Set.Levels.size(), 1u) << Again.All;
+  std::string HeadersAgain;
+  for (const auto &H : Again.Set.Headers) HeadersAgain += H.Key + ": " + H.Value + "\n";
+  EXPECT_EQ(HeadersAgain, Headers);
+  EXPECT_EQ(Again.Set.Levels[0].HeaderValue("Title"), "One");
+}

@@ -198,3 +198,23 @@ TEST_F(ToolCommand, ImportCountsLevelsNotMessages) {
   EXPECT_NE(R.Output.find("pack.sok: 1 level imported into pack.lvl, 1 left out\n"), std::string::npos) << R.Output;
   EXPECT_NE(Tool("check pack.lvl").Output.find("pack.lvl: 1 level, fine"), std::string::npos);
 }
+
+TEST_F(ToolCommand, ImportPrintsTheMapListLineAndKeepsTheCredits) {
+  Write("pack.sok", "; Tiny Tour\n; Author: Someone Kind\n; CC BY 4.0\n\n; One\n#####\n#@$.#\n#####\n");
+  const ToolRun R = Tool("import pack.sok tour.lvl");
+  EXPECT_EQ(R.Status, 0) << R.Output;
+  EXPECT_NE(R.Output.find("tour.lvl=Tiny Tour\n"), std::string::npos) << R.Output;
+  const ToolRun Listed = Tool("list tour.lvl");
+  EXPECT_NE(Listed.Output.find("Set: Tiny Tour\nAuthor: Someone Kind\nNote: CC BY 4.0\n"), std::string::npos)
+      << Listed.Output;
+
+  // No title in the collection: its file name stands in. The map list reads ';' as a comment.
+  Write("plain.sok", "#####\n#@$.#\n#####\n");
+  EXPECT_NE(Tool("import plain.sok out.lvl").Output.find("out.lvl=plain\n"), std::string::npos);
+  Write("fish.sok", "Title: Fish; Chips\n\n#####\n#@$.#\n#####\n");
+  EXPECT_NE(Tool("import fish.sok fish.lvl").Output.find("fish.lvl=Fish, Chips\n"), std::string::npos);
+  const ToolRun Odd = Tool("import fish.sok 'a=b.lvl'");
+  EXPECT_EQ(Odd.Status, 0) << Odd.Output;
+  EXPECT_NE(Odd.Output.find("no map list line: a map list cannot name a file with '=' or ';'"), std::string::npos)
+      << Odd.Output;
+}

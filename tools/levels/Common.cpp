@@ -287,6 +287,9 @@ private:
   bool UnshownError = false;
   std::vector<std::string> Pending;  // ';' titles waiting for the next board
   bool InBoard = false, AfterBoard = false;
+  // Before the first board: the paragraphs that a blank line parts from it
+  // describe the collection; the one that touches it may title its first level.
+  std::vector<std::string> Lead, Paragraph;
   std::string SetTitle;
 
   void Report(const Problem &P);
@@ -297,6 +300,9 @@ private:
   void StartBoard(int LineNo);
   void FinishBoard();
   void ReadText(const std::string &Line);
+  void ReadLeadLine(const std::string &Line);
+  void ReadParagraphBeforeBoard();
+  std::vector<Header> SetHeaders() const;
 };
 
 void Importer::Report(const Problem &P) {
@@ -324,6 +330,7 @@ void Importer::ReadLine(std::string Line, int LineNo) {
 
 void Importer::StartBoard(int LineNo) {
   FinishBoard();
+  if (Boards == 0) ReadParagraphBeforeBoard();
   Current = Board{};
   Current->Line = LineNo;
   ++Boards;
@@ -332,6 +339,7 @@ void Importer::StartBoard(int LineNo) {
 }
 
 void Importer::ReadText(const std::string &T) {
+  if (!Current) return ReadLeadLine(T);
   std::string Value;
   if (T.empty()) {
     AfterBoard = false;
@@ -343,15 +351,71 @@ void Importer::ReadText(const std::string &T) {
     else
       Pending.push_back(Comment);
   } else if (StartsWithKey(T, "Title:", Value)) {
-    if (Current && AfterBoard)
+    if (AfterBoard)
       Current->Title = CleanValue(Value);
-    else if (!Current)
-      SetTitle = CleanValue(Value);
     else
       Pending.push_back(CleanValue(Value));
   } else if (StartsWithKey(T, "Author:", Value)) {
-    if (Current && AfterBoard) Current->Author = CleanValue(Value);
+    if (AfterBoard) Current->Author = CleanValue(Value);
   }
+}
+
+// Comment and text lines alike, cleaned for a header; ';' is only the mark.
+std::string LeadText(const std::string &Line) {
+  return CleanValue(!Line.empty() && Line[0] == ';' ? Line.substr(1) : Line);
+}
+
+void Importer::ReadLeadLine(const std::string &T) {
+  if (!T.empty()) return Paragraph.push_back(T);
+  for (const auto &Line : Paragraph) {
+    const std::string Text = LeadText(Line);
+    if (!Text.empty()) Lead.push_back(Text);
+  }
+  Paragraph.clear();
+}
+
+// The lines right above the first board: ';' lines may title it, as they do
+// between boards; "Title:" and "Author:" lines and any other text still speak
+// for the collection.
+void Importer::ReadParagraphBeforeBoard() {
+  for (const auto &Line : Paragraph) {
+    std::string Value;
+    if (Line[0] == ';') {
+      const std::string Comment = CleanValue(Line.substr(1));
+      if (!Comment.empty()) Pending.push_back(Comment);
+    } else if (StartsWithKey(Line, "Title:", Value)) {
+      if (!CleanValue(Value).empty()) SetTitle = CleanValue(Value);
+    } else {
+      Lead.push_back(LeadText(Line));
+    }
+  }
+  Paragraph.clear();
+}
+
+// Set, Author and Note headers from the lines before the first board. Without
+// a "Title:" line, the first line that is no "Key:" line names the set.
+std::vector<Header> Importer::SetHeaders() const {
+  std::string Title = SetTitle, Author;
+  std::vector<std::string> Notes;
+  for (const auto &Line : Lead) {
+    std::string Value;
+    if (StartsWithKey(Line, "Title:", Value)) {
+      if (Title.empty()) Title = CleanValue(Value);
+    } else if (StartsWithKey(Line, "Author:", Value)) {
+      if (Author.empty()) Author = CleanValue(Value);
+    } else if (!Line.empty()) {
+      Notes.push_back(Line);
+    }
+  }
+  if (Title.empty() && !Notes.empty()) {
+    Title = Notes.front();
+    Notes.erase(Notes.begin());
+  }
+  std::vector<Header> Headers;
+  if (!Title.empty()) Headers.push_back(Header{"Set", Title});
+  if (!Author.empty()) Headers.push_back(Header{"Author", Author});
+  for (const auto &Note : Notes) Headers.push_back(Header{"Note", Note});
+  return Headers;
 }
 
 void Importer::FinishBoard() {
@@ -422,7 +486,7 @@ void Importer::FinishBoard() {
 
 LevelSet Importer::Finish(int &LeftOut) {
   FinishBoard();
-  if (!SetTitle.empty()) Set.Headers.insert(Set.Headers.begin(), Header{"Set", SetTitle});
+  Set.Headers = SetHeaders();
   if (Boards == 0)
     Report(Problem{Problem::Error, File, 0, -1,
                    "no levels found: a board is rows of '#', '$', '.', '*', '@' and floor"});
@@ -438,6 +502,19 @@ LevelSet Importer::Finish(int &LeftOut) {
                           std::to_string(Unshown) + " more messages not shown"});
   LeftOut = Refused;
   return std::move(Set);
+}
+
+// The set's own lines, which an import reads back as they were: "Title:" and
+// "Author:" lines, every other header as a comment.
+std::string ExportSetHeaders(const std::vector<Header> &Headers) {
+  std::string Out;
+  for (const auto &H : Headers) {
+    if (H.Key == "Set") Out += "Title: " + H.Value + "\n";
+    else if (H.Key == "Author") Out += "Author: " + H.Value + "\n";
+    else if (H.Key == "Note") Out += "; " + H.Value + "\n";
+    else Out += "; " + H.Key + ": " + H.Value + "\n";
+  }
+  return Out;
 }
 
 }  // namespace
@@ -461,10 +538,10 @@ LevelSet ImportCommon(const std::string &Text, const std::string &File, Problems
 }
 
 std::string ExportCommon(const LevelSet &Set) {
-  std::string Out;
+  std::string Out = ExportSetHeaders(Set.Headers);
   for (std::size_t I = 0; I < Set.Levels.size(); ++I) {
     const Level &L = Set.Levels[I];
-    if (I) Out += "\n";
+    if (!Out.empty()) Out += "\n";
     const std::string Title = L.HeaderValue("Title");
     Out += "; " + (Title.empty() ? "Level " + std::to_string(I + 1) : Title) + "\n";
     for (const auto &Row : L.Rows) {
