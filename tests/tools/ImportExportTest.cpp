@@ -199,6 +199,12 @@ TEST(Import, DamagedRowsRefuseTheirLevelAndNameTheRow) {
   EXPECT_TRUE(Middle.Says("pack.txt:3: level 1: left out: unknown character '?' at column 2")) << Middle.All;
   EXPECT_FALSE(Middle.Says("level 3")) << Middle.All;
 
+  // A byte order mark before the first row is no damage to it.
+  const Imported Marked = Import("\xEF\xBB\xBF#####\n#@$.#\n#####\n");
+  ASSERT_EQ(Marked.Set.Levels.size(), 1u) << Marked.All;
+  EXPECT_EQ(Marked.Set.Levels[0].Height, 3);
+  EXPECT_TRUE(Marked.Found.empty()) << Marked.All;
+
   const Imported Control = Import("#####\n#@$.\x01#\n#####\n");
   EXPECT_TRUE(Control.Says("pack.txt:2: level 1: left out: unknown character (byte 1) at column 5")) << Control.All;
 

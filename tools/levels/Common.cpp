@@ -93,9 +93,9 @@ std::string UnknownCharacter(const std::string &Line) {
   return "";
 }
 
-// The width of one row written with run lengths, measured without expanding
-// it; -1 with Why set when the run lengths are broken. Column0 is where the
-// row starts in its line, Last whether it ends the line.
+// The width of the row between Begin and End of Line, written with run
+// lengths, measured without expanding it; -1 with Why set when the run lengths
+// are broken. Last says whether the row ends the line.
 long RowWidth(const std::string &Line, std::size_t Begin, std::size_t End, bool Last, std::string &Why) {
   long Width = 0, Run = 0;
   bool HaveRun = false;
@@ -283,7 +283,7 @@ private:
   std::optional<Board> Current;
   int Boards = 0;                    // boards met, the current one included
   int Refused = 0;
-  std::size_t Unshown = 0;
+  std::size_t Shown = 0, Unshown = 0;
   bool UnshownError = false;
   std::vector<std::string> Pending;  // ';' titles waiting for the next board
   bool InBoard = false, AfterBoard = false;
@@ -306,8 +306,9 @@ private:
 };
 
 void Importer::Report(const Problem &P) {
-  if (Out.size() < MaxMessages) {
+  if (Shown < MaxMessages) {
     Out.push_back(P);
+    ++Shown;
     return;
   }
   ++Unshown;
@@ -521,7 +522,9 @@ std::string ExportSetHeaders(const std::vector<Header> &Headers) {
 
 LevelSet ImportCommon(const std::string &Text, const std::string &File, Problems &Out, int &LeftOut) {
   Importer In(File, Out);
-  std::size_t Start = 0;
+  // Editors may mark UTF-8 with a byte order mark, which would hide a first row.
+  const std::string Bom = "\xEF\xBB\xBF";
+  std::size_t Start = Text.compare(0, Bom.size(), Bom) == 0 ? Bom.size() : 0;
   int LineNo = 0;
   while (Start < Text.size()) {
     auto End = Text.find('\n', Start);
