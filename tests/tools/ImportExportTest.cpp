@@ -323,3 +323,14 @@ TEST(Import, TheLeadingCommentBlockDescribesTheSet) {
   EXPECT_EQ(HeadersAgain, Headers);
   EXPECT_EQ(Again.Set.Levels[0].HeaderValue("Title"), "One");
 }
+
+TEST(Import, TabsCannotWidenARowPastTheLargestLevel) {
+  // 40 tabs are 320 columns: refused by measure, like a long run.
+  const Imported R = Import("#" + std::string(40, '\t') + "#\n#@$.#\n#####\n");
+  EXPECT_TRUE(R.Says("pack.txt:1: level 1: left out: 321 columns: a level holds at most 255")) << R.All;
+  // Each row of a run-length line starts at column 1.
+  const Imported Bars = Import("#####|#@$.\t#|#\t#|#####\n");
+  ASSERT_EQ(Bars.Set.Levels.size(), 1u) << Bars.All;
+  EXPECT_EQ(Bars.Set.Levels[0].Rows[1], "1923    1");
+  EXPECT_EQ(Bars.Set.Levels[0].Rows[2], "1       1");
+}

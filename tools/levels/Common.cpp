@@ -13,7 +13,7 @@ namespace {
 constexpr long MaxRun = 4096;           // longer runs only make oversize rows
 constexpr std::size_t MaxSide = 255;    // rows or columns of the largest level
 constexpr std::size_t MaxMessages = 1000;  // a flood of refusals says no more after these
-constexpr std::size_t TabStop = 8;      // as the genre's editors lay tabs out
+constexpr std::size_t TabStop = 8;
 
 struct Board {
   std::vector<std::string> Rows;  // common characters, run lengths expanded, at most MaxSide
@@ -46,15 +46,10 @@ std::string TrimEnd(std::string S) {
   return S;
 }
 
-std::string ExpandTabs(const std::string &Line) {
-  std::string Out;
-  for (const char C : Line) {
-    if (C == '\t')
-      Out.append(TabStop - Out.size() % TabStop, ' ');
-    else
-      Out += C;
-  }
-  return Out;
+// Where a row of Width columns goes on with Count copies of C: a tab advances
+// to the next multiple of TabStop, as the genre's editors lay tabs out.
+std::size_t WidthAfter(std::size_t Width, char C, std::size_t Count) {
+  return C == '\t' ? (Width / TabStop + Count) * TabStop : Width + Count;
 }
 
 // A header value the level file can hold: no tab, CR or byte 26.
@@ -114,7 +109,7 @@ long RowWidth(const std::string &Line, std::size_t Begin, std::size_t End, bool 
       Why = "a run length of 0 at column " + std::to_string(K + 1);
       return -1;
     }
-    Width += HaveRun ? Run : 1;
+    Width = long(WidthAfter(std::size_t(Width), C, std::size_t(HaveRun ? Run : 1)));
     Run = 0;
     HaveRun = false;
   }
@@ -136,7 +131,9 @@ std::string ExpandRow(const std::string &Line, std::size_t Begin, std::size_t En
       Run = Run * 10 + std::size_t(C - '0');
       continue;
     }
-    Row.append(Run ? Run : 1, C);
+    const std::size_t Count = Run ? Run : 1;
+    const std::size_t Width = WidthAfter(Row.size(), C, Count);
+    Row.append(Width - Row.size(), C == '\t' ? ' ' : C);
     Run = 0;
   }
   return Row;
@@ -154,22 +151,21 @@ void AddRows(Board &B, const std::string &Line, int LineNo) {
   if (!B.Broken.empty()) return;
   const std::string Unknown = UnknownCharacter(Line);
   if (!Unknown.empty()) return Break(B, LineNo, Unknown);
-  const std::string Row = ExpandTabs(Line);
   std::size_t Begin = 0;
   for (;;) {
-    const std::size_t Bar = Row.find('|', Begin);
+    const std::size_t Bar = Line.find('|', Begin);
     const bool Last = Bar == std::string::npos;
-    const std::size_t End = Last ? Row.size() : Bar;
+    const std::size_t End = Last ? Line.size() : Bar;
     ++B.RowCount;
     if (B.Rows.size() < MaxSide) {
       std::string Why;
-      const long Width = RowWidth(Row, Begin, End, Last, Why);
+      const long Width = RowWidth(Line, Begin, End, Last, Why);
       if (Width < 0) return Break(B, LineNo, "bad run-length row on line " + std::to_string(LineNo) + ": " + Why);
       if (Width > long(MaxSide))
         return Break(B, LineNo,
                      std::to_string(Width) + " columns: a level holds at most " + std::to_string(MaxSide) +
                          " (row " + std::to_string(B.RowCount) + "; the rest of the level is not read)");
-      B.Rows.push_back(ExpandRow(Row, Begin, End));
+      B.Rows.push_back(ExpandRow(Line, Begin, End));
     }
     if (Last) return;
     Begin = Bar + 1;
