@@ -186,3 +186,151 @@ TEST(Import, NoiseNeverCrashes) {
     ParseSource(Text, "noise.txt", Parsed);
   }
 }
+
+TEST(Import, DamagedRowsRefuseTheirLevelAndNameTheRow) {
+  const Imported Bottom = Import("; Lost wall\n#######\n#@$.  #\n######X\n");
+  EXPECT_TRUE(Bottom.Set.Levels.empty()) << Bottom.All;
+  EXPECT_TRUE(Bottom.Says("pack.txt:4: level 1: left out: unknown character 'X' at column 7")) << Bottom.All;
+
+  // A damaged row in the middle neither splits the level nor ends it.
+  const Imported Middle = Import("#####\n#@$.#\n#?  #\n#####\n\n#####\n#@$.#\n#####\n");
+  ASSERT_EQ(Middle.Set.Levels.size(), 1u) << Middle.All;
+  EXPECT_EQ(Middle.Set.Levels[0].Line, 6);
+  EXPECT_TRUE(Middle.Says("pack.txt:3: level 1: left out: unknown character '?' at column 2")) << Middle.All;
+  EXPECT_FALSE(Middle.Says("level 3")) << Middle.All;
+
+  // A byte order mark before the first row is no damage to it.
+  const Imported Marked = Import("\xEF\xBB\xBF#####\n#@$.#\n#####\n");
+  ASSERT_EQ(Marked.Set.Levels.size(), 1u) << Marked.All;
+  EXPECT_EQ(Marked.Set.Levels[0].Height, 3);
+  EXPECT_TRUE(Marked.Found.empty()) << Marked.All;
+
+  const Imported Control = Import("#####\n#@$.\x01#\n#####\n");
+  EXPECT_TRUE(Control.Says("pack.txt:2: level 1: left out: unknown character (byte 1) at column 5")) << Control.All;
+
+  // Text around boards stays text.
+  const Imported Words = Import("Copyright 2001 by Someone\n2 boxes, hard\n#####\n#@$.#\n#####\nEasy one\n");
+  EXPECT_EQ(Words.Set.Levels.size(), 1u) << Words.All;
+  EXPECT_TRUE(Words.Found.empty()) << Words.All;
+}
+
+TEST(Import, TabsAdvanceToTheNextEighthColumnAndTrailingBlanksAreDropped) {
+  const Imported Trailing = Import("#####\t\n#@$.#\t \n#####  \r\n");
+  ASSERT_EQ(Trailing.Set.Levels.size(), 1u) << Trailing.All;
+  EXPECT_EQ(Trailing.Set.Levels[0].Width, 5);
+  EXPECT_TRUE(Trailing.Found.empty()) << Trailing.All;
+
+  const Imported Inside = Import("\t#########\n\t#@$.\t#\n\t#########\n");
+  ASSERT_EQ(Inside.Set.Levels.size(), 1u) << Inside.All;
+  EXPECT_EQ(Inside.Set.Levels[0].Rows[0], "        111111111");
+  EXPECT_EQ(Inside.Set.Levels[0].Rows[1], "        1923    1");
+}
+
+TEST(Import, RunLengthsStopAtTheLargestLevel) {
+  std::string Wide;
+  for (int I = 0; I < 2000; ++I) Wide += "4000#\n";
+  const Imported W = Import(Wide);
+  EXPECT_TRUE(W.Set.Levels.empty());
+  EXPECT_TRUE(W.Says("pack.txt:1: level 1: left out: 4000 columns: a level holds at most 255")) << W.All;
+
+  std::string Tall;
+  for (int I = 0; I < 300; ++I) Tall += "255#|";
+  const Imported T = Import(Tall + "#\n#\n");
+  EXPECT_TRUE(T.Says("pack.txt:1: level 1: left out: 302 rows: a level holds at most 255")) << T.All;
+  EXPECT_FALSE(T.Says("level 2")) << T.All;
+
+  // Exactly the largest level fits.
+  std::string Largest = "255#\n#@$.250 #\n";
+  for (int I = 0; I < 252; ++I) Largest += "#253 #\n";
+  const Imported L = Import(Largest + "255#\n");
+  ASSERT_EQ(L.Set.Levels.size(), 1u) << L.All.substr(0, 300);
+  EXPECT_EQ(L.Set.Levels[0].Width, 255);
+  EXPECT_EQ(L.Set.Levels[0].Height, 255);
+}
+
+TEST(Import, CountsLevelsLeftOutNotMessages) {
+  int LeftOut = -1;
+  Problems Found;
+  // Level 2 gets two errors; level 3 a warning only.
+  const LevelSet Set = ImportCommon(
+      "#####\n#@$.#\n#####\n\n#####\n#   #\n#####\n\n####\n#@$.\n####\n\n#####\n#@$.#\n", "pack.txt", Found, LeftOut);
+  EXPECT_EQ(Set.Levels.size(), 3u);
+  EXPECT_EQ(LeftOut, 1);
+
+  // A flood of refused levels is counted in full, though only the first messages are kept.
+  std::string Flood;
+  for (int I = 0; I < 5000; ++I) Flood += "#\n\n";
+  Problems Many;
+  ImportCommon(Flood, "pack.txt", Many, LeftOut);
+  EXPECT_EQ(LeftOut, 5000);
+  ASSERT_LE(Many.size(), 1001u);
+  EXPECT_NE(FormatProblem(Many.back()).find("more messages not shown"), std::string::npos);
+}
+
+TEST(Import, APlayerOnAGoalStartsOnTheNearestFloorItCanWalkTo) {
+  const Imported Moved = Import("; Step aside\n#######\n#+ $  #\n#######\n");
+  ASSERT_EQ(Moved.Set.Levels.size(), 1u) << Moved.All;
+  EXPECT_EQ(Moved.Set.Levels[0].Rows[1], "1392  1");
+  EXPECT_TRUE(Moved.Says("pack.txt:2: warning: level 1: the player stands on a goal at row 2, column 2")) << Moved.All;
+  EXPECT_TRUE(Moved.Says("starts at row 2, column 3 instead")) << Moved.All;
+
+  // Two floor cells two steps away: the upper one wins; goals are walked over, boxes are not.
+  const Imported Tie = Import(
+      "#######\n"
+      "###. ##\n"
+      "###+###\n"
+      "## .###\n"
+      "#$$$###\n"
+      "#######\n");
+  ASSERT_EQ(Tie.Set.Levels.size(), 1u) << Tie.All;
+  EXPECT_EQ(Tie.Set.Levels[0].Rows[1], "1113911");
+  EXPECT_EQ(Tie.Set.Levels[0].Rows[2], "1113111");
+  EXPECT_EQ(Tie.Set.Levels[0].Rows[3], "11 3111");
+
+  // Boxed in on its goal, the player has nowhere else to start.
+  const Imported Stuck = Import("######\n#.+.$#\n##$$##\n######\n");
+  EXPECT_TRUE(Stuck.Set.Levels.empty());
+  EXPECT_TRUE(Stuck.Says("level 1: left out: a player standing on a goal ('+') cannot be expressed")) << Stuck.All;
+
+  // A second start is named, not lost with the goal under it.
+  const Imported Two = Import("#######\n#+ @$.#\n#######\n");
+  EXPECT_TRUE(Two.Set.Levels.empty());
+  EXPECT_TRUE(Two.Says("left out: 2 player starts")) << Two.All;
+}
+
+TEST(Import, TheLeadingCommentBlockDescribesTheSet) {
+  const Imported R = Import(Collection);
+  EXPECT_EQ(R.Set.Headers.size(), 2u);
+  EXPECT_EQ(R.Set.Headers[0].Key + ": " + R.Set.Headers[0].Value, "Set: A little collection");
+  EXPECT_EQ(R.Set.Headers[1].Key + ": " + R.Set.Headers[1].Value, "Note: for testing");
+  EXPECT_EQ(R.Set.Levels[0].HeaderValue("Title"), "Warm-up");
+
+  const Imported Credited = Import(
+      "; Author: Someone\tKind\n;\n; Licence: CC BY 4.0\nTitle: Tiny Tour\n\n"
+      "; One\n#####\n#@$.#\n#####\nAuthor: Guest\n");
+  std::string Headers;
+  for (const auto &H : Credited.Set.Headers) Headers += H.Key + ": " + H.Value + "\n";
+  EXPECT_EQ(Headers, "Set: Tiny Tour\nAuthor: Someone Kind\nNote: Licence: CC BY 4.0\n");
+  ASSERT_EQ(Credited.Set.Levels.size(), 1u);
+  EXPECT_EQ(Credited.Set.Levels[0].HeaderValue("Title"), "One");
+  EXPECT_EQ(Credited.Set.Levels[0].HeaderValue("Author"), "Guest");
+
+  // Exported and imported again, the set keeps what it says about itself.
+  const Imported Again = Import(ExportCommon(Credited.Set));
+  ASSERT_EQ(Again.Set.Levels.size(), 1u) << Again.All;
+  std::string HeadersAgain;
+  for (const auto &H : Again.Set.Headers) HeadersAgain += H.Key + ": " + H.Value + "\n";
+  EXPECT_EQ(HeadersAgain, Headers);
+  EXPECT_EQ(Again.Set.Levels[0].HeaderValue("Title"), "One");
+}
+
+TEST(Import, TabsCannotWidenARowPastTheLargestLevel) {
+  // 40 tabs are 320 columns: refused by measure, like a long run.
+  const Imported R = Import("#" + std::string(40, '\t') + "#\n#@$.#\n#####\n");
+  EXPECT_TRUE(R.Says("pack.txt:1: level 1: left out: 321 columns: a level holds at most 255")) << R.All;
+  // Each row of a run-length line starts at column 1.
+  const Imported Bars = Import("#####|#@$.\t#|#\t#|#####\n");
+  ASSERT_EQ(Bars.Set.Levels.size(), 1u) << Bars.All;
+  EXPECT_EQ(Bars.Set.Levels[0].Rows[1], "1923    1");
+  EXPECT_EQ(Bars.Set.Levels[0].Rows[2], "1       1");
+}

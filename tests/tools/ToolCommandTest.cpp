@@ -7,6 +7,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <sys/stat.h>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -164,4 +166,55 @@ TEST_F(ToolCommand, ImportWritesWhatItCanAndSaysWhatItLeftOut) {
   EXPECT_NE(Listed.Output.find("boxes 2, destinations 2, water 1"), std::string::npos) << Listed.Output;
   EXPECT_EQ(Tool("check pack.lvl").Status, 0);
   EXPECT_EQ(Tool("import nothing.sok x.lvl").Status, 1);
+}
+
+TEST_F(ToolCommand, EveryCommandRefusesHugeFilesAndDevices) {
+  // Sparse, so the test costs no disk: one byte over the limit.
+  Write("huge.sok", "");
+  fs::resize_file(PathOf("huge.sok"), 64u * 1024 * 1024 + 1);
+  fs::copy_file(PathOf("huge.sok"), PathOf("huge.lvl"));
+  for (const std::string Args : {"import huge.sok out.lvl", "unpack huge.lvl", "list huge.lvl", "show huge.lvl",
+                                 "check huge.lvl", "solve huge.lvl"}) {
+    const ToolRun R = Tool(Args);
+    EXPECT_EQ(R.Status, 1) << Args;
+    EXPECT_NE(R.Output.find(": 67108865 bytes: the tool reads files of at most 64 MiB"), std::string::npos)
+        << Args << ": " << R.Output;
+  }
+  EXPECT_FALSE(fs::exists(PathOf("out.lvl")));
+
+  ASSERT_EQ(mkfifo(PathOf("pipe.sok").c_str(), 0600), 0);
+  for (const std::string Args : {"import /dev/zero out.lvl", "import pipe.sok out.lvl", "check /dev/zero"}) {
+    const ToolRun R = Tool(Args);
+    EXPECT_EQ(R.Status, 1) << Args;
+    EXPECT_NE(R.Output.find(": not a regular file"), std::string::npos) << Args << ": " << R.Output;
+  }
+}
+
+TEST_F(ToolCommand, ImportCountsLevelsNotMessages) {
+  // The second level is refused with two messages.
+  Write("pack.sok", "; One\n#####\n#@$.#\n#####\n\n; Two\n#####\n#   #\n#####\n");
+  const ToolRun R = Tool("import pack.sok pack.lvl");
+  EXPECT_EQ(R.Status, 3) << R.Output;
+  EXPECT_NE(R.Output.find("pack.sok: 1 level imported into pack.lvl, 1 left out\n"), std::string::npos) << R.Output;
+  EXPECT_NE(Tool("check pack.lvl").Output.find("pack.lvl: 1 level, fine"), std::string::npos);
+}
+
+TEST_F(ToolCommand, ImportPrintsTheMapListLineAndKeepsTheCredits) {
+  Write("pack.sok", "; Tiny Tour\n; Author: Someone Kind\n; CC BY 4.0\n\n; One\n#####\n#@$.#\n#####\n");
+  const ToolRun R = Tool("import pack.sok tour.lvl");
+  EXPECT_EQ(R.Status, 0) << R.Output;
+  EXPECT_NE(R.Output.find("tour.lvl=Tiny Tour\n"), std::string::npos) << R.Output;
+  const ToolRun Listed = Tool("list tour.lvl");
+  EXPECT_NE(Listed.Output.find("Set: Tiny Tour\nAuthor: Someone Kind\nNote: CC BY 4.0\n"), std::string::npos)
+      << Listed.Output;
+
+  // No title in the collection: its file name stands in. The map list reads ';' as a comment.
+  Write("plain.sok", "#####\n#@$.#\n#####\n");
+  EXPECT_NE(Tool("import plain.sok out.lvl").Output.find("out.lvl=plain\n"), std::string::npos);
+  Write("fish.sok", "Title: Fish; Chips\n\n#####\n#@$.#\n#####\n");
+  EXPECT_NE(Tool("import fish.sok fish.lvl").Output.find("fish.lvl=Fish, Chips\n"), std::string::npos);
+  const ToolRun Odd = Tool("import fish.sok 'a=b.lvl'");
+  EXPECT_EQ(Odd.Status, 0) << Odd.Output;
+  EXPECT_NE(Odd.Output.find("no map list line: a map list cannot name a file with '=' or ';'"), std::string::npos)
+      << Odd.Output;
 }

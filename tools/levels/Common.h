@@ -10,7 +10,9 @@
 namespace levels {
 
 // Converts every level the game can hold; each level it refuses gets an error
-// naming its line and the reason, padding a warning. The set holds the rest.
+// naming its line and the reason, padding a warning. The set holds the rest;
+// LeftOut counts the levels refused.
+LevelSet ImportCommon(const std::string &Text, const std::string &File, Problems &Out, int &LeftOut);
 LevelSet ImportCommon(const std::string &Text, const std::string &File, Problems &Out);
 
 // One "; Title" line, the board, an "Author:" line when known, a blank line between levels.

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <utility>
 
 namespace levels {
 
@@ -543,23 +543,45 @@ void CheckLevel(const Level &L, int Index, const std::string &File, Problems &Ou
 }
 
 bool ReadWholeFile(const std::string &Path, std::string &Bytes, Problems &Out) {
-  std::error_code Ignored;
-  if (std::filesystem::is_directory(Path, Ignored)) {
+  std::error_code Missing;
+  const auto Status = std::filesystem::status(Path, Missing);
+  if (!Missing && std::filesystem::is_directory(Status)) {
     Add(Out, Problem::Error, Path, 0, -1, "is a directory, not a file");
     return false;
   }
+  // Devices and pipes can be endless or block forever; a missing file falls
+  // through to the open below, which names it.
+  if (!Missing && !std::filesystem::is_regular_file(Status)) {
+    Add(Out, Problem::Error, Path, 0, -1, "not a regular file: the tool reads only files");
+    return false;
+  }
+  const auto TooLarge = [&](std::uintmax_t Size) {
+    Add(Out, Problem::Error, Path, 0, -1,
+        std::to_string(Size) + " bytes: the tool reads files of at most " +
+            std::to_string(MaxInputBytes / (1024 * 1024)) + " MiB");
+    return false;
+  };
+  std::error_code NoSize;
+  const std::uintmax_t Size = std::filesystem::file_size(Path, NoSize);
+  if (!NoSize && Size > MaxInputBytes) return TooLarge(Size);
   std::ifstream In(Path, std::ios::binary);
   if (!In) {
     Add(Out, Problem::Error, Path, 0, -1, "cannot open the file for reading");
     return false;
   }
-  std::ostringstream S;
-  S << In.rdbuf();
+  // The file may grow after its size was taken, so the read itself stops at the limit.
+  std::string Read;
+  if (!NoSize) Read.reserve(std::size_t(Size));
+  char Chunk[1 << 16];
+  while (In.read(Chunk, sizeof Chunk) || In.gcount() > 0) {
+    Read.append(Chunk, std::size_t(In.gcount()));
+    if (Read.size() > MaxInputBytes) return TooLarge(Read.size());
+  }
   if (In.bad()) {
     Add(Out, Problem::Error, Path, 0, -1, "cannot read the file");
     return false;
   }
-  Bytes = S.str();
+  Bytes = std::move(Read);
   return true;
 }
 

@@ -78,7 +78,10 @@ std::string WriteLevelFile(const LevelSet &Set, const std::string &File, Problem
 // destinations, sizes, enclosure). Line numbers come from Level::Line.
 void CheckLevel(const Level &L, int Index, const std::string &File, Problems &Out);
 
-// Whole files, with a Problem on failure instead of an exception.
+// Whole files, with a Problem on failure instead of an exception. Only regular
+// files of at most MaxInputBytes are read: a device, a pipe or a runaway file
+// would otherwise take all memory.
+constexpr std::size_t MaxInputBytes = std::size_t(64) * 1024 * 1024;
 bool ReadWholeFile(const std::string &Path, std::string &Bytes, Problems &Out);
 bool WriteWholeFile(const std::string &Path, const std::string &Bytes, Problems &Out);
 

@@ -2,6 +2,7 @@
 // solves the game's level files.
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,8 @@ const char Usage[] =
     "\n"
     "  pack SOURCE.txt OUT.lvl      readable source to level file (byte-exact both ways)\n"
     "  unpack IN.lvl [OUT.txt]      level file to readable source ('-' or none: standard output)\n"
-    "  import COLLECTION OUT.lvl    the genre's plain-text collection to a level file\n"
+    "  import COLLECTION OUT.lvl    the genre's plain-text collection to a level file; prints\n"
+    "                               the line that offers it in maps.ini (\"OUT.lvl=Title\")\n"
     "  export IN.lvl [OUT.txt]      level file to the genre's plain-text format, water as '~'\n"
     "  list FILE                    one line per level: number, title, size, counts\n"
     "  show FILE [N]                the levels (or level N) drawn as text, with their counts\n"
@@ -78,6 +80,8 @@ std::string CountsText(const Level &L) {
          std::to_string(C.Water);
 }
 
+std::string LevelsText(std::size_t N) { return std::to_string(N) + (N == 1 ? " level" : " levels"); }
+
 std::string TitleOf(const Level &L) {
   const std::string T = L.HeaderValue("Title");
   return T.empty() ? "(untitled)" : T;
@@ -120,25 +124,58 @@ int Unpack(const std::string &In, const std::string &OutPath) {
   return WriteWholeFile(OutPath, Text, Found) ? 0 : (Print(Found), 1);
 }
 
+// The map list reads '=' as the end of the file name, ';' as the start of a
+// comment and drops blanks and control bytes at both ends.
+bool MapListCanName(const std::string &File) {
+  return !File.empty() && File.find_first_of("=;") == std::string::npos &&
+         static_cast<unsigned char>(File.front()) > 32 && static_cast<unsigned char>(File.back()) > 32;
+}
+
+std::string MapListTitle(std::string Title) {
+  for (auto &C : Title) {
+    if (C == ';') C = ',';
+    else if (static_cast<unsigned char>(C) < 32) C = ' ';
+  }
+  const auto Begin = Title.find_first_not_of(' '), End = Title.find_last_not_of(' ');
+  return Begin == std::string::npos ? "" : Title.substr(Begin, End - Begin + 1);
+}
+
+// Offers the imported set on the settings page: the maps.ini line on standard
+// output, titled by the collection or else by the collection's file name.
+void PrintMapListLine(const std::string &In, const std::string &OutPath, const LevelSet &Set) {
+  if (OutPath == "-") return;  // the level file itself went to standard output
+  const std::string File = std::filesystem::path(OutPath).filename().string();
+  if (!MapListCanName(File)) {
+    std::fprintf(stderr, "%s: no map list line: a map list cannot name a file with '=' or ';' or blanks at its ends\n",
+                 OutPath.c_str());
+    return;
+  }
+  std::string Title;
+  for (const auto &H : Set.Headers)
+    if (H.Key == "Set" && Title.empty()) Title = MapListTitle(H.Value);
+  if (Title.empty()) Title = MapListTitle(std::filesystem::path(In).stem().string());
+  std::printf("%s=%s\n", File.c_str(), Title.c_str());
+}
+
 int Import(const std::string &In, const std::string &OutPath) {
   Problems Found;
   std::string Text;
   if (!ReadWholeFile(In, Text, Found)) return Print(Found), 1;
-  const LevelSet Set = ImportCommon(Text, In, Found);
+  int LeftOut = 0;
+  const LevelSet Set = ImportCommon(Text, In, Found, LeftOut);
   Print(Found);
+  const std::string LeftOutText = LeftOut ? ", " + std::to_string(LeftOut) + " left out" : "";
   if (Set.Levels.empty()) {
-    std::fprintf(stderr, "%s: nothing imported\n", In.c_str());
+    std::fprintf(stderr, "%s: nothing imported%s\n", In.c_str(), LeftOutText.c_str());
     return 1;
   }
   Problems Written;
   const std::string Bytes = WriteLevelFile(Set, OutPath, Written);
   if (HasErrors(Written) || !WriteWholeFile(OutPath, Bytes, Written)) return Print(Written), 1;
-  int Left = 0;
-  for (const auto &P : Found)
-    if (P.Kind == Problem::Error) ++Left;
-  std::fprintf(stderr, "%s: %zu levels imported into %s", In.c_str(), Set.Levels.size(), OutPath.c_str());
-  std::fprintf(stderr, Left ? ", %d left out\n" : "\n", Left);
-  return Left ? 3 : 0;
+  std::fprintf(stderr, "%s: %s imported into %s%s\n", In.c_str(), LevelsText(Set.Levels.size()).c_str(),
+               OutPath.c_str(), LeftOutText.c_str());
+  PrintMapListLine(In, OutPath, Set);
+  return LeftOut ? 3 : 0;
 }
 
 int Export(const std::string &In, const std::string &OutPath) {
@@ -210,7 +247,7 @@ int Check(const std::vector<std::string> &Files) {
       Status = 1;
       std::printf("%s: bad\n", In.c_str());
     } else {
-      std::printf("%s: %zu levels, fine\n", In.c_str(), Set.Levels.size());
+      std::printf("%s: %s, fine\n", In.c_str(), LevelsText(Set.Levels.size()).c_str());
     }
   }
   return Status;
