@@ -58,18 +58,15 @@ bool IsFinite(const TReach &R)
 // the player and by boxes, and counts for nothing.
 bool TakesPart(uint8_t Kind) { return Kind == okWall || Kind == okBox || Kind == okTarget || Kind == okWater; }
 
-// The cell column of x, -1 before the grid and Columns after it.
-int32_t ColumnOf(double X)
+// The cell along an axis of a coordinate D past the grid's origin: -1 before
+// the grid, Cells after it. Truncation is floor here, where D is not negative.
+int32_t CellAlong(double D, int32_t Cells)
 {
-  const double C = std::floor(X - Grid.OriginX);
-  return C < 0 ? -1 : C >= Grid.Columns ? Grid.Columns : static_cast<int32_t>(C);
+  return D < 0 ? -1 : D >= Cells ? Cells : static_cast<int32_t>(D);
 }
 
-int32_t RowOf(double Y)
-{
-  const double R = std::floor(Y - Grid.OriginY);
-  return R < 0 ? -1 : R >= Grid.Rows ? Grid.Rows : static_cast<int32_t>(R);
-}
+int32_t ColumnOf(double X) { return CellAlong(X - Grid.OriginX, Grid.Columns); }
+int32_t RowOf(double Y) { return CellAlong(Y - Grid.OriginY, Grid.Rows); }
 
 // The cell an object with this reach is filed under, or Spilled.
 int32_t CellFor(const TReach &R)
@@ -82,6 +79,16 @@ int32_t CellFor(const TReach &R)
 
 int32_t &HeadOf(int32_t Where) { return Where == Spilled ? Grid.SpillHead : Grid.Head[std::size_t(Where)]; }
 
+void Link(int32_t K, int32_t Where)
+{
+  int32_t &Head = HeadOf(Where);
+  Grid.Where[K] = Where;
+  Grid.Prev[K] = -1;
+  Grid.Next[K] = Head;
+  if (Head >= 0) Grid.Prev[Head] = K;
+  Head = K;
+}
+
 void File(int32_t K)
 {
   const TGameObject &O = Objects[std::size_t(K)];
@@ -90,13 +97,7 @@ void File(int32_t K)
     return;
   }
   Grid.Reach[K] = ReachOf(O.Box);
-  const int32_t Where = CellFor(Grid.Reach[K]);
-  int32_t &Head = HeadOf(Where);
-  Grid.Where[K] = Where;
-  Grid.Prev[K] = -1;
-  Grid.Next[K] = Head;
-  if (Head >= 0) Grid.Prev[Head] = K;
-  Head = K;
+  Link(K, CellFor(Grid.Reach[K]));
 }
 
 void Unfile(int32_t K)
@@ -113,37 +114,34 @@ struct TAxis {
   int32_t Cells;
 };
 
-// Cells along one axis for objects whose reaches start at Los and end by MaxHi:
-// all of them with a margin, or, when they lie too far apart, MaxCells around
-// the middle one, so that a few stray objects cannot make the grid useless.
-TAxis PlaceAxis(std::vector<double> &Los, double MaxHi)
+// The reach of each object that takes part and has a finite reach, on one axis.
+struct TAxisOf {
+  double TReach::*Lo;
+  double TReach::*Hi;
+};
+
+// Cells along one axis for the objects' reaches: all of them with a margin,
+// or, when they lie too far apart, MaxCells around the middle one, so that a
+// few stray objects cannot make the grid useless.
+TAxis PlaceAxis(TAxisOf Axis)
 {
-  if (Los.empty()) return TAxis{0, 0};
-  const double Origin = std::floor(*std::min_element(Los.begin(), Los.end())) - Margin;
-  const double Cells = std::floor(MaxHi) - Origin + 1 + Margin;
+  double Lo = Infinity, Hi = -Infinity;
+  std::vector<double> Los;
+  for (std::size_t K = 0; K < Grid.Count; ++K) {
+    const TReach &R = Grid.Reach[K];
+    if (Grid.Where[K] == Absent || !IsFinite(R)) continue;
+    Lo = std::min(Lo, R.*Axis.Lo);
+    Hi = std::max(Hi, R.*Axis.Hi);
+  }
+  if (Lo > Hi) return TAxis{0, 0};
+  const double Origin = std::floor(Lo) - Margin;
+  const double Cells = std::floor(Hi) - Origin + 1 + Margin;
   if (Cells <= MaxCells) return TAxis{Origin, static_cast<int32_t>(Cells)};
+  for (std::size_t K = 0; K < Grid.Count; ++K)
+    if (Grid.Where[K] != Absent && IsFinite(Grid.Reach[K])) Los.push_back(Grid.Reach[K].*Axis.Lo);
   const auto Middle = Los.begin() + std::ptrdiff_t(Los.size() / 2);
   std::nth_element(Los.begin(), Middle, Los.end());
   return TAxis{std::floor(*Middle) - MaxCells / 2, MaxCells};
-}
-
-void PlaceGrid()
-{
-  std::vector<double> LoX, LoY;
-  double HiX = -Infinity, HiY = -Infinity;
-  for (const TGameObject &O : Objects) {
-    const TReach R = ReachOf(O.Box);
-    if (!TakesPart(O.Kind) || !IsFinite(R)) continue;
-    LoX.push_back(R.LoX);
-    LoY.push_back(R.LoY);
-    HiX = std::max(HiX, R.HiX);
-    HiY = std::max(HiY, R.HiY);
-  }
-  const TAxis X = PlaceAxis(LoX, HiX), Y = PlaceAxis(LoY, HiY);
-  Grid.OriginX = X.Origin;
-  Grid.OriginY = Y.Origin;
-  Grid.Columns = X.Cells;
-  Grid.Rows = Y.Cells;
 }
 
 // The ordered visit under way, which objects arriving near it join.
@@ -182,14 +180,25 @@ void Rebuild()
   const std::size_t N = Objects.size();
   Grid.Items = Objects.data();
   Grid.Count = N;
-  PlaceGrid();
-  Grid.Head.assign(std::size_t(Grid.Columns) * std::size_t(Grid.Rows), -1);
-  Grid.SpillHead = -1;
   Grid.Next.assign(N, -1);
   Grid.Prev.assign(N, -1);
   Grid.Where.assign(N, Absent);
-  Grid.Reach.assign(N, TReach{});
-  for (std::size_t K = 0; K < N; ++K) File(static_cast<int32_t>(K));
+  Grid.Reach.resize(N);
+  // Where the objects reach decides where the grid lies; then each is filed.
+  for (std::size_t K = 0; K < N; ++K) {
+    if (!TakesPart(Objects[K].Kind)) continue;
+    Grid.Reach[K] = ReachOf(Objects[K].Box);
+    Grid.Where[K] = Spilled;
+  }
+  const TAxis X = PlaceAxis({&TReach::LoX, &TReach::HiX}), Y = PlaceAxis({&TReach::LoY, &TReach::HiY});
+  Grid.OriginX = X.Origin;
+  Grid.OriginY = Y.Origin;
+  Grid.Columns = X.Cells;
+  Grid.Rows = Y.Cells;
+  Grid.Head.assign(std::size_t(Grid.Columns) * std::size_t(Grid.Rows), -1);
+  Grid.SpillHead = -1;
+  for (std::size_t K = 0; K < N; ++K)
+    if (Grid.Where[K] != Absent) Link(static_cast<int32_t>(K), CellFor(Grid.Reach[K]));
 }
 
 void Forget()
