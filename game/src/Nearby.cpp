@@ -114,19 +114,19 @@ struct TAxis {
   int32_t Cells;
 };
 
-// The reach of each object that takes part and has a finite reach, on one axis.
+// The two bounds of a reach that lie along one axis.
 struct TAxisOf {
   double TReach::*Lo;
   double TReach::*Hi;
 };
 
-// Cells along one axis for the objects' reaches: all of them with a margin,
+// Cells along one axis for the finite reaches of the objects that take part
+// (filed or not yet): all of them with a margin,
 // or, when they lie too far apart, MaxCells around the middle one, so that a
 // few stray objects cannot make the grid useless.
 TAxis PlaceAxis(TAxisOf Axis)
 {
   double Lo = Infinity, Hi = -Infinity;
-  std::vector<double> Los;
   for (std::size_t K = 0; K < Grid.Count; ++K) {
     const TReach &R = Grid.Reach[K];
     if (Grid.Where[K] == Absent || !IsFinite(R)) continue;
@@ -137,6 +137,7 @@ TAxis PlaceAxis(TAxisOf Axis)
   const double Origin = std::floor(Lo) - Margin;
   const double Cells = std::floor(Hi) - Origin + 1 + Margin;
   if (Cells <= MaxCells) return TAxis{Origin, static_cast<int32_t>(Cells)};
+  std::vector<double> Los;
   for (std::size_t K = 0; K < Grid.Count; ++K)
     if (Grid.Where[K] != Absent && IsFinite(Grid.Reach[K])) Los.push_back(Grid.Reach[K].*Axis.Lo);
   const auto Middle = Los.begin() + std::ptrdiff_t(Los.size() / 2);
