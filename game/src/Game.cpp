@@ -1,5 +1,6 @@
 // The one world of the library and the entry points that set it up, tear it
 // down and hand it out.
+#include "Nearby.h"
 #include "World.h"
 
 namespace world {
@@ -16,7 +17,13 @@ float RotateStep;
 uint8_t GameState;
 TObjectHandler PlayerObjectHandler;
 
-void ReleaseObjects() { std::vector<TGameObject>().swap(Objects); }
+void ReleaseObjects()
+{
+  std::vector<TGameObject>().swap(Objects);
+  nearby::Forget();
+}
+
+void ReindexObjects() { nearby::Rebuild(); }
 
 } // namespace world
 

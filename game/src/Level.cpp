@@ -91,5 +91,6 @@ bool GameLoadMap(const char *FileName, int32_t *LevelIndexVar)
     const int32_t R = FieldSize.Height - 1 - N;
     for (int32_t C = 0; C < FieldSize.Width; ++C) BuildCell(ByteAt(Row, C), C, R);
   }
+  ReindexObjects();
   return true;
 }

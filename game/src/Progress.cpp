@@ -138,6 +138,7 @@ void GameLoad(const char *FileName)
   FieldSize = NewSize;
   LevelFile = NewLevelFile;
   Objects.swap(NewObjects);
+  ReindexObjects();
   if (!Objects.empty())
     StartLoadedLevel();
   else
