@@ -313,6 +313,37 @@ TEST_F(LauncherTest, ApplyRestartsAndRestoresTheGame)
   EXPECT_EQ(Files, 4u);  // config.ini, maps.ini, a.lvl, b.lvl: no second config, no Temp.Dat
 }
 
+// A setting applied on the third level of a set: after the restart, solving that
+// level leads to the fourth, not back to the second.
+TEST_F(LauncherTest, ApplyKeepsTheLevelOfTheSet)
+{
+  Write("maps.ini", "four.lvl\n");
+  // Levels 0 and 1 wait for a push; level 2 is solved from the start; level 3 is 6 wide.
+  Write("four.lvl", LevelSet({{"9 23"}, {"9 23"}, {"94"}, {"9 1 1 "}}));
+  WriteConfig({});
+  BeginFramesInMenu();
+  GameSetState(gsPlay);
+  GameNextLevel();
+  GameNextLevel();
+  ASSERT_EQ(GameGetFieldSize().Width, 2);
+
+  GameSetState(gsSettings);
+  EditSettings = Settings;
+  EditSettings.Mode = 1;
+  RecordingGraph::QueueSettingsResults({srApply});
+  ProcessFrame();
+  ASSERT_TRUE(RestartFlag);
+  EndPass();
+  BeginPass();
+  EXPECT_FALSE(Exists("Temp.Dat"));
+  EXPECT_EQ(GameGetFieldSize().Width, 2);
+
+  GameSetState(gsPlay);
+  ProcessFrame();
+  EXPECT_EQ(GameGetState(), gsPlay);
+  EXPECT_EQ(GameGetFieldSize().Width, 6);
+}
+
 // SaveSettings writes the six keys from EditSettings in their order, appending
 // the missing ones, and leaves every other key as loaded.
 TEST_F(LauncherTest, SaveSettingsWritesTheSixKeys)
