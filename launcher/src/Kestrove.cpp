@@ -29,6 +29,21 @@ constexpr unsigned FloatControlWord = 0x133F;  // all exceptions masked, 64-bit 
 constexpr UINT_PTR FpsTimerId = 1;
 constexpr UINT FpsTimerPeriodMs = 1000;
 
+// A fatal error gives the player's display back before its box shows over the
+// game's window; the report line and the exit follow in the store's fatal path.
+void ReportFatalError(int32_t, const char *Text)
+{
+  if (Engine) Engine->RestoreDisplayMode();
+  MessageBoxA(Engine ? Engine->Handle : nullptr, Text, ErrorCaption, MB_OK | MB_ICONERROR);
+}
+
+// The program's own copy of the store and the rules library's copy both end in it.
+void RouteFatalErrors(TFatalErrorHandler Handler)
+{
+  SetFatalErrorHandler(Handler);
+  GameSetFatalHandler(Handler);
+}
+
 bool ConfigFlag(const char *Key) { return Config->GetValue(Key) == "1"; }
 int32_t ConfigInt(const char *Key) { return TextToInt(Config->GetValue(Key)); }
 
@@ -206,6 +221,7 @@ void ShutDown()
 int KestroveMain()
 {
   Set8087CW(FloatControlWord);
+  RouteFatalErrors(ReportFatalError);
   Config = new TConf;
   do
     RunPass();
@@ -216,6 +232,7 @@ int KestroveMain()
 
 void ResetLauncherState()
 {
+  RouteFatalErrors(nullptr);
   delete Engine;
   Engine = nullptr;
   FreeMaps(&MapList);

@@ -378,3 +378,38 @@ TEST_F(LauncherTest, FatalErrorsOfTheConfigurationFile)
   EditSettings = Settings;
   EXPECT_EXIT(SaveSettings(), ::testing::ExitedWithCode(21), "Runtime error 21");
 }
+
+// A fatal error in full screen, in the rules library (a save that cannot be
+// written) or in the program (a configuration that cannot be written): the
+// display comes back first, then the box shows over the game's window, then the
+// report line, then the exit with the error's number.
+TEST_F(LauncherTest, FatalErrorGivesTheDisplayBackThenShowsTheBoxOverTheWindow)
+{
+  WriteStandardWorld();
+  WriteConfig({"FullScreen=1", "Mode=2", "SaveFile=no/such/dir/s.dat"});
+  // The program with the window system's calls echoed on stderr; a menu item is
+  // clicked in every menu frame, and the settings page applies at once.
+  auto RunClicking = [&](int32_t Item, const std::function<void()> &BeforeClick) {
+    Recording::EchoCalls(true);
+    RecordingGraph::SetMenuDefault(Item);
+    RecordingGraph::QueueSettingsResults({srApply});
+    OnCall = [&](const RecordingGraph::TCall &C) {
+      if (C.Name != "EndDraw" || KeyState[VK_LBUTTON]) return;
+      BeforeClick();
+      KeyState[VK_LBUTTON] = 1;
+    };
+    KestroveMain();
+  };
+  const std::string Order = "ChangeDisplaySettingsA\\(800x600x16@0/0x001C0000,4\\)\n.*"
+                            "ChangeDisplaySettingsA\\(0,0\\)\n"
+                            "MessageBoxA\\(hwnd,\"Runtime error [^\n]*\",\"Error\",16\\)\n"
+                            "Runtime error ";
+  EXPECT_EXIT(RunClicking(miSave, [] {}), ::testing::ExitedWithCode(ENOENT),
+              Order + "2: \"no/such/dir/s\\.dat\": No such file or directory\n$");
+  auto ConfigInTheWay = [this] {
+    fs::remove(Dir / "config.ini");
+    fs::create_directory(Dir / "config.ini");
+  };
+  EXPECT_EXIT(RunClicking(miSettings, ConfigInTheWay), ::testing::ExitedWithCode(EISDIR),
+              Order + "21: \"Config\\.INI\": Is a directory\n$");
+}
