@@ -22,6 +22,10 @@ using TFatalErrorHandler = void (*)(int Code, const char *Text);
 // and the rules library each build one in); null: none.
 void SetFatalErrorHandler(TFatalErrorHandler Handler);
 
+// 0 when the existing file opens for reading, else the error number that
+// reading it would end in (EISDIR for a directory). A read-only file reads.
+int ReadingError(const std::string &FileName);
+
 // Ends the process: the handler, if one is installed, then Text on stderr, then
 // exit status Code. A fatal error inside the handler ends the process at once.
 [[noreturn]] void FatalError(int Code, const std::string &Text);

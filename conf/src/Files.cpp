@@ -100,6 +100,16 @@ bool FileExists(const std::string &FileName)
   return fstat(F.Fd, &St) == 0 && S_ISREG(St.st_mode) && (St.st_mode & 0222) != 0;
 }
 
+int ReadingError(const std::string &FileName)
+{
+  // Not blocking: a pipe in the way must not stall the question.
+  const TFd F(open(ResolveFileName(FileName).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  if (F.Fd < 0) return errno;
+  struct stat St;
+  if (fstat(F.Fd, &St) != 0) return errno;
+  return S_ISDIR(St.st_mode) ? EISDIR : 0;
+}
+
 void SetFatalErrorHandler(TFatalErrorHandler Handler) { FatalErrorHandler = Handler; }
 
 void FatalError(int Code, const std::string &Text)

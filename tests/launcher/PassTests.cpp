@@ -7,6 +7,7 @@
 namespace {
 
 using Names = std::set<std::string>;
+using Texts = std::vector<std::string>;
 
 const Names PassCalls = {"InitCubes", "GameInit", "GameLoadMaps", "GameNewGame", "GameSetState",
                          "GameLoad", "DeleteFileA", "CreateWindowExA", "SetWindowTextA", "MoveWindow",
@@ -412,4 +413,87 @@ TEST_F(LauncherTest, FatalErrorGivesTheDisplayBackThenShowsTheBoxOverTheWindow)
   };
   EXPECT_EXIT(RunClicking(miSettings, ConfigInTheWay), ::testing::ExitedWithCode(EISDIR),
               Order + "21: \"Config\\.INI\": Is a directory\n$");
+}
+
+// A map set whose file does not read is reported, on stderr and in a box over
+// the window, and the first set that reads is played instead: at start-up, after
+// applying the settings (the game in progress comes back), and from the menu.
+TEST_F(LauncherTest, MissingMapSetIsReportedAndTheGameGoesOn)
+{
+  WriteStandardWorld();
+  Write("maps.ini", "a.lvl=First set\ngone.lvl=Missing\nb.lvl=Second set\n");
+  WriteConfig({"Map=1"});
+  const std::string Report =
+    "\"The map set \"gone.lvl\" cannot be opened: No such file or directory. Playing \"a.lvl\" instead.\"";
+  ::testing::internal::CaptureStderr();
+  BeginPass();
+  const std::string Stderr = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(Stderr.find("The map set \"gone.lvl\" cannot be opened"), std::string::npos);
+  EXPECT_EQ(Recording::Log({"MessageBoxA"}), Texts{"MessageBoxA(0," + Report + ",\"Error\",16)"});
+  EXPECT_EQ(Calls({"GameNewGame"}), Texts{"GameNewGame(a.lvl)"});
+  EXPECT_EQ(GameGetState(), gsMenu);
+
+  // A game in progress, then the missing set applied on the settings page.
+  GameSetState(gsPlay);
+  KeyState[VK_UP] = 1;
+  for (int I = 0; I < 5; ++I) ProcessFrame();
+  KeyState[VK_UP] = 0;
+  const TPlayer Moved = GameGetPlayer();
+  GameSetState(gsSettings);
+  EditSettings = Settings;
+  RecordingGraph::QueueSettingsResults({srApply});
+  ProcessFrame();
+  EndPass();
+  ClearLogs();
+  ::testing::internal::CaptureStderr();
+  BeginPass();
+  ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(Recording::Log({"MessageBoxA"}), Texts{"MessageBoxA(hwnd," + Report + ",\"Error\",16)"});
+  EXPECT_EQ(Calls({"GameNewGame", "GameLoad"}), (Texts{"GameNewGame(a.lvl)", "GameLoad(Temp.DAT)"}));
+  EXPECT_FALSE(Exists("Temp.Dat"));
+  EXPECT_EQ(GameGetPlayer().Box.y, Moved.Box.y);
+  EXPECT_GT(Moved.Box.y, 1.15);
+
+  // The menu's new game with that set: reported again, the first set played.
+  ClearLogs();
+  RecordingGraph::QueueMenuResults({miNewGame});
+  KeyState[VK_LBUTTON] = 1;
+  ::testing::internal::CaptureStderr();
+  ProcessFrame();
+  ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(Recording::Count("MessageBoxA"), 1u);
+  EXPECT_EQ(Calls({"GameNewGame"}), Texts{"GameNewGame(a.lvl)"});
+  EXPECT_EQ(GameGetState(), gsPlay);
+}
+
+// No set reads (one is missing, one is a directory): each is reported for what
+// it is, nothing is started, and the menu shows with nothing to continue.
+TEST_F(LauncherTest, NoReadableMapSetLeavesTheMenu)
+{
+  Write("maps.ini", "gone.lvl\nsets\n");
+  fs::create_directory(Dir / "sets");
+  WriteConfig({"Map=1"});
+  ::testing::internal::CaptureStderr();
+  BeginPass();
+  const std::string Stderr = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(Stderr.find("The map set \"sets\" cannot be opened: Is a directory. No other map set can be opened "
+                        "either.\n"),
+            std::string::npos);
+  EXPECT_EQ(Recording::Count("MessageBoxA"), 1u);
+  EXPECT_EQ(CountOf("GameNewGame"), 0);
+  GameSetState(gsPlay);
+  EXPECT_EQ(GameGetState(), gsMenu);
+}
+
+// The map list is the configuration's own file: a "Maps" key that is missing or
+// empty stays fatal, and the report names the key.
+TEST_F(LauncherTest, MissingMapsKeyIsFatalAndNamed)
+{
+  WriteStandardWorld();
+  WriteConfig({}, true);
+  EXPECT_EXIT(BeginPass(), ::testing::ExitedWithCode(2), "^Runtime error 2: the key \"Maps\" of config\\.ini");
+  WriteConfig({"Maps="}, true);
+  EXPECT_EXIT(BeginPass(), ::testing::ExitedWithCode(2), "^Runtime error 2: the key \"Maps\" of config\\.ini");
+  WriteConfig({"Maps=nolist.ini"}, true);
+  EXPECT_EXIT(BeginPass(), ::testing::ExitedWithCode(2), "^Runtime error 2: \"nolist\\.ini\"");
 }
