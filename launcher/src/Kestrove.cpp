@@ -32,12 +32,18 @@ constexpr unsigned FloatControlWord = 0x133F;  // all exceptions masked, 64-bit 
 constexpr UINT_PTR FpsTimerId = 1;
 constexpr UINT FpsTimerPeriodMs = 1000;
 
-// A fatal error gives the player's display back before its box shows over the
-// game's window; the report line and the exit follow in the store's fatal path.
+// Over the game's window, once there is one, so that it never hides behind it.
+void ShowErrorBox(const char *Text)
+{
+  MessageBoxA(Engine ? Engine->Handle : nullptr, Text, ErrorCaption, MB_OK | MB_ICONERROR);
+}
+
+// A fatal error gives the player's display back before its box shows; the
+// report line and the exit follow in the store's fatal path.
 void ReportFatalError(int32_t, const char *Text)
 {
   if (Engine) Engine->RestoreDisplayMode();
-  MessageBoxA(Engine ? Engine->Handle : nullptr, Text, ErrorCaption, MB_OK | MB_ICONERROR);
+  ShowErrorBox(Text);
 }
 
 // The program's own copy of the store and the rules library's copy both end in it.
@@ -145,7 +151,7 @@ void ReportError(const std::string &Text)
 {
   std::fprintf(stderr, "%s\n", Text.c_str());
   std::fflush(stderr);
-  MessageBoxA(Engine ? Engine->Handle : nullptr, Text.c_str(), ErrorCaption, MB_OK | MB_ICONERROR);
+  ShowErrorBox(Text.c_str());
 }
 
 // A set whose file does not read is no reason to end the game, nor to lose the

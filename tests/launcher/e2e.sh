@@ -120,11 +120,25 @@ step "no config.ini: the launcher's fatal error reaches the player"
 mkdir "$run/empty"
 expect_fatal_error "$run/empty" 2 00-missing-config
 
-step "a missing level file: the rules library's fatal error reaches the player"
+step "a missing map set: reported to the player, and the game goes on"
 mkdir "$run/nolevel"
 printf 'Maps=maps.ini\r\nMode=1\r\n' > "$run/nolevel/config.ini"
 printf 'gone.lvl=Missing\n' > "$run/nolevel/maps.ini"
-expect_fatal_error "$run/nolevel" 2 00-missing-level
+(cd "$run/nolevel" && exec "$program" >"$run/nolevel/stdout.txt" 2>"$run/nolevel/stderr.txt") &
+game_pid=$!
+wait_for 60 "a message box captioned Error (00-missing-level)" sh -c "xwininfo -root -tree | grep -q '\"Error\":'"
+sleep 1
+shot 00-missing-level
+"$xclose" "$(error_box)"
+wait_for 30 "the game's window after the report" xdotool search --name '^Veltrane Kestrove$'
+kill -0 "$game_pid" 2>/dev/null || fail "the game ended on a missing map set"
+"$xclose" "$(xdotool search --name '^Veltrane Kestrove$' | head -1)"
+rc=0
+wait "$game_pid" || rc=$?
+game_pid=""
+[ "$rc" = 0 ] || fail "exit code $rc after a missing map set, not 0"
+grep -q 'The map set "gone.lvl" cannot be opened' "$run/nolevel/stderr.txt" ||
+  fail "no report of the missing map set on stderr: $(cat "$run/nolevel/stderr.txt")"
 
 step "starting the game"
 (cd "$run" && exec ./Kestrove >"$run/stdout.txt" 2>"$run/stderr.txt") &
