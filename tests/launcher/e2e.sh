@@ -220,4 +220,27 @@ wait "$game_pid" || rc=$?
 game_pid=""
 [ "$rc" = 0 ] || fail "exit code $rc after closing the window"
 [ "$(xrandr --current | head -1)" = "$display_before" ] || fail "display not restored: $(xrandr --current | head -1)"
+step "a save that cannot be written: the box shows over the game's window, then the game ends"
+sed -i 's|^SaveFile=.*|SaveFile=no/such/dir/save.dat|' "$run/config.ini"
+(cd "$run" && exec ./Kestrove >"$run/stdout.txt" 2>"$run/stderr.txt") &
+game_pid=$!
+wait_for 30 "a window captioned Veltrane Kestrove" xdotool search --name '^Veltrane Kestrove$'
+wid=$(xdotool search --name '^Veltrane Kestrove$' | head -1)
+sleep 3
+eval "$(xdotool getwindowgeometry --shell "$wid" | sed 's/^/WIN_/')"
+click "$MENU_2_X" "$MENU_2_Y"
+wait_for 60 "a message box captioned Error (11-save-error)" sh -c "xwininfo -root -tree | grep -q '\"Error\":'"
+sleep 1
+shot 11-save-error
+box=$(error_box)
+owner=$(xprop -id "$box" WM_TRANSIENT_FOR | grep -o '0x[0-9a-fA-F]*' || true)
+[ -n "$owner" ] && [ "$((owner))" = "$((wid))" ] || fail "the error box is not over the game's window (it belongs to $owner, the game is $wid)"
+"$xclose" "$box"
+rc=0
+wait "$game_pid" || rc=$?
+game_pid=""
+[ "$rc" = 2 ] || fail "exit code $rc after a save that cannot be written, not 2"
+grep -q '^Runtime error 2: "no/such/dir/save.dat"' "$run/stderr.txt" || fail "no 'Runtime error 2' line on stderr"
+[ "$(xrandr --current | head -1)" = "$display_before" ] || fail "display not restored: $(xrandr --current | head -1)"
+
 step "passed; screenshots in $artifacts"
