@@ -75,12 +75,14 @@ void SaveAndLoadBack()
   const TPlayer Player = GameGetPlayer();
   const TFieldSize Size = GameGetFieldSize();
   const std::vector<TGameObject> Before = world::Objects;
+  const int32_t Index = world::LevelIndex, Count = world::LevelCount;
   GameSave(TempName("sav").c_str());
   GameLoad(TempName("sav").c_str());
   const TPlayer After = GameGetPlayer();
   Check(std::memcmp(&Player.Box, &After.Box, sizeof Player.Box) == 0, "player changed by save and load");
   Check(GameGetFieldSize().Width == Size.Width && GameGetFieldSize().Height == Size.Height,
         "field size changed by save and load");
+  Check(world::LevelIndex == Index && world::LevelCount == Count, "level place changed by save and load");
   const TObjArray Objects = GameGetObjects();
   Check(Objects.Count == static_cast<int32_t>(Before.size()), "object count changed by save and load");
   for (int32_t I = 0; I < Objects.Count; ++I)

@@ -13,8 +13,24 @@ std::string ResolveFileName(const std::string &Name);
 // missing, even for the superuser.
 bool FileExists(const std::string &FileName);
 
-// Ends the process: "Runtime error <Code> ..." on stderr (and in a message box
-// when the program has a display), exit status Code.
+// What the program does about a fatal error before the process ends (give the
+// display back, show the report over its window). Code is the exit status, Text
+// the report.
+using TFatalErrorHandler = void (*)(int Code, const char *Text);
+
+// Installs Handler for the fatal errors of this copy of the store (the program
+// and the rules library each build one in); null: none.
+void SetFatalErrorHandler(TFatalErrorHandler Handler);
+
+// 0 when the existing file opens for reading, else the error number that
+// reading it would end in (EISDIR for a directory). A read-only file reads.
+int ReadingError(const std::string &FileName);
+
+// Ends the process: the handler, if one is installed, then Text on stderr, then
+// exit status Code. A fatal error inside the handler ends the process at once.
+[[noreturn]] void FatalError(int Code, const std::string &Text);
+
+// FatalError with "Runtime error <Code>: "<FileName>": <the system's words>".
 [[noreturn]] void RuntimeError(int Code, const std::string &FileName);
 
 // The exit status for a file that ends before the counts it declares were read.

@@ -11,16 +11,11 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-// SDL is never linked here; when the program has it loaded, the fatal error
-// is also shown in a message box.
-extern "C" int SDL_ShowSimpleMessageBox(uint32_t Flags, const char *Title, const char *Message,
-                                        void *Window) __attribute__((weak));
-extern "C" const char *SDL_GetError(void) __attribute__((weak));
+#include <utility>
 
 namespace {
 
-constexpr uint32_t MessageBoxError = 0x10;
+TFatalErrorHandler FatalErrorHandler = nullptr;
 
 char AsciiLower(char C) { return (C >= 'A' && C <= 'Z') ? static_cast<char>(C + 32) : C; }
 
@@ -31,13 +26,6 @@ bool SameIgnoringAsciiCase(const char *A, const std::string &B)
     if (I >= B.size() || AsciiLower(A[I]) != AsciiLower(B[I])) return false;
   }
   return I == B.size();
-}
-
-bool HasDisplay()
-{
-  const char *X = std::getenv("DISPLAY");
-  const char *W = std::getenv("WAYLAND_DISPLAY");
-  return (X && *X) || (W && *W);
 }
 
 // Closes a descriptor when it goes out of scope.
@@ -112,16 +100,31 @@ bool FileExists(const std::string &FileName)
   return fstat(F.Fd, &St) == 0 && S_ISREG(St.st_mode) && (St.st_mode & 0222) != 0;
 }
 
+int ReadingError(const std::string &FileName)
+{
+  // Not blocking: a pipe in the way must not stall the question.
+  const TFd F(open(ResolveFileName(FileName).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  if (F.Fd < 0) return errno;
+  struct stat St;
+  if (fstat(F.Fd, &St) != 0) return errno;
+  return S_ISDIR(St.st_mode) ? EISDIR : 0;
+}
+
+void SetFatalErrorHandler(TFatalErrorHandler Handler) { FatalErrorHandler = Handler; }
+
+void FatalError(int Code, const std::string &Text)
+{
+  // Taken away first, so that a failure inside the handler cannot come back to it.
+  if (const TFatalErrorHandler Handler = std::exchange(FatalErrorHandler, nullptr)) Handler(Code, Text.c_str());
+  std::fprintf(stderr, "%s\n", Text.c_str());
+  std::fflush(nullptr);
+  std::_Exit(Code);
+}
+
 void RuntimeError(int Code, const std::string &FileName)
 {
   const char *Why = Code == ErrorReadBeyondEnd ? "read beyond end of file" : std::strerror(Code);
-  const std::string Text = "Runtime error " + std::to_string(Code) + ": \"" + FileName + "\": " + Why;
-  std::fprintf(stderr, "%s\n", Text.c_str());
-  std::fflush(nullptr);
-  if (SDL_ShowSimpleMessageBox && HasDisplay() &&
-      SDL_ShowSimpleMessageBox(MessageBoxError, "Error", Text.c_str(), nullptr) != 0 && SDL_GetError)
-    std::fprintf(stderr, "(the message box could not be shown: %s)\n", SDL_GetError());
-  std::_Exit(Code);
+  FatalError(Code, "Runtime error " + std::to_string(Code) + ": \"" + FileName + "\": " + Why);
 }
 
 TInputFile::TInputFile(const std::string &FileName) : Name(FileName)

@@ -2,12 +2,16 @@
  *
  * One world lives inside the library: the level in play, the player, the view
  * angles and the screen state. The program drives it frame by frame through
- * these 21 flat C entry points; nothing else is exported.
+ * these 22 flat C entry points; nothing else is exported.
  *
  * Units: one cell is 1.0; x grows with a level row's column, y upwards through
  * the rows (the last row line is y = 0), z is height. Positions are doubles,
  * angles (degrees), amounts and Step are 32-bit floats. Strings are
  * NUL-terminated 8-bit strings; the library copies what it keeps.
+ *
+ * A file that cannot be read or written ends the process: the fatal handler,
+ * if the program installed one, then the report on stderr, then the error
+ * number as exit status.
  */
 #ifndef KESTROVE_GAME_H
 #define KESTROVE_GAME_H
@@ -40,6 +44,7 @@ typedef struct { int32_t Width, Height; } TFieldSize;
 typedef struct { TGameObject *Items; int32_t Count; } TObjArray; /* a view of the library's own array */
 typedef struct { char *FileName; char *Title; } TMapDescr;
 typedef struct { TMapDescr *Items; int32_t Count; } TMaps;   /* all malloc'd; free with FreeMaps */
+typedef void (*TGameFatalHandler)(int32_t Code, const char *Text); /* exit status, report */
 
 enum { okInert = 0, okWall = 1, okBox = 2, okTarget = 3, okWater = 5 };
 
@@ -67,6 +72,7 @@ GAME_API void GameProcessRotate(void);        /* one frame of the view turn's ea
 GAME_API TPlayer GameGetPlayer(void);         /* a copy of the player */
 GAME_API TObjArray GameGetObjects(void);      /* the library's own objects, valid until the next rebuild */
 GAME_API TFieldSize GameGetFieldSize(void);   /* a copy of the level's size in cells */
+GAME_API void GameSetFatalHandler(TGameFatalHandler Handler); /* runs before a file error ends the process; null: none */
 
 /* Frees every entry of a map list that GameLoadMaps filled, and empties it. */
 static inline void FreeMaps(TMaps *Maps)

@@ -3,6 +3,8 @@
 #include "Nearby.h"
 #include "World.h"
 
+#include "Files.h"
+
 namespace world {
 
 std::vector<TGameObject> Objects;
@@ -63,3 +65,7 @@ void GameSetState(uint8_t State)
   else
     GameState = 0;
 }
+
+// The library's file errors are fatal; the program that loads it decides what
+// it shows the player first, because only the program knows its window.
+void GameSetFatalHandler(TGameFatalHandler Handler) { SetFatalErrorHandler(Handler); }

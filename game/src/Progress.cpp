@@ -1,6 +1,7 @@
 // Game progress: starting a set, moving through its levels, the screen state,
 // and save files (the player, the field size, the level file's name and the
-// objects, byte for byte, little-endian, no header).
+// objects, byte for byte, little-endian, no header; then the level's place in
+// its set, which readers that stop after the objects never see).
 #include "World.h"
 
 #include "Files.h"
@@ -18,6 +19,14 @@ namespace {
 
 constexpr std::size_t PlayerBytes = sizeof(TPlayer);
 constexpr std::size_t ObjectBytes = sizeof(TGameObject);
+
+// The level's place in its set follows the objects under this tag: the index,
+// then the set's level count. Saves made before it was written end with the
+// objects.
+constexpr char LevelTag[4] = {'L', 'E', 'V', 'L'};
+constexpr std::size_t LevelTrailerBytes = sizeof LevelTag + 8;
+// A level file counts its levels in one byte.
+constexpr int32_t MaxLevelCount = 255;
 
 // After a level or a saved game is in place the view faces the player's way.
 void FaceView()
@@ -74,9 +83,43 @@ public:
     return V;
   }
 
+  // Whatever follows the objects, up to Size bytes; reaching the end is no error.
+  std::string ReadRest(std::size_t Size)
+  {
+    std::string Rest(Size, '\0');
+    Rest.resize(File.Read(Rest.data(), Rest.size()));
+    return Rest;
+  }
+
 private:
   TInputFile &File;
 };
+
+struct TLevelPlace {
+  int32_t Index = 0, Count = 0;
+};
+
+int32_t Int32From(const std::string &Bytes, std::size_t Offset)
+{
+  int32_t V;
+  std::memcpy(&V, Bytes.data() + Offset, 4);
+  return V;
+}
+
+// The level's place that the bytes after the objects give when they hold a
+// whole, sensible one, else Unknown. An older save or a damaged ending still
+// holds a whole game; only its place in the set is not known.
+TLevelPlace ReadLevelPlace(TSaveReader &In, TLevelPlace Unknown)
+{
+  const std::string Rest = In.ReadRest(LevelTrailerBytes);
+  if (Rest.size() != LevelTrailerBytes || std::memcmp(Rest.data(), LevelTag, sizeof LevelTag) != 0)
+    return Unknown;
+  const TLevelPlace Saved{Int32From(Rest, 4), Int32From(Rest, 8)};
+  // The index passes the count after the last level, but must still count on.
+  const bool Sensible = Saved.Count >= 0 && Saved.Count <= MaxLevelCount && Saved.Index >= 0 &&
+                        Saved.Index < INT32_MAX;
+  return Sensible ? Saved : Unknown;
+}
 
 } // namespace
 
@@ -98,7 +141,7 @@ void GameNextLevel(void)
 void GameSave(const char *FileName)
 {
   std::string Out;
-  Out.reserve(96 + LevelFile.size() + ObjectBytes * Objects.size());
+  Out.reserve(96 + LevelFile.size() + ObjectBytes * Objects.size() + LevelTrailerBytes);
   AppendPlayer(Out, Player);
   AppendInt32(Out, FieldSize.Width);
   AppendInt32(Out, FieldSize.Height);
@@ -106,6 +149,9 @@ void GameSave(const char *FileName)
   Out += LevelFile;
   AppendInt32(Out, static_cast<int32_t>(Objects.size()));
   for (const TGameObject &O : Objects) AppendObject(Out, O);
+  Out.append(LevelTag, sizeof LevelTag);
+  AppendInt32(Out, LevelIndex);
+  AppendInt32(Out, LevelCount);
   WriteWholeFile(FileName ? FileName : "", Out);
 }
 
@@ -133,12 +179,15 @@ void GameLoad(const char *FileName)
   if (M < 0 || static_cast<std::uint64_t>(M) > In.Left() / ObjectBytes) In.Fail();
   std::vector<TGameObject> NewObjects(static_cast<std::size_t>(M));
   if (M > 0) In.Read(NewObjects.data(), ObjectBytes * NewObjects.size());
+  const TLevelPlace Place = ReadLevelPlace(In, TLevelPlace{LevelIndex, LevelCount});
 
   Player = NewPlayer;
   FieldSize = NewSize;
   LevelFile = NewLevelFile;
   Objects.swap(NewObjects);
   ReindexObjects();
+  LevelIndex = Place.Index;
+  LevelCount = Place.Count;
   if (!Objects.empty())
     StartLoadedLevel();
   else

@@ -30,13 +30,14 @@ extern const int32_t Frequencies[11];
 inline constexpr const char *RestartSaveWrite = "Temp.Dat";
 inline constexpr const char *RestartSaveRead = "Temp.DAT";
 inline constexpr const char *WindowCaption = "Veltrane Kestrove";
+inline constexpr const char *ErrorCaption = "Error";  // of every box that reports a failure
 
 // Entry points.
 void ProcessFrame();                 // one frame: input, rules and drawing for the current screen
 void SaveSettings();                 // writes EditSettings' six keys into Config and Config to "Config.INI"
 LRESULT WndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam); // records keys, button, timer, close
 void RunPass();                      // BeginPass, RunMainLoop, EndPass
-int KestroveMain();                  // start-up, passes until no restart is asked, shut-down; the exit code
+int KestroveMain();                  // fatal errors routed, passes until no restart is asked, shut-down; the exit code
 
 // The pieces of a pass, for tests that drive frames themselves.
 void BeginPass();                    // configuration, game, window, display, timer, renderer, hidden pointer

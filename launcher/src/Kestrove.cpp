@@ -6,7 +6,10 @@
 #include "LauncherInternal.h"
 #include "Text.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 TConf *Config = nullptr;
 TVeltraneEngine *Engine = nullptr;
@@ -29,6 +32,27 @@ constexpr unsigned FloatControlWord = 0x133F;  // all exceptions masked, 64-bit 
 constexpr UINT_PTR FpsTimerId = 1;
 constexpr UINT FpsTimerPeriodMs = 1000;
 
+// Over the game's window, once there is one, so that it never hides behind it.
+void ShowErrorBox(const char *Text)
+{
+  MessageBoxA(Engine ? Engine->Handle : nullptr, Text, ErrorCaption, MB_OK | MB_ICONERROR);
+}
+
+// A fatal error gives the player's display back before its box shows; the
+// report line and the exit follow in the store's fatal path.
+void ReportFatalError(int32_t, const char *Text)
+{
+  if (Engine) Engine->RestoreDisplayMode();
+  ShowErrorBox(Text);
+}
+
+// The program's own copy of the store and the rules library's copy both end in it.
+void RouteFatalErrors(TFatalErrorHandler Handler)
+{
+  SetFatalErrorHandler(Handler);
+  GameSetFatalHandler(Handler);
+}
+
 bool ConfigFlag(const char *Key) { return Config->GetValue(Key) == "1"; }
 int32_t ConfigInt(const char *Key) { return TextToInt(Config->GetValue(Key)); }
 
@@ -46,11 +70,21 @@ void ReadSettings()
   Settings.Keys3D = ConfigFlag("3DKeys");
 }
 
+// The map list is the configuration's own file: without it nothing can be played.
+std::string MapListFile()
+{
+  const std::string Name = Config->GetValue("Maps");
+  if (Name.empty())
+    FatalError(ENOENT, "Runtime error " + std::to_string(ENOENT) +
+                         ": the key \"Maps\" of config.ini names no map list file");
+  return Name;
+}
+
 // The game that every pass opens with: the chosen set's first level, behind the menu.
 void StartGameBehindMenu()
 {
   GameInit();
-  GameLoadMaps(Config->GetValue("Maps").c_str(), &MapList);
+  GameLoadMaps(MapListFile().c_str(), &MapList);
   Settings.Map = MapIndexOrFirst(Settings.Map);
   StartMapSet(Settings.Map);
   GameSetState(gsMenu);
@@ -103,6 +137,38 @@ void InitRenderer()
     QuitFlag = true;  // nothing can be drawn: the pass ends at once, silently
 }
 
+const char *SetFile(int32_t Index) { return MapList.Items[Index].FileName; }
+
+// The first set of the list whose file reads, or -1.
+int32_t FirstReadableSet()
+{
+  for (int32_t I = 0; I < MapList.Count; ++I)
+    if (ReadingError(SetFile(I)) == 0) return I;
+  return -1;
+}
+
+// A failure the player should know of, though the game goes on.
+void ReportError(const std::string &Text)
+{
+  std::fprintf(stderr, "%s\n", Text.c_str());
+  std::fflush(stderr);
+  ShowErrorBox(Text.c_str());
+}
+
+// A set whose file does not read is no reason to end the game, nor to lose the
+// one in progress: it is reported, and the first set that reads is played.
+int32_t ReadableSetOrReport(int32_t Chosen)
+{
+  const int Error = ReadingError(SetFile(Chosen));
+  if (Error == 0) return Chosen;
+  const int32_t Other = FirstReadableSet();
+  const std::string Instead = Other < 0 ? std::string(" No other map set can be opened either.")
+                                        : " Playing \"" + std::string(SetFile(Other)) + "\" instead.";
+  ReportError("The map set \"" + std::string(SetFile(Chosen)) + "\" cannot be opened: " + std::strerror(Error) +
+              "." + Instead);
+  return Other;
+}
+
 }  // namespace
 
 void ForgetHeldButton()
@@ -118,7 +184,8 @@ int32_t MapIndexOrFirst(int32_t Index) { return IndexOrZero(Index, MapList.Count
 void StartMapSet(int32_t Index)
 {
   if (MapList.Count <= 0) return;  // no set to play: the menu stays, with nothing to continue
-  GameNewGame(MapList.Items[MapIndexOrFirst(Index)].FileName);
+  const int32_t Set = ReadableSetOrReport(MapIndexOrFirst(Index));
+  if (Set >= 0) GameNewGame(SetFile(Set));
 }
 
 LRESULT WndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
@@ -216,6 +283,7 @@ void ShutDown()
 int KestroveMain()
 {
   Set8087CW(FloatControlWord);
+  RouteFatalErrors(ReportFatalError);
   Config = new TConf;
   do
     RunPass();
@@ -226,6 +294,7 @@ int KestroveMain()
 
 void ResetLauncherState()
 {
+  RouteFatalErrors(nullptr);
   delete Engine;
   Engine = nullptr;
   FreeMaps(&MapList);

@@ -114,4 +114,8 @@ void ClearStartupShowCommand();
 
 void SetDeleteFiles(bool Really);             // true unless set
 
+// Also writes each call's text to stderr as it is logged (off unless set): the
+// log of a child process that ends abruptly, for death tests.
+void EchoCalls(bool On);
+
 } // namespace Recording

@@ -154,7 +154,9 @@ DWORD GetTickCount();                      // milliseconds, wrapping at 2^32
 BOOL DeleteFileA(const char *FileName);    // the name resolved case-blind (ResolveFileName)
 BOOL wglMakeCurrent(HDC Dc, HGLRC Rc);
 BOOL wglDeleteContext(HGLRC Rc);
-// Shown on the display; where there is none, written to stderr. Answers IDOK.
+// Shown on the display over Wnd, until the user closes it; where it cannot be
+// shown, stderr only says why (callers write the message there themselves, so
+// the player reads it once). Answers IDOK.
 int MessageBoxA(HWND Wnd, const char *Text, const char *Caption, UINT Type);
 
 // The x87-style floating-point control word is kept around window creation.

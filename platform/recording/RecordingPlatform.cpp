@@ -58,6 +58,7 @@ struct Recorder {
   bool ReallyDelete = true;
   std::function<void(std::size_t)> PeekHook;
   std::size_t PeekCount = 0;
+  bool Echo = false;
 };
 
 Recorder &R() {
@@ -143,6 +144,10 @@ std::vector<std::string> MessageArgs(const MSG *Msg) {
 
 void Record(std::string Name, std::vector<std::string> Args) {
   R().Log.push_back(Recording::Call{std::move(Name), std::move(Args)});
+  if (R().Echo) {
+    std::fprintf(stderr, "%s\n", R().Log.back().Text().c_str());
+    std::fflush(stderr);
+  }
 }
 
 bool SameClassName(const std::string &A, const std::string &B) {
@@ -313,6 +318,8 @@ void SetStartupShowCommand(int CmdShow) {
 void ClearStartupShowCommand() { R().HasShowCommand = false; }
 
 void SetDeleteFiles(bool Really) { R().ReallyDelete = Really; }
+
+void EchoCalls(bool On) { R().Echo = On; }
 
 } // namespace Recording
 

@@ -68,6 +68,12 @@ Window *Live(const void *Handle) {
 
 HWND HandleOf(SDL_Window *Sdl) { return reinterpret_cast<HWND>(Sdl); }
 
+bool HasDisplay() {
+  const char *X = std::getenv("DISPLAY");
+  const char *Wayland = std::getenv("WAYLAND_DISPLAY");
+  return (X && *X) || (Wayland && *Wayland);
+}
+
 void RestoreDisplayAtExit() {
   if (Window *W = Live(P().ModeWindow)) SDL_SetWindowFullscreen(W->Sdl, 0);
 }
@@ -675,9 +681,12 @@ int MessageBoxA(HWND Wnd, const char *Text, const char *Caption, UINT Type) {
   if ((Type & 0xF0) == MB_ICONERROR) Flags = SDL_MESSAGEBOX_ERROR;
   if ((Type & 0xF0) == MB_ICONWARNING) Flags = SDL_MESSAGEBOX_WARNING;
   const Window *const W = Live(Wnd);
-  if (SDL_ShowSimpleMessageBox(Flags, Caption ? Caption : "", Text ? Text : "", W ? W->Sdl : nullptr) != 0) {
-    // No display to show it on: the message still reaches the user.
-    std::fprintf(stderr, "%s: %s\n", Caption ? Caption : "", Text ? Text : "");
+  // Without a display there is nothing to wait for; the callers tell the
+  // message on stderr too, so only the reason the box is missing goes there.
+  if (!HasDisplay()) {
+    std::fprintf(stderr, "(the message box could not be shown: no display)\n");
+  } else if (SDL_ShowSimpleMessageBox(Flags, Caption ? Caption : "", Text ? Text : "", W ? W->Sdl : nullptr) != 0) {
+    std::fprintf(stderr, "(the message box could not be shown: %s)\n", SDL_GetError());
   }
   return IDOK;
 }

@@ -4,6 +4,7 @@
 #include "TempDir.h"
 #include "Text.h"
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -52,6 +53,17 @@ TEST_F(FilesTest, ExistenceNeedsAWritableFile)
   EXPECT_EQ(ReadWholeFile(PathOf("game.sav")), "x");
   WriteWholeFile(PathOf("game.sav"), "yz");
   EXPECT_EQ(ReadFile("game.sav"), "yz");
+}
+
+TEST_F(FilesTest, ReadingErrorTellsWhyAFileWouldNotRead)
+{
+  EXPECT_EQ(ReadingError(PathOf("none.lvl")), ENOENT);
+  EXPECT_EQ(ReadingError(""), ENOENT);
+  EXPECT_EQ(ReadingError(Dir.string()), EISDIR);
+  WriteFile("set.lvl", "x");
+  chmod(PathOf("set.lvl").c_str(), 0444); // installed sets are often read-only
+  EXPECT_EQ(ReadingError(PathOf("SET.LVL")), 0);
+  EXPECT_EQ(EntryCount(), 1);
 }
 
 TEST_F(FilesTest, ReplacingKeepsPermissionsAndLeavesNoTemporaryFile)

@@ -1,9 +1,11 @@
 // The SDL window-system layer's own translations: keys to virtual-key codes,
-// buttons, system keys, the quit signal, display modes, dead handles, files.
+// buttons, system keys, the quit signal, display modes, dead handles, files,
+// message boxes.
 #include "SdlTestSupport.h"
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -214,6 +216,21 @@ TEST(SdlPlatformFiles, DeleteFileFindsTheFileWhateverTheCaseOfItsName) {
   EXPECT_FALSE(DeleteFileA(Dir.c_str()));   // directories are not files
   EXPECT_FALSE(DeleteFileA(nullptr));
   std::filesystem::remove_all(Dir);
+}
+
+// Without a display nothing waits for a box that cannot show; stderr says why,
+// and the message itself is left to the caller, which writes it there once.
+TEST(SdlPlatformMessageBox, WithoutADisplayOnlyTheReasonGoesToStderr) {
+  const std::string X = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+  const std::string Wayland = std::getenv("WAYLAND_DISPLAY") ? std::getenv("WAYLAND_DISPLAY") : "";
+  ::unsetenv("DISPLAY");
+  ::unsetenv("WAYLAND_DISPLAY");
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(MessageBoxA(nullptr, "the message", "Error", MB_OK | MB_ICONERROR), IDOK);
+  const std::string Stderr = ::testing::internal::GetCapturedStderr();
+  if (!X.empty()) ::setenv("DISPLAY", X.c_str(), 1);
+  if (!Wayland.empty()) ::setenv("WAYLAND_DISPLAY", Wayland.c_str(), 1);
+  EXPECT_EQ(Stderr, "(the message box could not be shown: no display)\n");
 }
 
 TEST(SdlPlatformClock, TheTickCountIsTheMillisecondClockCutTo32Bits) {

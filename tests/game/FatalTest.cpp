@@ -5,6 +5,7 @@
 #include "Files.h"
 
 #include <csignal>
+#include <cstdio>
 #include <sys/resource.h>
 
 namespace {
@@ -24,6 +25,24 @@ TEST_F(FatalTest, MissingFilesEndTheProgramWithErrorTwo)
   EXPECT_EXIT(GameLoadMaps("", &Maps), ExitedWithCode(2), "Runtime error 2");
   EXPECT_EXIT(GameLoad(PathOf("game.sav").c_str()), ExitedWithCode(2), "Runtime error 2.*game\\.sav");
   EXPECT_EXIT(GameSave(PathOf("no/such/dir/game.sav").c_str()), ExitedWithCode(2), "Runtime error 2");
+}
+
+void ReportOnStderr(int32_t Code, const char *Text) { std::fprintf(stderr, "handler %d: %s\n", Code, Text); }
+void FailInsideTheHandler(int32_t, const char *) { RuntimeError(EACCES, "inner"); }
+
+// The program's handler comes first, with the exit status and the report; then
+// the report line, then the exit. A failure inside the handler ends it at once.
+TEST_F(FatalTest, HandlerRunsBeforeTheReportLineAndTheExit)
+{
+  const std::string Missing = PathOf("game.sav");
+  GameSetFatalHandler(ReportOnStderr);
+  EXPECT_EXIT(GameLoad(Missing.c_str()), ExitedWithCode(2),
+              "^handler 2: Runtime error 2: \"[^\n]*game\\.sav\": No such file or directory\n"
+              "Runtime error 2: \"[^\n]*game\\.sav\": No such file or directory\n$");
+  GameSetFatalHandler(FailInsideTheHandler);
+  EXPECT_EXIT(GameLoad(Missing.c_str()), ExitedWithCode(EACCES), "^Runtime error 13: \"inner\"[^\n]*\n$");
+  GameSetFatalHandler(nullptr);
+  EXPECT_EXIT(GameLoad(Missing.c_str()), ExitedWithCode(2), "^Runtime error 2: [^\n]*\n$");
 }
 
 TEST_F(FatalTest, DirectoryAsLevelFile)

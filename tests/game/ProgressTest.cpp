@@ -79,7 +79,7 @@ TEST_F(ProgressTest, SaveFileLayout)
   GameSave(PathOf("game.sav").c_str());
   const std::string S = ReadFile("game.sav");
   const std::size_t N = Name.size();
-  ASSERT_EQ(S.size(), 96 + N + 88 * 4);
+  ASSERT_EQ(S.size(), 96 + N + 88 * 4 + 12);
   TPlayer P;
   std::memcpy(&P, S.data(), 80);
   EXPECT_EQ(P.Box.x, 2.15);
@@ -101,6 +101,11 @@ TEST_F(ProgressTest, SaveFileLayout)
     for (int K = 1; K < 8; ++K) EXPECT_EQ(S[At + K], 0);
     EXPECT_EQ(Int32At(S, At + 84), 0);
   }
+  // After the objects: the tag, the level's index in its set and the set's level count.
+  const std::size_t Trailer = 96 + N + 88 * 4;
+  EXPECT_EQ(S.substr(Trailer, 4), "LEVL");
+  EXPECT_EQ(Int32At(S, Trailer + 4), 0);
+  EXPECT_EQ(Int32At(S, Trailer + 8), 1);
 }
 
 TEST_F(ProgressTest, TenCharacterNamePlacesTheObjects)
@@ -142,14 +147,14 @@ TEST_F(ProgressTest, SaveAndLoadRoundTrip)
   EXPECT_EQ(GameGetState(), 0);
   EXPECT_EQ(GameGetRotateAngle(), 0.0f);
   EXPECT_EQ(GameGetCurrAngle(), 90.0f); // the view faces the saved direction
-  EXPECT_EQ(world::LevelIndex, 7);      // not in the file
+  EXPECT_EQ(world::LevelIndex, 7);
 }
 
 TEST_F(ProgressTest, WorldWithoutObjectsSavesShortAndLoadsToTheMenu)
 {
   world::LevelFile = "abc";
   GameSave(PathOf("empty.sav").c_str());
-  EXPECT_EQ(ReadFile("empty.sav").size(), 96u + 3);
+  EXPECT_EQ(ReadFile("empty.sav").size(), 96u + 3 + 12);
   world::Objects.resize(2);
   world::GameState = 0;
   GameLoad(PathOf("empty.sav").c_str());
@@ -162,7 +167,7 @@ TEST_F(ProgressTest, SaveReplacesTheFileWhole)
   WriteFile("old.sav", std::string(5000, 'x'));
   world::LevelFile = "L";
   GameSave(PathOf("OLD.SAV").c_str());
-  EXPECT_EQ(ReadFile("old.sav").size(), 97u);
+  EXPECT_EQ(ReadFile("old.sav").size(), 97u + 12);
   // No temporary file is left behind, and no second file appears.
   int Entries = 0;
   for (const auto &E : std::filesystem::directory_iterator(Dir)) {
@@ -194,6 +199,60 @@ TEST_F(ProgressTest, LoadedGameGoesOnWithTheNextLevelOfItsSet)
   GameNextLevel();
   EXPECT_EQ(world::LevelIndex, 1);
   EXPECT_EQ(ObjCount(), 2);
+}
+
+// A save made on the third level of a set, loaded into a fresh world: solving
+// it leads to the fourth level, not to the second.
+TEST_F(ProgressTest, LoadedGameRemembersItsLevel)
+{
+  const std::string Set = WriteLevels({TLevel{{"9"}}, TLevel{{"91"}}, TLevel{{"911"}}, TLevel{{"9111"}}});
+  GameNewGame(Set.c_str());
+  GameNextLevel();
+  GameNextLevel();
+  ASSERT_EQ(ObjCount(), 2);
+  GameSave(PathOf("level3.sav").c_str());
+
+  GameDeInit();
+  world::LevelIndex = 0;
+  world::LevelCount = 0;
+  GameInit();
+  GameLoad(PathOf("level3.sav").c_str());
+  EXPECT_EQ(world::LevelIndex, 2);
+  EXPECT_EQ(world::LevelCount, 4);
+  GameNextLevel();
+  EXPECT_EQ(world::LevelIndex, 3);
+  EXPECT_EQ(GameGetState(), 0);
+  EXPECT_EQ(ObjCount(), 3);
+}
+
+// Saves written before the level was remembered end with the objects; they load
+// as they always did, the level index staying as it was. So does a save whose
+// ending is damaged: the game in it is whole, only its level is not known.
+TEST_F(ProgressTest, SaveWithoutItsLevelKeepsTheLevelInMemory)
+{
+  GameNewGame(WriteLevels({TLevel{{"9"}}, TLevel{{"91"}}, TLevel{{"911"}}}).c_str());
+  GameNextLevel();
+  GameSave(PathOf("full.sav").c_str());
+  const std::string Full = ReadFile("full.sav");
+  const std::size_t Objects = Full.size() - 12;
+  std::string BadTag = Full;
+  BadTag[Objects] = 'X';
+  std::string BadCount = Full.substr(0, Objects + 8);
+  BadCount += std::string("\x00\x01\x00\x00", 4); // 256 levels: more than a level file holds
+  std::string NegativeIndex = Full.substr(0, Objects + 4);
+  NegativeIndex += std::string("\xff\xff\xff\xff\x03\x00\x00\x00", 8);
+  const std::vector<std::string> Cases = {Full.substr(0, Objects), Full.substr(0, Objects + 3),
+                                          Full.substr(0, Objects + 11), BadTag, BadCount, NegativeIndex};
+  for (const std::string &Bytes : Cases) {
+    world::LevelIndex = 0;
+    world::LevelCount = 3;
+    world::Objects.clear();
+    GameLoad(WriteFile("old.sav", Bytes).c_str());
+    EXPECT_EQ(world::LevelIndex, 0) << Bytes.size();
+    EXPECT_EQ(world::LevelCount, 3) << Bytes.size();
+    EXPECT_EQ(ObjCount(), 1) << Bytes.size();
+    EXPECT_EQ(GameGetState(), 0) << Bytes.size();
+  }
 }
 
 } // namespace

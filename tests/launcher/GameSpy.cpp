@@ -45,6 +45,7 @@ void __real_GameProcessRotate(void);
 TPlayer __real_GameGetPlayer(void);
 TObjArray __real_GameGetObjects(void);
 TFieldSize __real_GameGetFieldSize(void);
+void __real_GameSetFatalHandler(TGameFatalHandler);
 
 void __wrap_GameInit(void) { Note("GameInit"); __real_GameInit(); }
 void __wrap_GameDeInit(void) { Note("GameDeInit"); __real_GameDeInit(); }
@@ -66,5 +67,10 @@ void __wrap_GameProcessRotate(void) { Note("GameProcessRotate"); __real_GameProc
 TPlayer __wrap_GameGetPlayer(void) { Note("GameGetPlayer"); return __real_GameGetPlayer(); }
 TObjArray __wrap_GameGetObjects(void) { Note("GameGetObjects"); return __real_GameGetObjects(); }
 TFieldSize __wrap_GameGetFieldSize(void) { Note("GameGetFieldSize"); return __real_GameGetFieldSize(); }
+void __wrap_GameSetFatalHandler(TGameFatalHandler H)
+{
+  Note("GameSetFatalHandler", {H ? "handler" : "0"});
+  __real_GameSetFatalHandler(H);
+}
 
 }  // extern "C"

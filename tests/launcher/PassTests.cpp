@@ -7,6 +7,7 @@
 namespace {
 
 using Names = std::set<std::string>;
+using Texts = std::vector<std::string>;
 
 const Names PassCalls = {"InitCubes", "GameInit", "GameLoadMaps", "GameNewGame", "GameSetState",
                          "GameLoad", "DeleteFileA", "CreateWindowExA", "SetWindowTextA", "MoveWindow",
@@ -318,6 +319,37 @@ TEST_F(LauncherTest, ApplyRestartsAndRestoresTheGame)
   EXPECT_EQ(Files, 4u);  // config.ini, maps.ini, a.lvl, b.lvl: no second config, no Temp.Dat
 }
 
+// A setting applied on the third level of a set: after the restart, solving that
+// level leads to the fourth, not back to the second.
+TEST_F(LauncherTest, ApplyKeepsTheLevelOfTheSet)
+{
+  Write("maps.ini", "four.lvl\n");
+  // Levels 0 and 1 wait for a push; level 2 is solved from the start; level 3 is 6 wide.
+  Write("four.lvl", LevelSet({{"9 23"}, {"9 23"}, {"94"}, {"9 1 1 "}}));
+  WriteConfig({});
+  BeginFramesInMenu();
+  GameSetState(gsPlay);
+  GameNextLevel();
+  GameNextLevel();
+  ASSERT_EQ(GameGetFieldSize().Width, 2);
+
+  GameSetState(gsSettings);
+  EditSettings = Settings;
+  EditSettings.Mode = 1;
+  RecordingGraph::QueueSettingsResults({srApply});
+  ProcessFrame();
+  ASSERT_TRUE(RestartFlag);
+  EndPass();
+  BeginPass();
+  EXPECT_FALSE(Exists("Temp.Dat"));
+  EXPECT_EQ(GameGetFieldSize().Width, 2);
+
+  GameSetState(gsPlay);
+  ProcessFrame();
+  EXPECT_EQ(GameGetState(), gsPlay);
+  EXPECT_EQ(GameGetFieldSize().Width, 6);
+}
+
 // SaveSettings writes the six keys from EditSettings in their order, appending
 // the missing ones, and leaves every other key as loaded.
 TEST_F(LauncherTest, SaveSettingsWritesTheSixKeys)
@@ -412,3 +444,121 @@ TEST_P(HeldButtonTest, AcrossTheRestartFiresNoMenuItem)
 }
 
 INSTANTIATE_TEST_SUITE_P(PointerOverEachItem, HeldButtonTest, ::testing::Range(int32_t{miNewGame}, int32_t{miExit + 1}));
+
+// A fatal error in full screen, in the rules library (a save that cannot be
+// written) or in the program (a configuration that cannot be written): the
+// display comes back first, then the box shows over the game's window, then the
+// report line, then the exit with the error's number.
+TEST_F(LauncherTest, FatalErrorGivesTheDisplayBackThenShowsTheBoxOverTheWindow)
+{
+  WriteStandardWorld();
+  WriteConfig({"FullScreen=1", "Mode=2", "SaveFile=no/such/dir/s.dat"});
+  // The program with the window system's calls echoed on stderr; a menu item is
+  // clicked in every menu frame, and the settings page applies at once.
+  auto RunClicking = [&](int32_t Item, const std::function<void()> &BeforeClick) {
+    Recording::EchoCalls(true);
+    RecordingGraph::SetMenuDefault(Item);
+    RecordingGraph::QueueSettingsResults({srApply});
+    OnCall = [&](const RecordingGraph::TCall &C) {
+      if (C.Name != "EndDraw" || KeyState[VK_LBUTTON]) return;
+      BeforeClick();
+      KeyState[VK_LBUTTON] = 1;
+    };
+    KestroveMain();
+  };
+  const std::string Order = "ChangeDisplaySettingsA\\(800x600x16@0/0x001C0000,4\\)\n.*"
+                            "ChangeDisplaySettingsA\\(0,0\\)\n"
+                            "MessageBoxA\\(hwnd,\"Runtime error [^\n]*\",\"Error\",16\\)\n"
+                            "Runtime error ";
+  EXPECT_EXIT(RunClicking(miSave, [] {}), ::testing::ExitedWithCode(ENOENT),
+              Order + "2: \"no/such/dir/s\\.dat\": No such file or directory\n$");
+  auto ConfigInTheWay = [this] {
+    fs::remove(Dir / "config.ini");
+    fs::create_directory(Dir / "config.ini");
+  };
+  EXPECT_EXIT(RunClicking(miSettings, ConfigInTheWay), ::testing::ExitedWithCode(EISDIR),
+              Order + "21: \"Config\\.INI\": Is a directory\n$");
+}
+
+// A map set whose file does not read is reported, on stderr and in a box over
+// the window, and the first set that reads is played instead: at start-up, after
+// applying the settings (the game in progress comes back), and from the menu.
+TEST_F(LauncherTest, MissingMapSetIsReportedAndTheGameGoesOn)
+{
+  WriteStandardWorld();
+  Write("maps.ini", "a.lvl=First set\ngone.lvl=Missing\nb.lvl=Second set\n");
+  WriteConfig({"Map=1"});
+  const std::string Report =
+    "\"The map set \"gone.lvl\" cannot be opened: No such file or directory. Playing \"a.lvl\" instead.\"";
+  ::testing::internal::CaptureStderr();
+  BeginPass();
+  const std::string Stderr = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(Stderr.find("The map set \"gone.lvl\" cannot be opened"), std::string::npos);
+  EXPECT_EQ(Recording::Log({"MessageBoxA"}), Texts{"MessageBoxA(0," + Report + ",\"Error\",16)"});
+  EXPECT_EQ(Calls({"GameNewGame"}), Texts{"GameNewGame(a.lvl)"});
+  EXPECT_EQ(GameGetState(), gsMenu);
+
+  // A game in progress, then the missing set applied on the settings page.
+  GameSetState(gsPlay);
+  KeyState[VK_UP] = 1;
+  for (int I = 0; I < 5; ++I) ProcessFrame();
+  KeyState[VK_UP] = 0;
+  const TPlayer Moved = GameGetPlayer();
+  GameSetState(gsSettings);
+  EditSettings = Settings;
+  RecordingGraph::QueueSettingsResults({srApply});
+  ProcessFrame();
+  EndPass();
+  ClearLogs();
+  ::testing::internal::CaptureStderr();
+  BeginPass();
+  ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(Recording::Log({"MessageBoxA"}), Texts{"MessageBoxA(hwnd," + Report + ",\"Error\",16)"});
+  EXPECT_EQ(Calls({"GameNewGame", "GameLoad"}), (Texts{"GameNewGame(a.lvl)", "GameLoad(Temp.DAT)"}));
+  EXPECT_FALSE(Exists("Temp.Dat"));
+  EXPECT_EQ(GameGetPlayer().Box.y, Moved.Box.y);
+  EXPECT_GT(Moved.Box.y, 1.15);
+
+  // The menu's new game with that set: reported again, the first set played.
+  ClearLogs();
+  RecordingGraph::QueueMenuResults({miNewGame});
+  KeyState[VK_LBUTTON] = 1;
+  ::testing::internal::CaptureStderr();
+  ProcessFrame();
+  ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(Recording::Count("MessageBoxA"), 1u);
+  EXPECT_EQ(Calls({"GameNewGame"}), Texts{"GameNewGame(a.lvl)"});
+  EXPECT_EQ(GameGetState(), gsPlay);
+}
+
+// No set reads (one is missing, one is a directory): each is reported for what
+// it is, nothing is started, and the menu shows with nothing to continue.
+TEST_F(LauncherTest, NoReadableMapSetLeavesTheMenu)
+{
+  Write("maps.ini", "gone.lvl\nsets\n");
+  fs::create_directory(Dir / "sets");
+  WriteConfig({"Map=1"});
+  ::testing::internal::CaptureStderr();
+  BeginPass();
+  const std::string Stderr = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(Stderr.find("The map set \"sets\" cannot be opened: Is a directory. No other map set can be opened "
+                        "either.\n"),
+            std::string::npos);
+  EXPECT_EQ(Recording::Count("MessageBoxA"), 1u);
+  EXPECT_EQ(CountOf("GameNewGame"), 0);
+  GameSetState(gsPlay);
+  EXPECT_EQ(GameGetState(), gsMenu);
+}
+
+// The map list is the configuration's own file: a "Maps" key that is missing or
+// empty stays fatal, and the report names the key.
+TEST_F(LauncherTest, MissingMapsKeyIsFatalAndNamed)
+{
+  WriteStandardWorld();
+  WriteConfig({}, true);
+  EXPECT_EXIT(BeginPass(), ::testing::ExitedWithCode(2), "^Runtime error 2: the key \"Maps\" of config\\.ini");
+  WriteConfig({"Maps="}, true);
+  EXPECT_EXIT(BeginPass(), ::testing::ExitedWithCode(2), "^Runtime error 2: the key \"Maps\" of config\\.ini");
+  WriteConfig({"Maps=nolist.ini"}, true);
+  EXPECT_EXIT(BeginPass(), ::testing::ExitedWithCode(2), "^Runtime error 2: \"nolist\\.ini\"");
+}

@@ -122,11 +122,25 @@ step "no config.ini: the launcher's fatal error reaches the player"
 mkdir "$run/empty"
 expect_fatal_error "$run/empty" 2 00-missing-config
 
-step "a missing level file: the rules library's fatal error reaches the player"
+step "a missing map set: reported to the player, and the game goes on"
 mkdir "$run/nolevel"
 printf 'Maps=maps.ini\r\nMode=1\r\n' > "$run/nolevel/config.ini"
 printf 'gone.lvl=Missing\n' > "$run/nolevel/maps.ini"
-expect_fatal_error "$run/nolevel" 2 00-missing-level
+(cd "$run/nolevel" && exec "$program" >"$run/nolevel/stdout.txt" 2>"$run/nolevel/stderr.txt") &
+game_pid=$!
+wait_for 60 "a message box captioned Error (00-missing-level)" sh -c "xwininfo -root -tree | grep -q '\"Error\":'"
+sleep 1
+shot 00-missing-level
+"$xclose" "$(error_box)"
+wait_for 30 "the game's window after the report" xdotool search --name '^Veltrane Kestrove$'
+kill -0 "$game_pid" 2>/dev/null || fail "the game ended on a missing map set"
+"$xclose" "$(xdotool search --name '^Veltrane Kestrove$' | head -1)"
+rc=0
+wait "$game_pid" || rc=$?
+game_pid=""
+[ "$rc" = 0 ] || fail "exit code $rc after a missing map set, not 0"
+grep -q 'The map set "gone.lvl" cannot be opened' "$run/nolevel/stderr.txt" ||
+  fail "no report of the missing map set on stderr: $(cat "$run/nolevel/stderr.txt")"
 
 step "starting the game"
 (cd "$run" && exec ./Kestrove >"$run/stdout.txt" 2>"$run/stderr.txt") &
@@ -250,4 +264,27 @@ wait "$game_pid" || rc=$?
 game_pid=""
 [ "$rc" = 0 ] || fail "exit code $rc after closing the window"
 [ "$(xrandr --current | head -1)" = "$display_before" ] || fail "display not restored: $(xrandr --current | head -1)"
+step "a save that cannot be written: the box shows over the game's window, then the game ends"
+sed -i 's|^SaveFile=.*|SaveFile=no/such/dir/save.dat|' "$run/config.ini"
+(cd "$run" && exec ./Kestrove >"$run/stdout.txt" 2>"$run/stderr.txt") &
+game_pid=$!
+wait_for 30 "a window captioned Veltrane Kestrove" xdotool search --name '^Veltrane Kestrove$'
+wid=$(xdotool search --name '^Veltrane Kestrove$' | head -1)
+sleep 3
+eval "$(xdotool getwindowgeometry --shell "$wid" | sed 's/^/WIN_/')"
+click "$MENU_2_X" "$MENU_2_Y"
+wait_for 60 "a message box captioned Error (11-save-error)" sh -c "xwininfo -root -tree | grep -q '\"Error\":'"
+sleep 1
+shot 11-save-error
+box=$(error_box)
+owner=$(xprop -id "$box" WM_TRANSIENT_FOR | grep -o '0x[0-9a-fA-F]*' || true)
+[ -n "$owner" ] && [ "$((owner))" = "$((wid))" ] || fail "the error box is not over the game's window (it belongs to $owner, the game is $wid)"
+"$xclose" "$box"
+rc=0
+wait "$game_pid" || rc=$?
+game_pid=""
+[ "$rc" = 2 ] || fail "exit code $rc after a save that cannot be written, not 2"
+grep -q '^Runtime error 2: "no/such/dir/save.dat"' "$run/stderr.txt" || fail "no 'Runtime error 2' line on stderr"
+[ "$(xrandr --current | head -1)" = "$display_before" ] || fail "display not restored: $(xrandr --current | head -1)"
+
 step "passed; screenshots in $artifacts"
