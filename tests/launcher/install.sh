@@ -32,6 +32,17 @@ mkdir -p "$XDG_DATA_HOME/kestrove"
 { grep -v '^Mode=' "$work/moved/share/kestrove/config.ini"; printf 'Mode=1\n'; } > "$XDG_DATA_HOME/kestrove/config.ini"
 cp "$XDG_DATA_HOME/kestrove/config.ini" "$work/chosen.ini"
 
+# Some coreutils end `cp -n` with status 1 when it skips a file, others warn
+# that it is going away: the command must not lean on it.
+mkdir "$work/shim"
+cat > "$work/shim/cp" <<'SHIM'
+#!/bin/sh
+for a; do case $a in --no-clobber|-n|-[!-]*n*) echo "cp: -n used" >&2; exit 1;; esac; done
+exec /bin/cp "$@"
+SHIM
+chmod +x "$work/shim/cp"
+export PATH="$work/shim:$PATH"
+
 cd /
 "$work/moved/bin/kestrove" >"$work/out.txt" 2>&1 &
 pid=$!
@@ -54,4 +65,23 @@ data="$XDG_DATA_HOME/kestrove"
 for f in maps.ini textures/floor.png; do [ -e "$data/$f" ] || fail "$f was not copied to $data"; done
 ls "$data/"*.lvl >/dev/null 2>&1 || fail "no level set copied to $data"
 cmp -s "$data/config.ini" "$work/chosen.ini" || fail "the player's config.ini was replaced"
+
+# A second start, after the player lost a texture: only that file comes back.
+rm "$data/textures/floor.png"
+echo 'changed by the player' > "$data/maps.ini.note"
+"$work/moved/bin/kestrove" >"$work/out.txt" 2>&1 &
+pid=$!
+for _ in $(seq 120); do
+  xdotool search --name '^Veltrane Kestrove$' >/dev/null 2>&1 && break
+  kill -0 "$pid" 2>/dev/null || fail "the second start ended before its window showed"
+  sleep 0.5
+done
+wid=$(xdotool search --name '^Veltrane Kestrove$' | head -1) || fail "no game window on the second start"
+"$xclose" "$wid"
+rc=0
+wait "$pid" || rc=$?
+pid=""
+[ "$rc" = 0 ] || fail "exit code $rc on the second start"
+[ -e "$data/textures/floor.png" ] || fail "a lost default file was not copied again"
+cmp -s "$data/config.ini" "$work/chosen.ini" || fail "the player's config.ini was replaced on the second start"
 echo "install: passed"
