@@ -8,6 +8,7 @@
 struct TConfString {
   std::string Key;
   std::string Value;
+  int32_t Line = -1;  // the line of the loaded file it came from; -1 when added later
 };
 using TConfArray = std::vector<TConfString>;
 
@@ -16,7 +17,10 @@ public:
   TConfArray Items;
 
   void Load(const std::string &FileName);   // replaces all entries; a missing file is fatal
-  void Save(const std::string &FileName) const; // one "key=value\r\n" per entry; failure is fatal
+  // The loaded file's lines again, comments, blank and unknown lines included,
+  // with each entry's line rewritten only where its key or value changed; then
+  // one "key=value" per added entry. Lines end in "\r\n". Failure is fatal.
+  void Save(const std::string &FileName) const;
   void Clear();
   std::string GetValue(const std::string &Name) const;      // "" when no entry matches
   void SetValue(const std::string &Name, const std::string &Value); // first match, else append
@@ -24,4 +28,7 @@ public:
   int32_t Count() const;
   std::string KeyAt(int32_t Index) const;
   std::string ValueAt(int32_t Index) const;
+
+private:
+  std::vector<std::string> LoadedLines;  // the loaded file's lines, without their ends
 };

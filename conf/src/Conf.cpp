@@ -18,37 +18,93 @@ int32_t FindKey(const TConfArray &Items, const std::string &Name)
 
 } // namespace
 
+namespace {
+
+// Where a line's comment begins, blanks before the ';' included; npos for none.
+std::size_t CommentStart(const std::string &Line)
+{
+  std::size_t At = Line.find(';');
+  if (At == std::string::npos) return At;
+  while (At > 0 && (Line[At - 1] == ' ' || Line[At - 1] == '\t')) --At;
+  return At;
+}
+
+// The entry a line holds: false for a blank or comment line.
+bool ParseLine(const std::string &Raw, TConfString &Entry)
+{
+  std::string Line = TrimText(Raw);
+  const std::size_t Semicolon = Line.find(';');
+  if (Semicolon != std::string::npos) Line = TrimText(Line.substr(0, Semicolon));
+  if (Line.empty()) return false;
+  const std::size_t Equals = Line.find('=');
+  if (Equals == std::string::npos)
+    Entry = {Line, std::string()};
+  else
+    Entry = {TrimText(Line.substr(0, Equals)), TrimText(Line.substr(Equals + 1))};
+  return true;
+}
+
+void AppendEntry(std::string &Bytes, const TConfString &Item)
+{
+  Bytes += Item.Key;
+  Bytes += '=';
+  Bytes += Item.Value;
+}
+
+} // namespace
+
 void TConf::Load(const std::string &FileName)
 {
   Clear();
   TInputFile File(FileName);
   TTextLines Lines(File);
   while (!Lines.AtEnd()) {
-    std::string Line = TrimText(Lines.ReadLine());
-    const std::size_t Semicolon = Line.find(';');
-    if (Semicolon != std::string::npos) Line = TrimText(Line.substr(0, Semicolon));
-    if (Line.empty()) continue;
-    const std::size_t Equals = Line.find('=');
-    if (Equals == std::string::npos)
-      Items.push_back({Line, std::string()});
-    else
-      Items.push_back({TrimText(Line.substr(0, Equals)), TrimText(Line.substr(Equals + 1))});
+    LoadedLines.push_back(Lines.ReadLine());
+    TConfString Entry;
+    if (!ParseLine(LoadedLines.back(), Entry)) continue;
+    Entry.Line = static_cast<int32_t>(LoadedLines.size() - 1);
+    Items.push_back(Entry);
   }
 }
 
 void TConf::Save(const std::string &FileName) const
 {
-  std::string Bytes;
+  // The entry of each loaded line that still has one.
+  std::vector<const TConfString *> EntryOfLine(LoadedLines.size(), nullptr);
   for (const TConfString &Item : Items) {
-    Bytes += Item.Key;
-    Bytes += '=';
-    Bytes += Item.Value;
+    if (Item.Line >= 0 && static_cast<std::size_t>(Item.Line) < LoadedLines.size() && !EntryOfLine[Item.Line])
+      EntryOfLine[Item.Line] = &Item;
+  }
+  std::string Bytes;
+  for (std::size_t I = 0; I < LoadedLines.size(); ++I) {
+    const std::string &Raw = LoadedLines[I];
+    TConfString Was;
+    const bool HeldEntry = ParseLine(Raw, Was);
+    const TConfString *Now = EntryOfLine[I];
+    if (!HeldEntry || (Now && Now->Key == Was.Key && Now->Value == Was.Value)) {
+      Bytes += Raw;  // comments, blank lines and unchanged entries stay as they were written
+    } else if (Now) {
+      AppendEntry(Bytes, *Now);
+      if (const std::size_t Comment = CommentStart(Raw); Comment != std::string::npos) Bytes += Raw.substr(Comment);
+    } else {
+      continue;  // the entry is gone from the store
+    }
+    Bytes += "\r\n";
+  }
+  for (const TConfString &Item : Items) {
+    if (Item.Line >= 0 && static_cast<std::size_t>(Item.Line) < LoadedLines.size() && EntryOfLine[Item.Line] == &Item)
+      continue;
+    AppendEntry(Bytes, Item);
     Bytes += "\r\n";
   }
   WriteWholeFile(FileName, Bytes);
 }
 
-void TConf::Clear() { Items.clear(); }
+void TConf::Clear()
+{
+  Items.clear();
+  LoadedLines.clear();
+}
 
 std::string TConf::GetValue(const std::string &Name) const
 {

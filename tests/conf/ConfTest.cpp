@@ -105,6 +105,35 @@ TEST_F(ConfTest, SavedEntriesLoadBackTheSame)
   EXPECT_EQ(ReadFile("empty.ini"), "");
 }
 
+// A player's file keeps what the player wrote in it: comments, blank lines and
+// lines the game does not know come back; only a changed entry's line is
+// rewritten, keeping its comment; new entries follow at the end.
+TEST_F(ConfTest, SaveKeepsCommentsBlankAndUnknownLines)
+{
+  TConf C;
+  C.Load(WriteFile("c.ini", "; settings\n\n  Mode = 5 ; 1024x768\n[Video]\nFreq=0\r\nkeep = as  written ;x\nMode=6\n"));
+  C.SetValue("mode", "7");
+  C.SetValue("Freq", "0");  // the same value: the line stays as it was
+  C.SetValue("Cubes", "1");
+  C.Save(PathOf("c.ini"));
+  EXPECT_EQ(ReadFile("c.ini"), "; settings\r\n\r\nMode=7 ; 1024x768\r\n[Video]\r\nFreq=0\r\n"
+                               "keep = as  written ;x\r\nMode=6\r\nCubes=1\r\n");
+  TConf D;
+  D.Load(PathOf("c.ini"));
+  EXPECT_EQ(D.GetValue("Mode"), "7");
+  EXPECT_EQ(D.Count(), 6);
+
+  // Entries taken out of the store lose their lines; a cleared store writes only what it holds.
+  D.Items.erase(D.Items.begin() + 1);  // [Video]
+  D.Save(PathOf("d.ini"));
+  EXPECT_EQ(ReadFile("d.ini").find("[Video]"), std::string::npos);
+  EXPECT_NE(ReadFile("d.ini").find("; settings"), std::string::npos);
+  D.Clear();
+  D.SetValue("k", "v");
+  D.Save(PathOf("d.ini"));
+  EXPECT_EQ(ReadFile("d.ini"), "k=v\r\n");
+}
+
 TEST_F(ConfTest, SaveOverwritesTheExistingFileOfAnyCase)
 {
   WriteFile("config.ini", "old=1\nlots=of text that is longer than the new file\n");
