@@ -366,7 +366,8 @@ TEST_F(LauncherTest, SaveSettingsWritesTheSixKeys)
   EditSettings.Keys3D = 1;
   SaveSettings();
   EXPECT_EQ(Read("CONFIG.ini"),
-            "Maps=maps.ini\r\nmode=6\r\nWall=w.png\r\nFullScreen=1\r\nFreq=10\r\nMap=1\r\nCubes=0\r\n3DKeys=1\r\n");
+            "Maps=maps.ini\r\nmode=6\r\nWall=w.png ; brick\r\nFullScreen=1\r\nFreq=10\r\nMap=1\r\nCubes=0\r\n"
+            "3DKeys=1\r\n");  // the player's comment stays
   EXPECT_FALSE(Exists("Config.INI"));
 }
 
