@@ -5,6 +5,9 @@
 // The settings page's Apply and Back lie below every menu item: the button that
 // pressed them may still be held when the menu shows next, and must not land on
 // an item there.
+//
+// Text inside a box keeps a margin from its edges at every display mode: a
+// text too wide for its box is drawn at a smaller size (FitPixels).
 #pragma once
 #include <algorithm>
 #include <array>
@@ -17,6 +20,29 @@ struct Rect {
   float CentreX() const { return X + W / 2; }
   float CentreY() const { return Y + H / 2; }
 };
+
+// The largest size, at most Pixels (and at least MinPixels), at which a text
+// is no wider than MaxWidth; WidthAt(p) is the text's width at size p.
+template <class TWidthAt>
+int FitPixels(int Pixels, float MaxWidth, const TWidthAt &WidthAt, int MinPixels = 6) {
+  if (Pixels <= MinPixels || WidthAt(Pixels) <= MaxWidth) return Pixels;
+  int Fits = MinPixels, TooWide = Pixels;  // widths grow with the size
+  while (TooWide - Fits > 1) {
+    const int Mid = (Fits + TooWide) / 2;
+    (WidthAt(Mid) <= MaxWidth ? Fits : TooWide) = Mid;
+  }
+  return Fits;
+}
+
+// The margin kept between a text and the edges of its box, at scale 1.
+constexpr float TextMargin = 12;
+
+constexpr const char *MenuItemTexts[] = {"New game", "Continue", "Save", "Load", "Settings", "Exit"};
+constexpr const char *SettingsLabels[] = {"Display mode", "Refresh rate", "Full screen",
+                                           "Map set", "Cube effect", "Key mapping"};
+inline const char *KeyMappingText(bool Keys3D) {
+  return Keys3D ? "Left/Right turn the view" : "Page Up/Down turn the view";
+}
 
 // A scale of 1 at 1024 x 768; smaller and larger screens scale the whole page.
 inline float UiScale(int Width, int Height) {

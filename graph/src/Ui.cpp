@@ -114,13 +114,16 @@ const CachedText &TextImage(Renderer &R, const std::string &Text, int Pixels, bo
 
 enum class Align { Left, Centre };
 
-// Text centred vertically on Y, with a soft shadow below it.
+// Text centred vertically on Y, with a soft shadow below it; a text wider than
+// MaxWidth (when given) is drawn at the largest size that fits.
 void DrawText(Renderer &R, const std::string &Text, int Pixels, bool Bold, float X, float Y, Align A, vec4 Top,
               vec4 Bottom, float MaxWidth = 0) {
+  if (MaxWidth > 0)
+    Pixels = FitPixels(Pixels, MaxWidth, [&](int P) { return TextImage(R, Text, P, Bold).Width; });
   const CachedText &t = TextImage(R, Text, Pixels, Bold);
   if (!t.Tex) return;
   float w = float(t.Width), h = float(t.Height);
-  if (MaxWidth > 0 && w > MaxWidth) { h *= MaxWidth / w; w = MaxWidth; }  // squeeze a long map title
+  if (MaxWidth > 0 && w > MaxWidth) { h *= MaxWidth / w; w = MaxWidth; }  // past the smallest size: squeezed
   const float x = std::round(A == Align::Centre ? X - w / 2 : X), y = std::round(Y - h / 2);
   Style shadow;
   shadow.Soft = 0;
@@ -267,18 +270,18 @@ int32_t RunMenu(Renderer &R, float Px, float Py) {
   DrawBackdrop(R, vec4(1));
   BeginUi(R);
   DrawTitle(R, m.Title, sc, "KESTROVE", 92);
+  const float margin = TextMargin * sc;
   DrawText(R, "Push every crate onto a golden mark", int(20 * sc), false, m.Title.CentreX(),
-           m.Title.Y + m.Title.H + 2 * sc, Align::Centre, kTextDim);
+           m.Title.Y + m.Title.H + 2 * sc, Align::Centre, kTextDim, R.Width - 2 * margin);
   DrawPanel(R, m.Panel, sc);
-  static const char *const kItems[MenuItemCount] = {"New game", "Continue", "Save", "Load", "Settings", "Exit"};
   for (int i = 0; i < MenuItemCount; ++i) {
     const Rect &r = m.Items[i];
     DrawButton(R, r, sc, i == hot);
-    DrawText(R, kItems[i], int(26 * sc), i == hot, r.CentreX(), r.CentreY(), Align::Centre,
-             i == hot ? kTextOnGold : kText);
+    DrawText(R, MenuItemTexts[i], int(26 * sc), i == hot, r.CentreX(), r.CentreY(), Align::Centre,
+             i == hot ? kTextOnGold : kText, r.W - 2 * margin);
   }
   DrawText(R, "Arrow keys move  \xb7  Esc in play returns to this menu", int(16 * sc), false,
-           R.Width / 2.0f, R.Height - 26 * sc, Align::Centre, kTextDim);
+           R.Width / 2.0f, R.Height - 26 * sc, Align::Centre, kTextDim, R.Width - 2 * margin);
   glBindVertexArray(0);
   return hot;
 }
@@ -324,8 +327,7 @@ int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, TSettings &S,
   DrawPanel(R, l.Panel, sc);
   DrawTitle(R, l.Title, sc, "Settings", 48);
 
-  static const char *const kLabels[SettingsRowCount] = {"Display mode", "Refresh rate", "Full screen",
-                                                        "Map set",      "Cube effect",  "Key mapping"};
+  const float margin = TextMargin * sc;
   const vec4 on(0.55f, 0.95f, 0.60f, 1), off(0.95f, 0.62f, 0.55f, 1);
   for (int row = 0; row < SettingsRowCount; ++row) {
     const SettingsLayout::Row &r = l.Rows[row];
@@ -337,7 +339,7 @@ int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, TSettings &S,
       case rowFullScreen: value = S.FullScreen ? "On" : "Off"; colour = S.FullScreen ? on : off; break;
       case rowMap: value = MapsHigh < 0 ? "none" : MapText(Maps[S.Map]); break;
       case rowCubes: value = S.Cubes ? "On" : "Off"; colour = S.Cubes ? on : off; break;
-      case rowKeys: value = S.Keys3D ? "Left/Right turn the view" : "Page Up/Down turn the view"; break;
+      case rowKeys: value = KeyMappingText(S.Keys3D); break;
     }
     const bool rowHot = r.Label.Contains(Px, Py) || r.Prev.Contains(Px, Py) || r.Value.Contains(Px, Py) ||
                         r.Next.Contains(Px, Py);
@@ -347,8 +349,8 @@ int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, TSettings &S,
       band.Radius = 8 * sc;
       Fill(R, Rect{r.Label.X - 14 * sc, r.Label.Y, r.Next.X + r.Next.W - r.Label.X + 28 * sc, r.Label.H}, band);
     }
-    DrawText(R, kLabels[row], int(22 * sc), false, r.Label.X, r.Label.CentreY(), Align::Left,
-             rowHot ? vec4(1, 0.92f, 0.75f, 1) : kText);
+    DrawText(R, SettingsLabels[row], int(22 * sc), false, r.Label.X, r.Label.CentreY(), Align::Left,
+             rowHot ? vec4(1, 0.92f, 0.75f, 1) : kText, r.Label.W - margin);
     DrawButton(R, r.Prev, sc, r.Prev.Contains(Px, Py));
     DrawButton(R, r.Next, sc, r.Next.Contains(Px, Py));
     DrawText(R, "<", int(24 * sc), true, r.Prev.CentreX(), r.Prev.CentreY(), Align::Centre,
@@ -363,16 +365,17 @@ int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, TSettings &S,
     box.BorderColor = vec4(1, 1, 1, r.Value.Contains(Px, Py) ? 0.35f : 0.12f);
     Fill(R, r.Value, box);
     DrawText(R, value, int(22 * sc), true, r.Value.CentreX(), r.Value.CentreY(), Align::Centre, colour,
-             r.Value.W - 16 * sc);
+             r.Value.W - 2 * margin);
   }
   DrawText(R, "Changes take effect when applied; the game in progress is kept.", int(17 * sc), false,
-           R.Width / 2.0f, l.Apply.Y - 28 * sc, Align::Centre, kTextDim);
+           R.Width / 2.0f, l.Apply.Y - 28 * sc, Align::Centre, kTextDim, l.Panel.W - 2 * margin);
   const bool applyHot = l.Apply.Contains(Px, Py), backHot = l.Back.Contains(Px, Py);
   DrawButton(R, l.Apply, sc, true, applyHot ? vec4(0.55f, 0.95f, 0.55f, 1) : vec4(0.36f, 0.74f, 0.40f, 1));
   DrawButton(R, l.Back, sc, backHot);
-  DrawText(R, "Apply", int(26 * sc), true, l.Apply.CentreX(), l.Apply.CentreY(), Align::Centre, kTextOnGold);
+  DrawText(R, "Apply", int(26 * sc), true, l.Apply.CentreX(), l.Apply.CentreY(), Align::Centre, kTextOnGold,
+           l.Apply.W - 2 * margin);
   DrawText(R, "Back", int(26 * sc), backHot, l.Back.CentreX(), l.Back.CentreY(), Align::Centre,
-           backHot ? kTextOnGold : kText);
+           backHot ? kTextOnGold : kText, l.Back.W - 2 * margin);
   glBindVertexArray(0);
   return result;
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "Font.h"
+#include "Layout.h"
 #include "ProcTex.h"
 
 namespace {
@@ -63,6 +64,51 @@ TEST(Art, TrueTypeTextWhenTheFontIsThere) {
   EXPECT_FALSE(text.HasTrueType());
   // Closed, it still draws: with the bitmap font.
   EXPECT_FALSE(text.Render("Back", 22, false).Empty());
+}
+
+// Every text of the menu and the settings page keeps a margin inside its box
+// at every display mode the settings offer, as the renderer sizes it.
+TEST(Art, EveryLabelFitsItsBoxAtEveryDisplayMode) {
+  graph::TextPainter text;
+  text.Open();
+  const auto FittedWidth = [&](const std::string &Text, int Pixels, bool Bold, float MaxWidth) {
+    const auto WidthAt = [&](int P) { return text.Render(Text, P, Bold).Width; };
+    return WidthAt(graph::FitPixels(Pixels, MaxWidth, WidthAt));
+  };
+  const int Sizes[][2] = {{640, 480}, {800, 600}, {1024, 768}, {1280, 1024}};
+  for (const auto &Size : Sizes) {
+    SCOPED_TRACE(std::to_string(Size[0]) + "x" + std::to_string(Size[1]));
+    const float sc = graph::UiScale(Size[0], Size[1]), margin = graph::TextMargin * sc;
+    const graph::MenuLayout Menu = graph::LayoutMenu(Size[0], Size[1]);
+    for (int i = 0; i < graph::MenuItemCount; ++i) {
+      const float Room = Menu.Items[i].W - 2 * margin;
+      EXPECT_LE(FittedWidth(graph::MenuItemTexts[i], int(26 * sc), true, Room), Room) << graph::MenuItemTexts[i];
+    }
+    const graph::SettingsLayout Page = graph::LayoutSettings(Size[0], Size[1]);
+    for (int row = 0; row < graph::SettingsRowCount; ++row) {
+      const float Room = Page.Rows[row].Label.W - margin;
+      EXPECT_LE(FittedWidth(graph::SettingsLabels[row], int(22 * sc), false, Room), Room) << graph::SettingsLabels[row];
+    }
+    const float ValueRoom = Page.Rows[graph::rowKeys].Value.W - 2 * margin;
+    for (const bool Keys3D : {false, true}) {
+      const std::string Value = graph::KeyMappingText(Keys3D);
+      EXPECT_LE(FittedWidth(Value, int(22 * sc), true, ValueRoom), ValueRoom) << Value;
+      EXPECT_GT(FittedWidth(Value, int(22 * sc), true, ValueRoom), ValueRoom * 0.6f) << "shrunk more than needed";
+    }
+    EXPECT_LE(FittedWidth("1280 x 1024 x 32", int(22 * sc), true, ValueRoom), ValueRoom);
+  }
+}
+
+// Sizes step down only as far as needed, and never below the smallest.
+TEST(Art, FitPixelsTakesTheLargestSizeThatFits) {
+  const auto TenPerPixel = [](int P) { return 10 * P; };
+  EXPECT_EQ(graph::FitPixels(22, 1000, TenPerPixel), 22);
+  EXPECT_EQ(graph::FitPixels(22, 200, TenPerPixel), 20);
+  EXPECT_EQ(graph::FitPixels(22, 199, TenPerPixel), 19);
+  EXPECT_EQ(graph::FitPixels(22, 5, TenPerPixel), 6);
+  // A width that does not follow the size still ends on a fitting size.
+  const auto Steps = [](int P) { return P > 15 ? 300 : 100; };
+  EXPECT_EQ(graph::FitPixels(22, 150, Steps), 15);
 }
 
 }  // namespace
