@@ -59,7 +59,9 @@ Buffer MakeBuffer();
 VertexArray MakeVertexArray();
 
 // Compiles and links; an empty Program (and the log in Error) when either fails.
-Program BuildProgram(const char *VertexSource, const char *FragmentSource, std::string &Error);
+// Defines come after the version line of both stages (e.g. "#define MODE 2\n").
+Program BuildProgram(const char *VertexSource, const char *FragmentSource, std::string &Error,
+                     const std::string &Defines = "");
 
 // Uploads RGBA pixels; Repeat tiles it, Mipmaps filters it at a distance.
 Texture UploadTexture(const Image &Img, bool Repeat, bool Mipmaps);

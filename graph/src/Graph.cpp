@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <cmath>
 #include <dirent.h>
@@ -224,10 +225,13 @@ GRAPH_API bool Init(TVeltraneEngine *Eng, int32_t /*ScreenBits*/, const char *Fl
 
   const char *renderer = reinterpret_cast<const char *>(glGetString(GL_RENDERER));
   const std::string name = renderer ? renderer : "";
-  const bool software = name.find("llvmpipe") != std::string::npos || name.find("softpipe") != std::string::npos ||
-                        name.find("swrast") != std::string::npos;
+  const bool software = IsSoftwareRasterizer(name);
   Anisotropy = !software;
   Multisample = !software || MultisampleOnSoftware;
+  std::string unknown;
+  R->Quality = ChooseTier(name, QualityOverride.empty() ? ReadQualityKey() : QualityOverride, unknown);
+  if (!unknown.empty())
+    std::fprintf(stderr, "graph: config.ini: Quality=%s is none of auto, full, fast; taking auto\n", unknown.c_str());
 
   std::string error;
   bool ok = CreateSceneResources(*R, error) && CreateUiResources(*R, error);

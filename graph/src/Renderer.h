@@ -12,8 +12,10 @@
 #include "Camera.h"
 #include "Font.h"
 #include "GLObjects.h"
+#include "GroundLight.h"
 #include "Layout.h"
 #include "ProcTex.h"
+#include "Quality.h"
 #include "graph.h"
 
 namespace graph {
@@ -37,11 +39,18 @@ struct CachedText {
 
 struct SceneUniforms {
   GLint ViewProj = -1, Mode = -1, Time = -1, WorldUV = -1, Tex = -1, Occ = -1, OccSize = -1, HasOcc = -1,
-        Tint = -1, Eye = -1, Light = -1, FogColor = -1, FogRange = -1, PlayerShadow = -1, Spec = -1;
+        Tint = -1, Eye = -1, Light = -1, FogColor = -1, FogRange = -1, PlayerShadow = -1, Spec = -1,
+        Ground = -1, GroundSize = -1;
+};
+
+// A program of the scene and where its uniforms are.
+struct SceneShader {
+  Program Prog;
+  SceneUniforms U;
 };
 struct UiUniforms {
   GLint Screen = -1, Rect = -1, UV = -1, ColorTop = -1, ColorBottom = -1, Radius = -1, Soft = -1, Border = -1,
-        BorderColor = -1, TexMode = -1, Tex = -1;
+        BorderColor = -1, TexMode = -1, Tex = -1, Depth = -1;
 };
 
 // What a play frame asked to draw; drawn at once when the frame's scene is complete.
@@ -66,8 +75,10 @@ struct Renderer {
   SDL_Window *Window = nullptr;
   SDL_GLContext Context = nullptr;
 
-  Program SceneProgram, UiProgram;
-  SceneUniforms SU;
+  Tier Quality = Tier::Full;
+  SceneShader Scene3D;                                   // every kind, the full look
+  std::array<SceneShader, size_t(smTile) + 1> FastScene;  // fast tier: one small program per kind
+  Program UiProgram;
   UiUniforms UU;
   VertexArray CubeVao, UiVao;
   Buffer CubeVertices, CubeIndices, InstanceBuffer;
@@ -80,6 +91,12 @@ struct Renderer {
   Texture Occupancy;
   int OccWidth = 0, OccHeight = 0;
   std::vector<uint8_t> OccPixels, OccUploaded;
+
+  // Fast tier: the ground's light baked from the occupancy of every wall, box
+  // and water cell, redone where they moved; what it was baked from.
+  GroundLight Ground;
+  Texture GroundTex, OpenGround;
+  std::vector<Instance> GroundSource;
 
   // The multisampled frame everything is drawn into, resolved into the window's
   // back buffer by EndDraw; none when multisampling is off or unavailable.
@@ -111,7 +128,7 @@ Instance MakeInstance(const TBox &Box, float P0 = 0, float P1 = 0, float P2 = 0,
 
 // Ui.cpp
 bool CreateUiResources(Renderer &R, std::string &Error);
-void DrawSky(Renderer &R);
+void DrawSky(Renderer &R, bool BehindScene);  // behind: after the scene, where it left the frame empty
 int32_t RunMenu(Renderer &R, float Px, float Py);
 int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, TSettings &S, const TDisplayMode *Modes,
                     int32_t ModesHigh, const int32_t *Freqs, int32_t FreqsHigh, const TMapDescr *Maps,

@@ -14,6 +14,7 @@ const char *kUiVertex = R"(
 uniform vec2 uScreen;
 uniform vec4 uRect;
 uniform vec4 uUV;
+uniform float uDepth;
 out vec2 vPx;
 out vec2 vUV;
 void main() {
@@ -21,7 +22,7 @@ void main() {
   vec2 p = uRect.xy + corner * uRect.zw;
   vPx = corner * uRect.zw;
   vUV = mix(uUV.xy, uUV.zw, corner);
-  gl_Position = vec4(p.x / uScreen.x * 2.0 - 1.0, 1.0 - p.y / uScreen.y * 2.0, 0.0, 1.0);
+  gl_Position = vec4(p.x / uScreen.x * 2.0 - 1.0, 1.0 - p.y / uScreen.y * 2.0, uDepth, 1.0);
 }
 )";
 
@@ -64,6 +65,7 @@ struct Style {
 
 void BeginUi(Renderer &R) {
   glDisable(GL_DEPTH_TEST);
+  glDepthMask(GL_TRUE);
   glDisable(GL_CULL_FACE);
   glEnable(GL_BLEND);
   glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
@@ -71,6 +73,7 @@ void BeginUi(Renderer &R) {
   glBindVertexArray(R.UiVao.Get());
   glUniform2f(R.UU.Screen, float(R.Width), float(R.Height));
   glUniform1i(R.UU.Tex, 0);
+  glUniform1f(R.UU.Depth, 0.0f);
 }
 
 void Fill(Renderer &R, const Rect &Area, const Style &S, GLuint Tex = 0, vec4 UV = vec4(0, 0, 1, 1)) {
@@ -241,12 +244,21 @@ bool CreateUiResources(Renderer &R, std::string &Error) {
   u.BorderColor = glGetUniformLocation(p, "uBorderColor");
   u.TexMode = glGetUniformLocation(p, "uTexMode");
   u.Tex = glGetUniformLocation(p, "uTex");
+  u.Depth = glGetUniformLocation(p, "uDepth");
   R.UiVao = MakeVertexArray();
   return glGetError() == GL_NO_ERROR;
 }
 
-void DrawSky(Renderer &R) {
+void DrawSky(Renderer &R, bool BehindScene) {
   BeginUi(R);
+  if (BehindScene) {
+    // At the far end of the depth range, only where the scene left the frame empty.
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    glDepthMask(GL_FALSE);
+    glDisable(GL_BLEND);
+    glUniform1f(R.UU.Depth, 0.999999f);
+  }
   Style s;
   s.Soft = 0;
   s.Top = vec4(0.09f, 0.11f, 0.24f, 1);
@@ -254,6 +266,8 @@ void DrawSky(Renderer &R) {
   Fill(R, Rect{0, 0, float(R.Width), float(R.Height) * 0.75f}, s);
   s.Top = s.Bottom;
   Fill(R, Rect{0, float(R.Height) * 0.75f - 1, float(R.Width), float(R.Height) * 0.25f + 1}, s);
+  glDepthMask(GL_TRUE);
+  glUniform1f(R.UU.Depth, 0.0f);
   glBindVertexArray(0);
 }
 
