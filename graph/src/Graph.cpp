@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "Fallback.h"
 #include "Renderer.h"
 #include "graph.h"
 
@@ -187,6 +188,19 @@ void PointerToDrawable(const TMousePos *Pos, float &X, float &Y) {
   Y = float(Pos->y - top) * sy;
 }
 
+// Says why Init cannot draw, and answers Init's false.
+bool CannotDraw(SDL_Window *Window, const std::string &Why) {
+  ReportCannotDraw(Window, Why);
+  return false;
+}
+
+SDL_GLContext CreateContext(SDL_Window *Window) {
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+  return SDL_GL_CreateContext(Window);
+}
+
 }  // namespace
 }  // namespace graph
 
@@ -197,18 +211,25 @@ extern "C" {
 GRAPH_API bool Init(TVeltraneEngine *Eng, int32_t /*ScreenBits*/, const char *Floor, const char *Box,
                     const char *Wall, const char *Dest, const char *Water, const char *Menu, const char *MenuBack) {
   if (R) DeInit();
-  if (!Eng || !Eng->Handle) return false;
+  if (!Eng || !Eng->Handle) return CannotDraw(nullptr, "there is no window to draw in");
   SDL_Window *window = reinterpret_cast<SDL_Window *>(Eng->Handle);
-  if (!(SDL_GetWindowFlags(window) & SDL_WINDOW_OPENGL)) return false;
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-  SDL_GLContext context = SDL_GL_CreateContext(window);
-  if (!context) return false;
+  if (!(SDL_GetWindowFlags(window) & SDL_WINDOW_OPENGL))
+    return CannotDraw(window, "the window was not made for OpenGL");
+  SDL_GLContext context = CreateContext(window);
+  if (!context) {
+    const std::string why = std::string("the graphics driver gives no OpenGL 3.3 core context (") + SDL_GetError() + ")";
+    RestartOnSoftwareRasterizer(window, why);
+    return CannotDraw(window, why);
+  }
   if (SDL_GL_MakeCurrent(window, context) != 0 || epoxy_gl_version() < 33) {
+    const int version = SDL_GL_GetCurrentContext() == context ? epoxy_gl_version() : 0;
     SDL_GL_MakeCurrent(window, nullptr);
     SDL_GL_DeleteContext(context);
-    return false;
+    const std::string why = version > 0 ? "the graphics driver offers OpenGL " + std::to_string(version / 10) + "." +
+                                              std::to_string(version % 10) + ", and the game needs 3.3 core"
+                                        : std::string("the OpenGL context cannot be used (") + SDL_GetError() + ")";
+    RestartOnSoftwareRasterizer(window, why);
+    return CannotDraw(window, why);
   }
   // A pass turns the cube effect on before Init; a pass that did not has it off,
   // whatever an earlier pass chose.
@@ -259,7 +280,8 @@ GRAPH_API bool Init(TVeltraneEngine *Eng, int32_t /*ScreenBits*/, const char *Fl
   }
   if (!ok) {
     ReleaseRenderer();
-    return false;
+    return CannotDraw(window, error.empty() ? "the shaders, buffers or textures could not be made"
+                                            : "the shaders could not be built: " + error);
   }
   return true;
 }

@@ -42,6 +42,12 @@ constexpr bool kExpectMultisample = false;
 
 namespace {
 
+// Init's failures are told on stderr only: a message box would wait for a click.
+struct NoErrorBoxes : ::testing::Environment {
+  void SetUp() override { setenv("KESTROVE_NO_ERROR_BOX", "1", 1); }
+};
+const auto *const kNoErrorBoxes = ::testing::AddGlobalTestEnvironment(new NoErrorBoxes);
+
 constexpr int kWidth = 640, kHeight = 480;
 
 struct Pixel { int r, g, b; };
@@ -255,12 +261,16 @@ TEST_F(GraphTest, InitFailsCleanlyWhenNoContextCanBeMade) {
   EXPECT_FALSE(Init(&none, 32, "", "", "", "", "", "", ""));
   EXPECT_EQ(none.GLContext, nullptr);
 
-  // A window made without OpenGL cannot take a GL context.
+  // A window made without OpenGL cannot take a GL context, and the player is told why.
   SDL_Window *plain = MakeWindow(0);
   ASSERT_NE(plain, nullptr);
   TVeltraneEngine engine;
   engine.Handle = reinterpret_cast<HWND>(plain);
+  ::testing::internal::CaptureStderr();
   EXPECT_FALSE(Init(&engine, 32, "", "", "", "", "", "", ""));
+  const std::string told = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(told.find("cannot draw"), std::string::npos) << told;
+  EXPECT_NE(told.find("not made for OpenGL"), std::string::npos) << told;
   EXPECT_EQ(engine.GLContext, nullptr);
   EXPECT_EQ(SDL_GL_GetCurrentContext(), nullptr);
   // Nothing half-made answers: every other entry point is a quiet no-op.
