@@ -157,6 +157,66 @@ bool BindMultisampled() {
   return true;
 }
 
+}  // namespace
+
+// Fast tier: the scene and the backdrop behind the menu are drawn at three
+// quarters of the width and height, then scaled up; text and the pointer stay sharp.
+constexpr float kReducedScale = 0.75f;
+
+void BeginReducedFrame(Renderer &R) {
+  if (R.Quality != Tier::Fast || R.ReducedBroken || R.ReducedBound) return;
+  GLint parent = 0, samples = 0;
+  glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &parent);
+  glGetIntegerv(GL_SAMPLE_BUFFERS, &samples);
+  if (samples > 0) return;  // a multisampled frame cannot take a scaled copy
+  const int w = std::max(1, int(R.Width * kReducedScale)), h = std::max(1, int(R.Height * kReducedScale));
+  if (!R.Reduced || R.ReducedWidth != w || R.ReducedHeight != h) {
+    GLuint ids[3] = {};
+    glGenFramebuffers(1, &ids[0]);
+    glGenRenderbuffers(2, &ids[1]);
+    R.Reduced = Framebuffer(ids[0]);
+    R.ReducedColor = Renderbuffer(ids[1]);
+    R.ReducedDepth = Renderbuffer(ids[2]);
+    glBindRenderbuffer(GL_RENDERBUFFER, ids[1]);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, w, h);
+    glBindRenderbuffer(GL_RENDERBUFFER, ids[2]);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, w, h);
+    glBindRenderbuffer(GL_RENDERBUFFER, 0);
+    glBindFramebuffer(GL_FRAMEBUFFER, ids[0]);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, ids[1]);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, ids[2]);
+    const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    glBindFramebuffer(GL_FRAMEBUFFER, GLuint(parent));
+    if (!complete || glGetError() != GL_NO_ERROR) {
+      R.Reduced.Reset();
+      R.ReducedColor.Reset();
+      R.ReducedDepth.Reset();
+      R.ReducedBroken = true;  // draw at full size from now on
+      return;
+    }
+    R.ReducedWidth = w;
+    R.ReducedHeight = h;
+  }
+  R.ReducedParent = GLuint(parent);
+  glBindFramebuffer(GL_FRAMEBUFFER, R.Reduced.Get());
+  glViewport(0, 0, w, h);
+  glDepthMask(GL_TRUE);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  R.ReducedBound = true;
+}
+
+void EndReducedFrame(Renderer &R) {
+  if (!R.ReducedBound) return;
+  R.ReducedBound = false;
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, R.Reduced.Get());
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, R.ReducedParent);
+  glBlitFramebuffer(0, 0, R.ReducedWidth, R.ReducedHeight, 0, 0, R.Width, R.Height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+  glBindFramebuffer(GL_FRAMEBUFFER, R.ReducedParent);
+  glViewport(0, 0, R.Width, R.Height);
+}
+
+namespace {
+
 // Resolves the multisampled frame into the window's back buffer.
 void ResolveMultisampled() {
   GLint bound = 0;
@@ -303,11 +363,8 @@ GRAPH_API void DeInitCubes(void) {
 GRAPH_API void ProcessCubes(void) {
   if (!Drawable()) return;
   FlushScene(*R);
-  if (!CubesOn || !R->Scene.Active) return;
-  if (Drifters.empty()) SeedDrifters();
-  const FrameScene &s = R->Scene;
-  const glm::vec3 centre(s.FieldWidth / 2.0f, s.FieldHeight / 2.0f, 0.0f);
-  DrawDrifters(*R, s.Cam, centre, std::max(s.FieldWidth, s.FieldHeight) * 0.75f + 16.0f, false);
+  // The fast tier drew them with the scene, at its resolution.
+  if (R->Quality != Tier::Fast) DrawPlayDrifters(*R);
 }
 
 GRAPH_API void StartDraw(void) {
@@ -319,6 +376,7 @@ GRAPH_API void StartDraw(void) {
   R->Time = float(SDL_GetTicks() % 3600000u) / 1000.0f;
   ++R->Frame;
   R->Scene.Clear();
+  R->ReducedBound = false;
   BindMultisampled();
   glViewport(0, 0, R->Width, R->Height);
   glDepthMask(GL_TRUE);

@@ -52,6 +52,10 @@ struct UiUniforms {
   GLint Screen = -1, Rect = -1, UV = -1, ColorTop = -1, ColorBottom = -1, Radius = -1, Soft = -1, Border = -1,
         BorderColor = -1, TexMode = -1, Tex = -1, Depth = -1;
 };
+struct UiShader {
+  Program Prog;
+  UiUniforms U;
+};
 
 // What a play frame asked to draw; drawn at once when the frame's scene is complete.
 struct FrameScene {
@@ -78,8 +82,7 @@ struct Renderer {
   Tier Quality = Tier::Full;
   SceneShader Scene3D;                                   // every kind, the full look
   std::array<SceneShader, size_t(smTile) + 1> FastScene;  // fast tier: one small program per kind
-  Program UiProgram;
-  UiUniforms UU;
+  UiShader UiShaped, UiPlain;  // rounded, soft or bordered fills; the rest
   VertexArray CubeVao, UiVao;
   Buffer CubeVertices, CubeIndices, InstanceBuffer;
   size_t InstanceCapacity = 0;
@@ -105,6 +108,14 @@ struct Renderer {
   int MsaaWidth = 0, MsaaHeight = 0;
   bool MsaaBroken = false;  // the card refused it once: draw straight to the window
 
+  // Fast tier: the reduced frame the scene and the menu's backdrop are drawn
+  // into and scaled up from; none when the card refused it.
+  Framebuffer Reduced;
+  Renderbuffer ReducedColor, ReducedDepth;
+  int ReducedWidth = 0, ReducedHeight = 0;
+  GLuint ReducedParent = 0;  // the frame it is scaled into
+  bool ReducedBound = false, ReducedBroken = false;
+
   TextPainter Text;
   std::map<std::string, CachedText> TextCache;
 
@@ -117,6 +128,11 @@ struct Renderer {
   uint64_t SettingsFrame = 0;     // frame of the last settings page
 };
 
+// Graph.cpp: drawing into the fast tier's reduced frame, and scaling it into the
+// frame; both nothing on the full tier.
+void BeginReducedFrame(Renderer &R);
+void EndReducedFrame(Renderer &R);
+
 // Scene.cpp
 bool CreateSceneResources(Renderer &R, std::string &Error);
 void BeginScene(Renderer &R, const TPlayer &Player, float Angle);
@@ -124,6 +140,7 @@ void CollectObjects(Renderer &R, const TGameObject *Objects, int32_t Count);
 void CollectPlayer(Renderer &R, const TPlayer &Player);
 void FlushScene(Renderer &R);  // draws what the frame collected, once
 void DrawDrifters(Renderer &R, const Camera &Cam, glm::vec3 Centre, float Radius, bool Menu);
+void DrawPlayDrifters(Renderer &R);  // the cube effect around the level, when on
 Instance MakeInstance(const TBox &Box, float P0 = 0, float P1 = 0, float P2 = 0, float P3 = 0);
 
 // Ui.cpp

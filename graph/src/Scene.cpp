@@ -829,6 +829,7 @@ void DrawFull(Renderer &R) {
 // before they are shaded; the ground's light comes baked.
 void DrawFast(Renderer &R) {
   FrameScene &S = R.Scene;
+  BeginReducedFrame(R);
   BeginSolids();
   const bool ground = S.HasFloor && S.FieldWidth > 0 && S.FieldHeight > 0;
   const glm::vec2 groundSize = BindGroundLight(R, ground);
@@ -857,7 +858,9 @@ void DrawFast(Renderer &R) {
   DrawInstances(R, S.Water, smWater, TexOf(R, TexKind::Water), glm::vec3(1), true, 0.9f);
   if (ground) DrawInstances(R, {FloorSlab(S)}, smFloor, TexOf(R, TexKind::Floor), glm::vec3(1), true, 0.05f);
   glBindVertexArray(0);
+  DrawPlayDrifters(R);  // here rather than after, in the same reduced frame
   DrawSky(R, true);
+  EndReducedFrame(R);
 }
 
 }  // namespace
@@ -886,6 +889,14 @@ void SeedDrifters() {
     d.Rise = 0.3f + 0.7f * u(rng);
     Drifters.push_back(d);
   }
+}
+
+void DrawPlayDrifters(Renderer &R) {
+  const FrameScene &s = R.Scene;
+  if (!CubesOn || !s.Active) return;
+  if (Drifters.empty()) SeedDrifters();
+  const glm::vec3 centre(s.FieldWidth / 2.0f, s.FieldHeight / 2.0f, 0.0f);
+  DrawDrifters(R, s.Cam, centre, std::max(s.FieldWidth, s.FieldHeight) * 0.75f + 16.0f, false);
 }
 
 void DrawDrifters(Renderer &R, const Camera &Cam, glm::vec3 Centre, float Radius, bool Menu) {

@@ -26,6 +26,8 @@ void main() {
 }
 )";
 
+// PLAIN: a fill without rounded corners, soft edge or border (text, images,
+// the sky), which needs none of the distance work.
 const char *kUiFragment = R"(
 in vec2 vPx;
 in vec2 vUV;
@@ -40,17 +42,21 @@ uniform int uTexMode;
 uniform sampler2D uTex;
 out vec4 FragColor;
 void main() {
+  vec4 c = mix(uColorTop, uColorBottom, clamp(vPx.y / max(uRect.w, 1.0), 0.0, 1.0));
+  if (uTexMode == 1) c *= texture(uTex, vUV);
+#ifdef PLAIN
+  FragColor = c;
+#else
   vec2 halfSize = uRect.zw * 0.5;
   vec2 q = abs(vPx - halfSize) - (halfSize - vec2(uRadius));
   float d = length(max(q, 0.0)) + min(max(q.x, q.y), 0.0) - uRadius;
   float cover = uSoft > 0.0 ? 1.0 - smoothstep(-uSoft, uSoft, d) : 1.0;
-  vec4 c = mix(uColorTop, uColorBottom, clamp(vPx.y / max(uRect.w, 1.0), 0.0, 1.0));
-  if (uTexMode == 1) c *= texture(uTex, vUV);
   if (uBorder > 0.0) {
     float b = smoothstep(-uBorder - 0.75, -uBorder + 0.75, d);
     c = mix(c, vec4(uBorderColor.rgb, max(c.a, uBorderColor.a)), b * uBorderColor.a);
   }
   FragColor = vec4(c.rgb, c.a * cover);
+#endif
 }
 )";
 
@@ -69,23 +75,37 @@ void BeginUi(Renderer &R) {
   glDisable(GL_CULL_FACE);
   glEnable(GL_BLEND);
   glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-  glUseProgram(R.UiProgram.Get());
   glBindVertexArray(R.UiVao.Get());
-  glUniform2f(R.UU.Screen, float(R.Width), float(R.Height));
-  glUniform1i(R.UU.Tex, 0);
-  glUniform1f(R.UU.Depth, 0.0f);
+  for (const UiShader *u : {&R.UiPlain, &R.UiShaped}) {
+    glUseProgram(u->Prog.Get());
+    glUniform2f(u->U.Screen, float(R.Width), float(R.Height));
+    glUniform1i(u->U.Tex, 0);
+    glUniform1f(u->U.Depth, 0.0f);
+  }
+}
+
+// Both programs at the given depth (0 in front of everything, near 1 behind).
+void SetUiDepth(Renderer &R, float Depth) {
+  for (const UiShader *u : {&R.UiPlain, &R.UiShaped}) {
+    glUseProgram(u->Prog.Get());
+    glUniform1f(u->U.Depth, Depth);
+  }
 }
 
 void Fill(Renderer &R, const Rect &Area, const Style &S, GLuint Tex = 0, vec4 UV = vec4(0, 0, 1, 1)) {
-  glUniform4f(R.UU.Rect, Area.X, Area.Y, Area.W, Area.H);
-  glUniform4fv(R.UU.UV, 1, &UV[0]);
-  glUniform4fv(R.UU.ColorTop, 1, &S.Top[0]);
-  glUniform4fv(R.UU.ColorBottom, 1, &S.Bottom[0]);
-  glUniform1f(R.UU.Radius, std::min(S.Radius, std::min(Area.W, Area.H) / 2));
-  glUniform1f(R.UU.Soft, S.Soft);
-  glUniform1f(R.UU.Border, S.Border);
-  glUniform4fv(R.UU.BorderColor, 1, &S.BorderColor[0]);
-  glUniform1i(R.UU.TexMode, Tex ? 1 : 0);
+  const bool plain = S.Radius <= 0 && S.Soft <= 0 && S.Border <= 0;
+  const UiShader &sh = plain ? R.UiPlain : R.UiShaped;
+  const UiUniforms &u = sh.U;
+  glUseProgram(sh.Prog.Get());
+  glUniform4f(u.Rect, Area.X, Area.Y, Area.W, Area.H);
+  glUniform4fv(u.UV, 1, &UV[0]);
+  glUniform4fv(u.ColorTop, 1, &S.Top[0]);
+  glUniform4fv(u.ColorBottom, 1, &S.Bottom[0]);
+  glUniform1f(u.Radius, std::min(S.Radius, std::min(Area.W, Area.H) / 2));
+  glUniform1f(u.Soft, S.Soft);
+  glUniform1f(u.Border, S.Border);
+  glUniform4fv(u.BorderColor, 1, &S.BorderColor[0]);
+  glUniform1i(u.TexMode, Tex ? 1 : 0);
   glActiveTexture(GL_TEXTURE0);
   glBindTexture(GL_TEXTURE_2D, Tex);
   glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
@@ -150,11 +170,8 @@ void FillScreenWith(Renderer &R, GLuint Tex, vec4 Tint) {
   Fill(R, Rect{0, 0, float(R.Width), float(R.Height)}, s, Tex);
 }
 
-// The menu's and the settings page's background: the backdrop image, with the
-// cube effect's lit cubes floating in front of it when it is on.
-void DrawBackdrop(Renderer &R, vec4 Tint) {
-  BeginUi(R);
-  FillScreenWith(R, R.Textures[size_t(TexKind::MenuBack)].Get(), Tint);
+// The cube effect's lit cubes floating in front of the backdrop, when it is on.
+void DrawBackdropCubes(Renderer &R) {
   if (!CubesOn) return;
   Camera cam;
   cam.Eye = glm::vec3(0, -16, 2);
@@ -164,6 +181,16 @@ void DrawBackdrop(Renderer &R, vec4 Tint) {
   if (Drifters.empty()) SeedDrifters();
   glClear(GL_DEPTH_BUFFER_BIT);
   DrawDrifters(R, cam, glm::vec3(0, 8, 0), 13.0f, true);
+}
+
+// The menu's and the settings page's background: the backdrop image, with the
+// cube effect's lit cubes floating in front of it when it is on.
+void DrawBackdrop(Renderer &R, vec4 Tint) {
+  BeginReducedFrame(R);
+  BeginUi(R);
+  FillScreenWith(R, R.Textures[size_t(TexKind::MenuBack)].Get(), Tint);
+  DrawBackdropCubes(R);
+  EndReducedFrame(R);
 }
 
 void DrawPanel(Renderer &R, const Rect &Panel, float Scale) {
@@ -228,11 +255,13 @@ void Step(int32_t &Index, int32_t High, int Delta) {
 
 }  // namespace
 
-bool CreateUiResources(Renderer &R, std::string &Error) {
-  R.UiProgram = BuildProgram(kUiVertex, kUiFragment, Error);
-  if (!R.UiProgram) return false;
-  const GLuint p = R.UiProgram.Get();
-  UiUniforms &u = R.UU;
+namespace {
+
+bool BuildUiShader(UiShader &S, const std::string &Defines, std::string &Error) {
+  S.Prog = BuildProgram(kUiVertex, kUiFragment, Error, Defines);
+  if (!S.Prog) return false;
+  const GLuint p = S.Prog.Get();
+  UiUniforms &u = S.U;
   u.Screen = glGetUniformLocation(p, "uScreen");
   u.Rect = glGetUniformLocation(p, "uRect");
   u.UV = glGetUniformLocation(p, "uUV");
@@ -245,6 +274,13 @@ bool CreateUiResources(Renderer &R, std::string &Error) {
   u.TexMode = glGetUniformLocation(p, "uTexMode");
   u.Tex = glGetUniformLocation(p, "uTex");
   u.Depth = glGetUniformLocation(p, "uDepth");
+  return true;
+}
+
+}  // namespace
+
+bool CreateUiResources(Renderer &R, std::string &Error) {
+  if (!BuildUiShader(R.UiShaped, "", Error) || !BuildUiShader(R.UiPlain, "#define PLAIN\n", Error)) return false;
   R.UiVao = MakeVertexArray();
   return glGetError() == GL_NO_ERROR;
 }
@@ -257,7 +293,7 @@ void DrawSky(Renderer &R, bool BehindScene) {
     glDepthFunc(GL_LESS);
     glDepthMask(GL_FALSE);
     glDisable(GL_BLEND);
-    glUniform1f(R.UU.Depth, 0.999999f);
+    SetUiDepth(R, 0.999999f);
   }
   Style s;
   s.Soft = 0;
@@ -267,7 +303,7 @@ void DrawSky(Renderer &R, bool BehindScene) {
   s.Top = s.Bottom;
   Fill(R, Rect{0, float(R.Height) * 0.75f - 1, float(R.Width), float(R.Height) * 0.25f + 1}, s);
   glDepthMask(GL_TRUE);
-  glUniform1f(R.UU.Depth, 0.0f);
+  SetUiDepth(R, 0.0f);
   glBindVertexArray(0);
 }
 
