@@ -49,8 +49,8 @@ struct SceneShader {
   SceneUniforms U;
 };
 struct UiUniforms {
-  GLint Screen = -1, Rect = -1, UV = -1, ColorTop = -1, ColorBottom = -1, Radius = -1, Soft = -1, Border = -1,
-        BorderColor = -1, TexMode = -1, Tex = -1, Depth = -1;
+  GLint Screen = -1, Shape = -1, Rect = -1, UV = -1, ColorTop = -1, ColorBottom = -1, Radius = -1, Soft = -1, Border = -1,
+        BorderColor = -1, Tex = -1, Depth = -1;
 };
 struct UiShader {
   Program Prog;
@@ -82,7 +82,8 @@ struct Renderer {
   Tier Quality = Tier::Full;
   SceneShader Scene3D;                                   // every kind, the full look
   std::array<SceneShader, size_t(smTile) + 1> FastScene;  // fast tier: one small program per kind
-  UiShader UiShaped, UiPlain;  // rounded, soft or bordered fills; the rest
+  // Rounded, soft or bordered fills, and the rest; each without and with an image.
+  std::array<UiShader, 2> UiShaped, UiPlain;
   VertexArray CubeVao, UiVao;
   Buffer CubeVertices, CubeIndices, InstanceBuffer;
   size_t InstanceCapacity = 0;

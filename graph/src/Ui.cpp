@@ -2,6 +2,7 @@
 // page, text and the pointer. Shapes are rounded rectangles drawn by one
 // shader from a signed distance, so every size stays crisp.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 
@@ -10,8 +11,11 @@
 namespace graph {
 namespace {
 
+// uShape is the whole shape; uRect the part of it this quad covers (all of it,
+// or a piece: every piece shades its pixels as the whole would).
 const char *kUiVertex = R"(
 uniform vec2 uScreen;
+uniform vec4 uShape;
 uniform vec4 uRect;
 uniform vec4 uUV;
 uniform float uDepth;
@@ -20,34 +24,35 @@ out vec2 vUV;
 void main() {
   vec2 corner = vec2(float(gl_VertexID & 1), float(gl_VertexID >> 1));
   vec2 p = uRect.xy + corner * uRect.zw;
-  vPx = corner * uRect.zw;
-  vUV = mix(uUV.xy, uUV.zw, corner);
+  vPx = p - uShape.xy;
+  vUV = mix(uUV.xy, uUV.zw, vPx / max(uShape.zw, vec2(1e-6)));
   gl_Position = vec4(p.x / uScreen.x * 2.0 - 1.0, 1.0 - p.y / uScreen.y * 2.0, uDepth, 1.0);
 }
 )";
 
 // PLAIN: a fill without rounded corners, soft edge or border (text, images,
-// the sky), which needs none of the distance work.
+// the sky), which needs none of the distance work. TEXTURED: one with an image.
 const char *kUiFragment = R"(
 in vec2 vPx;
 in vec2 vUV;
-uniform vec4 uRect;
+uniform vec4 uShape;
 uniform vec4 uColorTop;
 uniform vec4 uColorBottom;
 uniform float uRadius;
 uniform float uSoft;
 uniform float uBorder;
 uniform vec4 uBorderColor;
-uniform int uTexMode;
 uniform sampler2D uTex;
 out vec4 FragColor;
 void main() {
-  vec4 c = mix(uColorTop, uColorBottom, clamp(vPx.y / max(uRect.w, 1.0), 0.0, 1.0));
-  if (uTexMode == 1) c *= texture(uTex, vUV);
+  vec4 c = mix(uColorTop, uColorBottom, clamp(vPx.y / max(uShape.w, 1.0), 0.0, 1.0));
+#ifdef TEXTURED
+  c *= texture(uTex, vUV);
+#endif
 #ifdef PLAIN
   FragColor = c;
 #else
-  vec2 halfSize = uRect.zw * 0.5;
+  vec2 halfSize = uShape.zw * 0.5;
   vec2 q = abs(vPx - halfSize) - (halfSize - vec2(uRadius));
   float d = length(max(q, 0.0)) + min(max(q.x, q.y), 0.0) - uRadius;
   float cover = uSoft > 0.0 ? 1.0 - smoothstep(-uSoft, uSoft, d) : 1.0;
@@ -69,6 +74,10 @@ struct Style {
   vec4 BorderColor{0};
 };
 
+std::array<const UiShader *, 4> AllUiShaders(const Renderer &R) {
+  return {&R.UiPlain[0], &R.UiPlain[1], &R.UiShaped[0], &R.UiShaped[1]};
+}
+
 void BeginUi(Renderer &R) {
   glDisable(GL_DEPTH_TEST);
   glDepthMask(GL_TRUE);
@@ -76,7 +85,7 @@ void BeginUi(Renderer &R) {
   glEnable(GL_BLEND);
   glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
   glBindVertexArray(R.UiVao.Get());
-  for (const UiShader *u : {&R.UiPlain, &R.UiShaped}) {
+  for (const UiShader *u : AllUiShaders(R)) {
     glUseProgram(u->Prog.Get());
     glUniform2f(u->U.Screen, float(R.Width), float(R.Height));
     glUniform1i(u->U.Tex, 0);
@@ -86,29 +95,57 @@ void BeginUi(Renderer &R) {
 
 // Both programs at the given depth (0 in front of everything, near 1 behind).
 void SetUiDepth(Renderer &R, float Depth) {
-  for (const UiShader *u : {&R.UiPlain, &R.UiShaped}) {
+  for (const UiShader *u : AllUiShaders(R)) {
     glUseProgram(u->Prog.Get());
     glUniform1f(u->U.Depth, Depth);
   }
 }
 
-void Fill(Renderer &R, const Rect &Area, const Style &S, GLuint Tex = 0, vec4 UV = vec4(0, 0, 1, 1)) {
-  const bool plain = S.Radius <= 0 && S.Soft <= 0 && S.Border <= 0;
-  const UiShader &sh = plain ? R.UiPlain : R.UiShaped;
-  const UiUniforms &u = sh.U;
-  glUseProgram(sh.Prog.Get());
-  glUniform4f(u.Rect, Area.X, Area.Y, Area.W, Area.H);
+void UseFill(const UiShader &Sh, const Rect &Area, const Style &S, float Radius, vec4 UV) {
+  const UiUniforms &u = Sh.U;
+  glUseProgram(Sh.Prog.Get());
+  glUniform4f(u.Shape, Area.X, Area.Y, Area.W, Area.H);
   glUniform4fv(u.UV, 1, &UV[0]);
   glUniform4fv(u.ColorTop, 1, &S.Top[0]);
   glUniform4fv(u.ColorBottom, 1, &S.Bottom[0]);
-  glUniform1f(u.Radius, std::min(S.Radius, std::min(Area.W, Area.H) / 2));
+  glUniform1f(u.Radius, Radius);
   glUniform1f(u.Soft, S.Soft);
   glUniform1f(u.Border, S.Border);
   glUniform4fv(u.BorderColor, 1, &S.BorderColor[0]);
-  glUniform1i(u.TexMode, Tex ? 1 : 0);
+}
+
+void DrawQuad(const UiShader &Sh, float X0, float Y0, float X1, float Y1) {
+  glUniform4f(Sh.U.Rect, X0, Y0, X1 - X0, Y1 - Y0);
+  glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+}
+
+void Fill(Renderer &R, const Rect &Area, const Style &S, GLuint Tex = 0, vec4 UV = vec4(0, 0, 1, 1)) {
   glActiveTexture(GL_TEXTURE0);
   glBindTexture(GL_TEXTURE_2D, Tex);
-  glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+  const float radius = std::min(S.Radius, std::min(Area.W, Area.H) / 2);
+  const float x0 = Area.X, y0 = Area.Y, x3 = Area.X + Area.W, y3 = Area.Y + Area.H;
+  const UiShader &plain = R.UiPlain[Tex ? 1 : 0], &shaped = R.UiShaped[Tex ? 1 : 0];
+  if (S.Radius <= 0 && S.Soft <= 0 && S.Border <= 0) {
+    UseFill(plain, Area, S, radius, UV);
+    DrawQuad(plain, x0, y0, x3, y3);
+    return;
+  }
+  // Further inside than the corners, the soft edge and the border reach, a
+  // shape is its plain fill: a large one draws its middle the cheap way.
+  const float reach = radius + std::max(S.Soft, S.Border + 0.75f) + 1;
+  const float x1 = std::ceil(x0 + reach), y1 = std::ceil(y0 + reach), x2 = std::floor(x3 - reach),
+              y2 = std::floor(y3 - reach);
+  UseFill(shaped, Area, S, radius, UV);
+  if (x2 - x1 < 64 || y2 - y1 < 64) {
+    DrawQuad(shaped, x0, y0, x3, y3);
+    return;
+  }
+  DrawQuad(shaped, x0, y0, x3, y1);
+  DrawQuad(shaped, x0, y2, x3, y3);
+  DrawQuad(shaped, x0, y1, x1, y2);
+  DrawQuad(shaped, x2, y1, x3, y2);
+  UseFill(plain, Area, S, radius, UV);
+  DrawQuad(plain, x1, y1, x2, y2);
 }
 
 // A soft dark halo under a panel or button.
@@ -264,6 +301,7 @@ bool BuildUiShader(UiShader &S, const std::string &Defines, std::string &Error) 
   UiUniforms &u = S.U;
   u.Screen = glGetUniformLocation(p, "uScreen");
   u.Rect = glGetUniformLocation(p, "uRect");
+  u.Shape = glGetUniformLocation(p, "uShape");
   u.UV = glGetUniformLocation(p, "uUV");
   u.ColorTop = glGetUniformLocation(p, "uColorTop");
   u.ColorBottom = glGetUniformLocation(p, "uColorBottom");
@@ -271,7 +309,6 @@ bool BuildUiShader(UiShader &S, const std::string &Defines, std::string &Error) 
   u.Soft = glGetUniformLocation(p, "uSoft");
   u.Border = glGetUniformLocation(p, "uBorder");
   u.BorderColor = glGetUniformLocation(p, "uBorderColor");
-  u.TexMode = glGetUniformLocation(p, "uTexMode");
   u.Tex = glGetUniformLocation(p, "uTex");
   u.Depth = glGetUniformLocation(p, "uDepth");
   return true;
@@ -280,7 +317,11 @@ bool BuildUiShader(UiShader &S, const std::string &Defines, std::string &Error) 
 }  // namespace
 
 bool CreateUiResources(Renderer &R, std::string &Error) {
-  if (!BuildUiShader(R.UiShaped, "", Error) || !BuildUiShader(R.UiPlain, "#define PLAIN\n", Error)) return false;
+  for (int textured = 0; textured < 2; ++textured) {
+    const std::string tex = textured ? "#define TEXTURED\n" : "";
+    if (!BuildUiShader(R.UiShaped[textured], tex, Error) || !BuildUiShader(R.UiPlain[textured], "#define PLAIN\n" + tex, Error))
+      return false;
+  }
   R.UiVao = MakeVertexArray();
   return glGetError() == GL_NO_ERROR;
 }
