@@ -6,6 +6,7 @@ namespace graph {
 
 bool GLAlive = false;
 bool Anisotropy = true;
+bool Trilinear = true;
 bool Multisample = true;
 bool MultisampleOnSoftware = false;
 
@@ -76,7 +77,8 @@ Texture UploadTexture(const Image &Img, bool Repeat, bool Mipmaps) {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, Mipmaps ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
+                  !Mipmaps ? GL_LINEAR : Trilinear ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR_MIPMAP_NEAREST);
   if (Mipmaps) {
     glGenerateMipmap(GL_TEXTURE_2D);
     if (Anisotropy && epoxy_has_gl_extension("GL_EXT_texture_filter_anisotropic")) {

@@ -18,6 +18,11 @@ extern bool GLAlive;
 // card, the larger part of a frame's time on a software rasterizer.
 extern bool Anisotropy;
 
+// Whether mipmapped textures blend between two levels (trilinear): smooth at
+// every distance on a graphics card; the fast tier takes the nearer level, at
+// half the texture reads.
+extern bool Trilinear;
+
 // Whether frames are drawn 4x multisampled and resolved at the end: smooth cube
 // edges, nearly free on a graphics card, too slow on a software rasterizer
 // unless asked for (the tests ask, to cover that path).

@@ -311,6 +311,7 @@ GRAPH_API bool Init(TVeltraneEngine *Eng, int32_t /*ScreenBits*/, const char *Fl
   Multisample = !software || MultisampleOnSoftware;
   std::string unknown;
   R->Quality = ChooseTier(name, QualityOverride.empty() ? ReadQualityKey() : QualityOverride, unknown);
+  Trilinear = R->Quality == Tier::Full;
   if (!unknown.empty())
     std::fprintf(stderr, "graph: config.ini: Quality=%s is none of auto, full, fast; taking auto\n", unknown.c_str());
 
