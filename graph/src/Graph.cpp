@@ -159,8 +159,8 @@ bool BindMultisampled() {
 
 }  // namespace
 
-// Fast tier: the scene and the backdrop behind the menu are drawn at three
-// quarters of the width and height, then scaled up; text and the pointer stay sharp.
+// Fast tier: the scene is drawn at three quarters of the width and height,
+// then scaled up; text and the pointer stay sharp.
 constexpr float kReducedScale = 0.75f;
 
 void BeginReducedFrame(Renderer &R) {
@@ -381,7 +381,7 @@ GRAPH_API void StartDraw(void) {
   BindMultisampled();
   glViewport(0, 0, R->Width, R->Height);
   glDepthMask(GL_TRUE);
-  glClearColor(0.06f, 0.06f, 0.12f, 1.0f);
+  glClearColor(kClearColor.r, kClearColor.g, kClearColor.b, kClearColor.a);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 

@@ -32,6 +32,9 @@ static_assert(sizeof(Instance) == 40);
 // Shader modes of the scene program.
 enum SceneMode { smSolid = 0, smFloor = 1, smWater = 2, smPlayer = 3, smDrifter = 4, smTile = 5 };
 
+// The colour every frame starts from.
+inline constexpr glm::vec4 kClearColor(0.06f, 0.06f, 0.12f, 1.0f);
+
 struct CachedText {
   Texture Tex;
   int Width = 0, Height = 0;
@@ -109,13 +112,22 @@ struct Renderer {
   int MsaaWidth = 0, MsaaHeight = 0;
   bool MsaaBroken = false;  // the card refused it once: draw straight to the window
 
-  // Fast tier: the reduced frame the scene and the menu's backdrop are drawn
+  // Fast tier: the reduced frame the scene is drawn
   // into and scaled up from; none when the card refused it.
   Framebuffer Reduced;
   Renderbuffer ReducedColor, ReducedDepth;
   int ReducedWidth = 0, ReducedHeight = 0;
   GLuint ReducedParent = 0;  // the frame it is scaled into
   bool ReducedBound = false, ReducedBroken = false;
+
+  // Fast tier: the menu's or settings page's panels and text, drawn into a
+  // texture of their own, and the fills it was drawn from (see Ui.cpp).
+  Framebuffer LayerFbo;
+  Texture LayerTex;
+  int LayerWidth = 0, LayerHeight = 0;
+  bool LayerRecording = false, LayerBroken = false;
+  std::vector<unsigned char> LayerRecorded, LayerCached;
+  Rect LayerBounds;  // what the fills recorded this frame cover
 
   TextPainter Text;
   std::map<std::string, CachedText> TextCache;

@@ -5,6 +5,8 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <type_traits>
 
 #include "Renderer.h"
 
@@ -119,7 +121,7 @@ void DrawQuad(const UiShader &Sh, float X0, float Y0, float X1, float Y1) {
   glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
 }
 
-void Fill(Renderer &R, const Rect &Area, const Style &S, GLuint Tex = 0, vec4 UV = vec4(0, 0, 1, 1)) {
+void DrawFill(Renderer &R, const Rect &Area, const Style &S, GLuint Tex, vec4 UV) {
   glActiveTexture(GL_TEXTURE0);
   glBindTexture(GL_TEXTURE_2D, Tex);
   const float radius = std::min(S.Radius, std::min(Area.W, Area.H) / 2);
@@ -148,6 +150,113 @@ void Fill(Renderer &R, const Rect &Area, const Style &S, GLuint Tex = 0, vec4 UV
   DrawQuad(plain, x1, y1, x2, y2);
 }
 
+// One fill as the page's layer keeps it.
+struct FillCommand {
+  Rect Area;
+  Style S;
+  GLuint Tex;
+  vec4 UV;
+};
+static_assert(std::is_trivially_copyable_v<FillCommand>);
+// Layers are compared byte for byte: no padding may hide in a command.
+static_assert(sizeof(FillCommand) == sizeof(Rect) + sizeof(Style) + sizeof(GLuint) + sizeof(vec4));
+
+Rect Union(const Rect &A, const Rect &B) {
+  const float x0 = std::min(A.X, B.X), y0 = std::min(A.Y, B.Y);
+  return Rect{x0, y0, std::max(A.X + A.W, B.X + B.W) - x0, std::max(A.Y + A.H, B.Y + B.H) - y0};
+}
+
+void Fill(Renderer &R, const Rect &Area, const Style &S, GLuint Tex = 0, vec4 UV = vec4(0, 0, 1, 1)) {
+  if (!R.LayerRecording) {
+    DrawFill(R, Area, S, Tex, UV);
+    return;
+  }
+  const FillCommand c{Area, S, Tex, UV};
+  R.LayerBounds = R.LayerRecorded.empty() ? Area : Union(R.LayerBounds, Area);
+  const auto *bytes = reinterpret_cast<const unsigned char *>(&c);
+  R.LayerRecorded.insert(R.LayerRecorded.end(), bytes, bytes + sizeof c);
+}
+
+// Fast tier: the panels, buttons and text of the menu and the settings page
+// are kept in a texture of their own, drawn again only when a fill changed
+// (the pointer moved onto another item, a value changed), and laid over the
+// backdrop in one pass each frame.
+void BeginUiLayer(Renderer &R) {
+  R.LayerRecording = R.Quality == Tier::Fast && !R.LayerBroken;
+  R.LayerRecorded.clear();
+}
+
+void ReplayLayer(Renderer &R, const std::vector<unsigned char> &Commands) {
+  BeginUi(R);
+  for (size_t at = 0; at + sizeof(FillCommand) <= Commands.size(); at += sizeof(FillCommand)) {
+    FillCommand c;
+    std::memcpy(&c, &Commands[at], sizeof c);
+    DrawFill(R, c.Area, c.S, c.Tex, c.UV);
+  }
+}
+
+// Makes the layer's texture the drawable's size; false when the card cannot.
+bool SizeLayer(Renderer &R) {
+  if (R.LayerFbo && R.LayerWidth == R.Width && R.LayerHeight == R.Height) return true;
+  GLuint fbo = 0, tex = 0;
+  glGenFramebuffers(1, &fbo);
+  glGenTextures(1, &tex);
+  R.LayerFbo = Framebuffer(fbo);
+  R.LayerTex = Texture(tex);
+  glActiveTexture(GL_TEXTURE0);
+  glBindTexture(GL_TEXTURE_2D, tex);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, R.Width, R.Height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  glBindFramebuffer(GL_FRAMEBUFFER, fbo);
+  glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, tex, 0);
+  const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+  if (!complete || glGetError() != GL_NO_ERROR) {
+    R.LayerFbo.Reset();
+    R.LayerTex.Reset();
+    return false;
+  }
+  R.LayerWidth = R.Width;
+  R.LayerHeight = R.Height;
+  R.LayerCached.clear();
+  return true;
+}
+
+void EndUiLayer(Renderer &R) {
+  if (!R.LayerRecording) return;
+  R.LayerRecording = false;
+  GLint parent = 0;
+  glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &parent);
+  const bool sized = SizeLayer(R);
+  glBindFramebuffer(GL_FRAMEBUFFER, GLuint(parent));
+  if (!sized) {
+    R.LayerBroken = true;  // straight onto the frame from now on
+    ReplayLayer(R, R.LayerRecorded);
+    return;
+  }
+  if (R.LayerRecorded != R.LayerCached) {
+    glBindFramebuffer(GL_FRAMEBUFFER, R.LayerFbo.Get());
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glClearColor(kClearColor.r, kClearColor.g, kClearColor.b, kClearColor.a);
+    // Colour arrives multiplied by its coverage, alpha as coverage: ready to lay over.
+    ReplayLayer(R, R.LayerRecorded);
+    glBindFramebuffer(GL_FRAMEBUFFER, GLuint(parent));
+    R.LayerCached.swap(R.LayerRecorded);
+  }
+  BeginUi(R);
+  glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+  Style whole;
+  whole.Soft = 0;
+  // Only where the page drew; the texture's first row is the frame's bottom one.
+  const float w = float(R.Width), h = float(R.Height);
+  const float x0 = std::clamp(std::floor(R.LayerBounds.X), 0.0f, w), y0 = std::clamp(std::floor(R.LayerBounds.Y), 0.0f, h);
+  const float x1 = std::clamp(std::ceil(R.LayerBounds.X + R.LayerBounds.W), x0, w),
+              y1 = std::clamp(std::ceil(R.LayerBounds.Y + R.LayerBounds.H), y0, h);
+  DrawFill(R, Rect{x0, y0, x1 - x0, y1 - y0}, whole, R.LayerTex.Get(), vec4(x0 / w, 1 - y0 / h, x1 / w, 1 - y1 / h));
+  glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+}
+
 // A soft dark halo under a panel or button.
 void DropShadow(Renderer &R, const Rect &Area, float Radius, float Spread, float Alpha) {
   Style s;
@@ -161,7 +270,10 @@ const CachedText &TextImage(Renderer &R, const std::string &Text, int Pixels, bo
   const std::string key = Text + '\x1f' + std::to_string(Pixels) + (Bold ? "b" : "r");
   auto it = R.TextCache.find(key);
   if (it != R.TextCache.end()) return it->second;
-  if (R.TextCache.size() > 256) R.TextCache.clear();
+  if (R.TextCache.size() > 256) {
+    R.TextCache.clear();
+    R.LayerCached.clear();  // its texture names may come back for other text
+  }
   const Image img = R.Text.Render(Text, Pixels, Bold);
   CachedText c;
   if (!img.Empty()) {
@@ -223,11 +335,9 @@ void DrawBackdropCubes(Renderer &R) {
 // The menu's and the settings page's background: the backdrop image, with the
 // cube effect's lit cubes floating in front of it when it is on.
 void DrawBackdrop(Renderer &R, vec4 Tint) {
-  BeginReducedFrame(R);
   BeginUi(R);
   FillScreenWith(R, R.Textures[size_t(TexKind::MenuBack)].Get(), Tint);
   DrawBackdropCubes(R);
-  EndReducedFrame(R);
 }
 
 void DrawPanel(Renderer &R, const Rect &Panel, float Scale) {
@@ -356,6 +466,7 @@ int32_t RunMenu(Renderer &R, float Px, float Py) {
     if (m.Items[i].Contains(Px, Py)) hot = i;
 
   DrawBackdrop(R, vec4(1));
+  BeginUiLayer(R);
   BeginUi(R);
   DrawTitle(R, m.Title, sc, "KESTROVE", 92);
   DrawText(R, "Push every crate onto a golden mark", int(20 * sc), false, m.Title.CentreX(),
@@ -370,6 +481,7 @@ int32_t RunMenu(Renderer &R, float Px, float Py) {
   }
   DrawText(R, "Arrow keys move  \xb7  Esc in play returns to this menu", int(16 * sc), false,
            R.Width / 2.0f, R.Height - 26 * sc, Align::Centre, kTextDim);
+  EndUiLayer(R);
   glBindVertexArray(0);
   return hot;
 }
@@ -411,6 +523,7 @@ int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, TSettings &S,
 
   const float sc = UiScale(R.Width, R.Height);
   DrawBackdrop(R, vec4(0.8f, 0.8f, 0.85f, 1));
+  BeginUiLayer(R);
   BeginUi(R);
   DrawPanel(R, l.Panel, sc);
   DrawTitle(R, l.Title, sc, "Settings", 48);
@@ -464,6 +577,7 @@ int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, TSettings &S,
   DrawText(R, "Apply", int(26 * sc), true, l.Apply.CentreX(), l.Apply.CentreY(), Align::Centre, kTextOnGold);
   DrawText(R, "Back", int(26 * sc), backHot, l.Back.CentreX(), l.Back.CentreY(), Align::Centre,
            backHot ? kTextOnGold : kText);
+  EndUiLayer(R);
   glBindVertexArray(0);
   return result;
 }
