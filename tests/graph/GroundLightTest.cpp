@@ -1,7 +1,10 @@
 // The ground's baked light and the choice of quality tier, without a display.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <vector>
 
 #include "GroundLight.h"
@@ -92,6 +95,24 @@ TEST(Quality, SoftwareRasterizersDrawFastUnlessTheSettingSaysOtherwise) {
   EXPECT_EQ(graph::ChooseTier("llvmpipe", "ultra", unknown), graph::Tier::Fast);
   EXPECT_EQ(unknown, "ultra");
   EXPECT_EQ(graph::ChooseTier("NVIDIA GeForce", "ultra", unknown), graph::Tier::Full);
+}
+
+// The key comes from config.ini in the working directory, found whatever its
+// case; no file, or no readable file, reads as no key rather than ending the program.
+TEST(Quality, TheKeyIsReadFromTheWorkingDirectorysConfig) {
+  namespace fs = std::filesystem;
+  const fs::path home = fs::current_path();
+  const fs::path dir = fs::temp_directory_path() / ("kestrove-quality-" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  fs::current_path(dir);
+  EXPECT_EQ(graph::ReadQualityKey(), "") << "no config.ini";
+  fs::create_directory(dir / "config.ini");
+  EXPECT_EQ(graph::ReadQualityKey(), "") << "a directory of that name";
+  fs::remove(dir / "config.ini");
+  std::ofstream(dir / "Config.INI") << "Mode=5\r\nquality = Fast \r\n";
+  EXPECT_EQ(graph::ReadQualityKey(), "Fast");
+  fs::current_path(home);
+  fs::remove_all(dir);
 }
 
 }  // namespace
