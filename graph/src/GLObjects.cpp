@@ -6,6 +6,7 @@ namespace graph {
 
 bool GLAlive = false;
 bool Anisotropy = true;
+bool Trilinear = true;
 bool Multisample = true;
 bool MultisampleOnSoftware = false;
 
@@ -21,10 +22,10 @@ VertexArray MakeVertexArray() { GLuint id = 0; glGenVertexArrays(1, &id); return
 
 namespace {
 
-GLuint CompileStage(GLenum Stage, const char *Source, std::string &Error) {
+GLuint CompileStage(GLenum Stage, const char *Source, const std::string &Defines, std::string &Error) {
   const GLuint s = glCreateShader(Stage);
-  const char *sources[] = {"#version 330 core\n", Source};
-  glShaderSource(s, 2, sources, nullptr);
+  const char *sources[] = {"#version 330 core\n", Defines.c_str(), Source};
+  glShaderSource(s, 3, sources, nullptr);
   glCompileShader(s);
   GLint ok = 0;
   glGetShaderiv(s, GL_COMPILE_STATUS, &ok);
@@ -40,10 +41,11 @@ GLuint CompileStage(GLenum Stage, const char *Source, std::string &Error) {
 
 }  // namespace
 
-Program BuildProgram(const char *VertexSource, const char *FragmentSource, std::string &Error) {
-  const GLuint vs = CompileStage(GL_VERTEX_SHADER, VertexSource, Error);
+Program BuildProgram(const char *VertexSource, const char *FragmentSource, std::string &Error,
+                     const std::string &Defines) {
+  const GLuint vs = CompileStage(GL_VERTEX_SHADER, VertexSource, Defines, Error);
   if (!vs) return Program();
-  const GLuint fs = CompileStage(GL_FRAGMENT_SHADER, FragmentSource, Error);
+  const GLuint fs = CompileStage(GL_FRAGMENT_SHADER, FragmentSource, Defines, Error);
   if (!fs) { glDeleteShader(vs); return Program(); }
   Program p(glCreateProgram());
   glAttachShader(p.Get(), vs);
@@ -75,7 +77,8 @@ Texture UploadTexture(const Image &Img, bool Repeat, bool Mipmaps) {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, Mipmaps ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
+                  !Mipmaps ? GL_LINEAR : Trilinear ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR_MIPMAP_NEAREST);
   if (Mipmaps) {
     glGenerateMipmap(GL_TEXTURE_2D);
     if (Anisotropy && epoxy_has_gl_extension("GL_EXT_texture_filter_anisotropic")) {

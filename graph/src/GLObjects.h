@@ -18,6 +18,11 @@ extern bool GLAlive;
 // card, the larger part of a frame's time on a software rasterizer.
 extern bool Anisotropy;
 
+// Whether mipmapped textures blend between two levels (trilinear): smooth at
+// every distance on a graphics card; the fast tier takes the nearer level, at
+// half the texture reads.
+extern bool Trilinear;
+
 // Whether frames are drawn 4x multisampled and resolved at the end: smooth cube
 // edges, nearly free on a graphics card, too slow on a software rasterizer
 // unless asked for (the tests ask, to cover that path).
@@ -59,7 +64,9 @@ Buffer MakeBuffer();
 VertexArray MakeVertexArray();
 
 // Compiles and links; an empty Program (and the log in Error) when either fails.
-Program BuildProgram(const char *VertexSource, const char *FragmentSource, std::string &Error);
+// Defines come after the version line of both stages (e.g. "#define MODE 2\n").
+Program BuildProgram(const char *VertexSource, const char *FragmentSource, std::string &Error,
+                     const std::string &Defines = "");
 
 // Uploads RGBA pixels; Repeat tiles it, Mipmaps filters it at a distance.
 Texture UploadTexture(const Image &Img, bool Repeat, bool Mipmaps);

@@ -5,12 +5,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <cmath>
 #include <dirent.h>
 #include <memory>
 #include <string>
 
+#include "Fallback.h"
 #include "Renderer.h"
 #include "graph.h"
 
@@ -155,6 +157,66 @@ bool BindMultisampled() {
   return true;
 }
 
+}  // namespace
+
+// Fast tier: the scene is drawn at three quarters of the width and height,
+// then scaled up; text and the pointer stay sharp.
+constexpr float kReducedScale = 0.75f;
+
+void BeginReducedFrame(Renderer &R) {
+  if (R.Quality != Tier::Fast || R.ReducedBroken || R.ReducedBound) return;
+  GLint parent = 0, samples = 0;
+  glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &parent);
+  glGetIntegerv(GL_SAMPLE_BUFFERS, &samples);
+  if (samples > 0) return;  // a multisampled frame cannot take a scaled copy
+  const int w = std::max(1, int(R.Width * kReducedScale)), h = std::max(1, int(R.Height * kReducedScale));
+  if (!R.Reduced || R.ReducedWidth != w || R.ReducedHeight != h) {
+    GLuint ids[3] = {};
+    glGenFramebuffers(1, &ids[0]);
+    glGenRenderbuffers(2, &ids[1]);
+    R.Reduced = Framebuffer(ids[0]);
+    R.ReducedColor = Renderbuffer(ids[1]);
+    R.ReducedDepth = Renderbuffer(ids[2]);
+    glBindRenderbuffer(GL_RENDERBUFFER, ids[1]);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, w, h);
+    glBindRenderbuffer(GL_RENDERBUFFER, ids[2]);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, w, h);
+    glBindRenderbuffer(GL_RENDERBUFFER, 0);
+    glBindFramebuffer(GL_FRAMEBUFFER, ids[0]);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, ids[1]);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, ids[2]);
+    const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    glBindFramebuffer(GL_FRAMEBUFFER, GLuint(parent));
+    if (!complete || glGetError() != GL_NO_ERROR) {
+      R.Reduced.Reset();
+      R.ReducedColor.Reset();
+      R.ReducedDepth.Reset();
+      R.ReducedBroken = true;  // draw at full size from now on
+      return;
+    }
+    R.ReducedWidth = w;
+    R.ReducedHeight = h;
+  }
+  R.ReducedParent = GLuint(parent);
+  glBindFramebuffer(GL_FRAMEBUFFER, R.Reduced.Get());
+  glViewport(0, 0, w, h);
+  glDepthMask(GL_TRUE);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  R.ReducedBound = true;
+}
+
+void EndReducedFrame(Renderer &R) {
+  if (!R.ReducedBound) return;
+  R.ReducedBound = false;
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, R.Reduced.Get());
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, R.ReducedParent);
+  glBlitFramebuffer(0, 0, R.ReducedWidth, R.ReducedHeight, 0, 0, R.Width, R.Height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+  glBindFramebuffer(GL_FRAMEBUFFER, R.ReducedParent);
+  glViewport(0, 0, R.Width, R.Height);
+}
+
+namespace {
+
 // Resolves the multisampled frame into the window's back buffer.
 void ResolveMultisampled() {
   GLint bound = 0;
@@ -186,6 +248,19 @@ void PointerToDrawable(const TMousePos *Pos, float &X, float &Y) {
   Y = float(Pos->y - top) * sy;
 }
 
+// Says why Init cannot draw, and answers Init's false.
+bool CannotDraw(SDL_Window *Window, const std::string &Why) {
+  ReportCannotDraw(Window, Why);
+  return false;
+}
+
+SDL_GLContext CreateContext(SDL_Window *Window) {
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+  return SDL_GL_CreateContext(Window);
+}
+
 }  // namespace
 }  // namespace graph
 
@@ -196,18 +271,25 @@ extern "C" {
 GRAPH_API bool Init(TVeltraneEngine *Eng, int32_t /*ScreenBits*/, const char *Floor, const char *Box,
                     const char *Wall, const char *Dest, const char *Water, const char *Menu, const char *MenuBack) {
   if (R) DeInit();
-  if (!Eng || !Eng->Handle) return false;
+  if (!Eng || !Eng->Handle) return CannotDraw(nullptr, "there is no window to draw in");
   SDL_Window *window = reinterpret_cast<SDL_Window *>(Eng->Handle);
-  if (!(SDL_GetWindowFlags(window) & SDL_WINDOW_OPENGL)) return false;
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-  SDL_GLContext context = SDL_GL_CreateContext(window);
-  if (!context) return false;
+  if (!(SDL_GetWindowFlags(window) & SDL_WINDOW_OPENGL))
+    return CannotDraw(window, "the window was not made for OpenGL");
+  SDL_GLContext context = CreateContext(window);
+  if (!context) {
+    const std::string why = std::string("the graphics driver gives no OpenGL 3.3 core context (") + SDL_GetError() + ")";
+    RestartOnSoftwareRasterizer(window, why);
+    return CannotDraw(window, why);
+  }
   if (SDL_GL_MakeCurrent(window, context) != 0 || epoxy_gl_version() < 33) {
+    const int version = SDL_GL_GetCurrentContext() == context ? epoxy_gl_version() : 0;
     SDL_GL_MakeCurrent(window, nullptr);
     SDL_GL_DeleteContext(context);
-    return false;
+    const std::string why = version > 0 ? "the graphics driver offers OpenGL " + std::to_string(version / 10) + "." +
+                                              std::to_string(version % 10) + ", and the game needs 3.3 core"
+                                        : std::string("the OpenGL context cannot be used (") + SDL_GetError() + ")";
+    RestartOnSoftwareRasterizer(window, why);
+    return CannotDraw(window, why);
   }
   // A pass turns the cube effect on before Init; a pass that did not has it off,
   // whatever an earlier pass chose.
@@ -224,10 +306,14 @@ GRAPH_API bool Init(TVeltraneEngine *Eng, int32_t /*ScreenBits*/, const char *Fl
 
   const char *renderer = reinterpret_cast<const char *>(glGetString(GL_RENDERER));
   const std::string name = renderer ? renderer : "";
-  const bool software = name.find("llvmpipe") != std::string::npos || name.find("softpipe") != std::string::npos ||
-                        name.find("swrast") != std::string::npos;
+  const bool software = IsSoftwareRasterizer(name);
   Anisotropy = !software;
   Multisample = !software || MultisampleOnSoftware;
+  std::string unknown;
+  R->Quality = ChooseTier(name, QualityOverride.empty() ? ReadQualityKey() : QualityOverride, unknown);
+  Trilinear = R->Quality == Tier::Full;
+  if (!unknown.empty())
+    std::fprintf(stderr, "graph: config.ini: Quality=%s is none of auto, full, fast; taking auto\n", unknown.c_str());
 
   std::string error;
   bool ok = CreateSceneResources(*R, error) && CreateUiResources(*R, error);
@@ -255,7 +341,8 @@ GRAPH_API bool Init(TVeltraneEngine *Eng, int32_t /*ScreenBits*/, const char *Fl
   }
   if (!ok) {
     ReleaseRenderer();
-    return false;
+    return CannotDraw(window, error.empty() ? "the shaders, buffers or textures could not be made"
+                                            : "the shaders could not be built: " + error);
   }
   return true;
 }
@@ -277,11 +364,8 @@ GRAPH_API void DeInitCubes(void) {
 GRAPH_API void ProcessCubes(void) {
   if (!Drawable()) return;
   FlushScene(*R);
-  if (!CubesOn || !R->Scene.Active) return;
-  if (Drifters.empty()) SeedDrifters();
-  const FrameScene &s = R->Scene;
-  const glm::vec3 centre(s.FieldWidth / 2.0f, s.FieldHeight / 2.0f, 0.0f);
-  DrawDrifters(*R, s.Cam, centre, std::max(s.FieldWidth, s.FieldHeight) * 0.75f + 16.0f, false);
+  // The fast tier drew them with the scene, at its resolution.
+  if (R->Quality != Tier::Fast) DrawPlayDrifters(*R);
 }
 
 GRAPH_API void StartDraw(void) {
@@ -293,10 +377,11 @@ GRAPH_API void StartDraw(void) {
   R->Time = float(SDL_GetTicks() % 3600000u) / 1000.0f;
   ++R->Frame;
   R->Scene.Clear();
+  R->ReducedBound = false;
   BindMultisampled();
   glViewport(0, 0, R->Width, R->Height);
   glDepthMask(GL_TRUE);
-  glClearColor(0.06f, 0.06f, 0.12f, 1.0f);
+  glClearColor(kClearColor.r, kClearColor.g, kClearColor.b, kClearColor.a);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 

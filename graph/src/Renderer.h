@@ -12,8 +12,10 @@
 #include "Camera.h"
 #include "Font.h"
 #include "GLObjects.h"
+#include "GroundLight.h"
 #include "Layout.h"
 #include "ProcTex.h"
+#include "Quality.h"
 #include "graph.h"
 
 namespace graph {
@@ -30,6 +32,9 @@ static_assert(sizeof(Instance) == 40);
 // Shader modes of the scene program.
 enum SceneMode { smSolid = 0, smFloor = 1, smWater = 2, smPlayer = 3, smDrifter = 4, smTile = 5 };
 
+// The colour every frame starts from.
+inline constexpr glm::vec4 kClearColor(0.06f, 0.06f, 0.12f, 1.0f);
+
 struct CachedText {
   Texture Tex;
   int Width = 0, Height = 0;
@@ -37,11 +42,22 @@ struct CachedText {
 
 struct SceneUniforms {
   GLint ViewProj = -1, Mode = -1, Time = -1, WorldUV = -1, Tex = -1, Occ = -1, OccSize = -1, HasOcc = -1,
-        Tint = -1, Eye = -1, Light = -1, FogColor = -1, FogRange = -1, PlayerShadow = -1, Spec = -1;
+        Tint = -1, Eye = -1, Light = -1, FogColor = -1, FogRange = -1, PlayerShadow = -1, Spec = -1,
+        Ground = -1, GroundSize = -1;
+};
+
+// A program of the scene and where its uniforms are.
+struct SceneShader {
+  Program Prog;
+  SceneUniforms U;
 };
 struct UiUniforms {
-  GLint Screen = -1, Rect = -1, UV = -1, ColorTop = -1, ColorBottom = -1, Radius = -1, Soft = -1, Border = -1,
-        BorderColor = -1, TexMode = -1, Tex = -1;
+  GLint Screen = -1, Shape = -1, Rect = -1, UV = -1, ColorTop = -1, ColorBottom = -1, Radius = -1, Soft = -1, Border = -1,
+        BorderColor = -1, Tex = -1, Depth = -1;
+};
+struct UiShader {
+  Program Prog;
+  UiUniforms U;
 };
 
 // What a play frame asked to draw; drawn at once when the frame's scene is complete.
@@ -66,9 +82,11 @@ struct Renderer {
   SDL_Window *Window = nullptr;
   SDL_GLContext Context = nullptr;
 
-  Program SceneProgram, UiProgram;
-  SceneUniforms SU;
-  UiUniforms UU;
+  Tier Quality = Tier::Full;
+  SceneShader Scene3D;                                   // every kind, the full look
+  std::array<SceneShader, size_t(smTile) + 1> FastScene;  // fast tier: one small program per kind
+  // Rounded, soft or bordered fills, and the rest; each without and with an image.
+  std::array<UiShader, 2> UiShaped, UiPlain;
   VertexArray CubeVao, UiVao;
   Buffer CubeVertices, CubeIndices, InstanceBuffer;
   size_t InstanceCapacity = 0;
@@ -81,12 +99,35 @@ struct Renderer {
   int OccWidth = 0, OccHeight = 0;
   std::vector<uint8_t> OccPixels, OccUploaded;
 
+  // Fast tier: the ground's light baked from the occupancy of every wall, box
+  // and water cell, redone where they moved; what it was baked from.
+  GroundLight Ground;
+  Texture GroundTex, OpenGround;
+  std::vector<Instance> GroundSource;
+
   // The multisampled frame everything is drawn into, resolved into the window's
   // back buffer by EndDraw; none when multisampling is off or unavailable.
   Framebuffer Msaa;
   Renderbuffer MsaaColor, MsaaDepth;
   int MsaaWidth = 0, MsaaHeight = 0;
   bool MsaaBroken = false;  // the card refused it once: draw straight to the window
+
+  // Fast tier: the reduced frame the scene is drawn
+  // into and scaled up from; none when the card refused it.
+  Framebuffer Reduced;
+  Renderbuffer ReducedColor, ReducedDepth;
+  int ReducedWidth = 0, ReducedHeight = 0;
+  GLuint ReducedParent = 0;  // the frame it is scaled into
+  bool ReducedBound = false, ReducedBroken = false;
+
+  // Fast tier: the menu's or settings page's panels and text, drawn into a
+  // texture of their own, and the fills it was drawn from (see Ui.cpp).
+  Framebuffer LayerFbo;
+  Texture LayerTex;
+  int LayerWidth = 0, LayerHeight = 0;
+  bool LayerRecording = false, LayerBroken = false;
+  std::vector<unsigned char> LayerRecorded, LayerCached;
+  Rect LayerBounds;  // what the fills recorded this frame cover
 
   TextPainter Text;
   std::map<std::string, CachedText> TextCache;
@@ -100,6 +141,11 @@ struct Renderer {
   uint64_t SettingsFrame = 0;     // frame of the last settings page
 };
 
+// Graph.cpp: drawing into the fast tier's reduced frame, and scaling it into the
+// frame; both nothing on the full tier.
+void BeginReducedFrame(Renderer &R);
+void EndReducedFrame(Renderer &R);
+
 // Scene.cpp
 bool CreateSceneResources(Renderer &R, std::string &Error);
 void BeginScene(Renderer &R, const TPlayer &Player, float Angle);
@@ -107,11 +153,12 @@ void CollectObjects(Renderer &R, const TGameObject *Objects, int32_t Count);
 void CollectPlayer(Renderer &R, const TPlayer &Player);
 void FlushScene(Renderer &R);  // draws what the frame collected, once
 void DrawDrifters(Renderer &R, const Camera &Cam, glm::vec3 Centre, float Radius, bool Menu);
+void DrawPlayDrifters(Renderer &R);  // the cube effect around the level, when on
 Instance MakeInstance(const TBox &Box, float P0 = 0, float P1 = 0, float P2 = 0, float P3 = 0);
 
 // Ui.cpp
 bool CreateUiResources(Renderer &R, std::string &Error);
-void DrawSky(Renderer &R);
+void DrawSky(Renderer &R, bool BehindScene);  // behind: after the scene, where it left the frame empty
 int32_t RunMenu(Renderer &R, float Px, float Py);
 int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, TSettings &S, const TDisplayMode *Modes,
                     int32_t ModesHigh, const int32_t *Freqs, int32_t FreqsHigh, const TMapDescr *Maps,

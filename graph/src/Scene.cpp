@@ -204,6 +204,167 @@ void main() {
 }
 )";
 
+// The fast tier's programs, one per kind (MODE), for a rasterizer that works
+// out every fragment on the CPU: light per vertex on the flat faces, the
+// ground's shadow and occlusion read from the baked map, no specular.
+const char *kFastVertex = R"(
+layout(location = 0) in vec3 aPos;
+layout(location = 1) in vec3 aNormal;
+layout(location = 2) in vec2 aUV;
+layout(location = 3) in vec3 iOrigin;
+layout(location = 4) in vec3 iSize;
+layout(location = 5) in vec4 iParams;
+uniform mat4 uViewProj;
+uniform int uWorldUV;
+uniform float uTime;
+uniform vec3 uLight;
+out vec3 vWorld;
+out vec3 vLocal;
+out vec2 vUV;
+out vec3 vLight;
+flat out vec3 vFaceNormal;
+flat out vec3 vSize;
+flat out vec4 vParams;
+flat out vec3 vBase;
+flat out vec3 vEmit;
+
+vec3 Hsv(float h, float s, float v) {
+  vec3 k = clamp(abs(mod(h * 6.0 + vec3(0.0, 4.0, 2.0), 6.0) - 3.0) - 1.0, 0.0, 1.0);
+  return v * mix(vec3(1.0), k, s);
+}
+
+mat3 Rotation(vec3 axis, float angle) {
+  float s = sin(angle), c = cos(angle), t = 1.0 - c;
+  return mat3(t * axis.x * axis.x + c, t * axis.x * axis.y + s * axis.z, t * axis.x * axis.z - s * axis.y,
+              t * axis.x * axis.y - s * axis.z, t * axis.y * axis.y + c, t * axis.y * axis.z + s * axis.x,
+              t * axis.x * axis.z + s * axis.y, t * axis.y * axis.z - s * axis.x, t * axis.z * axis.z + c);
+}
+
+void main() {
+  vec3 world;
+  vec3 n = aNormal;
+  vSize = iSize;
+#if MODE == 4
+  mat3 r = Rotation(normalize(iParams.xyz), uTime * 0.35 + iParams.w);
+  world = iOrigin + r * ((aPos - 0.5) * iSize.x);
+  n = r * aNormal;
+  vSize = vec3(iSize.x);
+  vBase = Hsv(iSize.y, 0.45, 0.95);
+  vEmit = Hsv(iSize.y, 0.6, 1.0) * 0.8;
+#else
+  world = iOrigin + aPos * iSize;
+  vBase = vec3(0.0);
+  vEmit = vec3(0.0);
+#endif
+  vec3 an = abs(aNormal);
+  if (uWorldUV == 1)
+    vUV = an.z > 0.5 ? world.xy : (an.x > 0.5 ? vec2(world.y, -world.z) : vec2(world.x, -world.z));
+  else
+    vUV = aUV;
+  // Sky and sun on a flat face are the same all over it.
+  float ao = 1.0;
+#if MODE == 0
+  if (an.z < 0.5) ao = mix(0.55, 1.0, smoothstep(0.0, 0.5, world.z));
+#endif
+  vec3 L = normalize(uLight);
+  vec3 hemi = mix(vec3(0.26, 0.24, 0.30), vec3(0.50, 0.55, 0.66), n.z * 0.5 + 0.5) * ao;
+  vLight = hemi + max(dot(n, L), 0.0) * vec3(1.0, 0.94, 0.82) * 0.95;
+#if MODE == 1
+  if (an.z < 0.5) vLight *= 0.55;  // the slab's sides
+#endif
+  vWorld = world;
+  vLocal = aPos;
+  vFaceNormal = aNormal;
+  vParams = iParams;
+  gl_Position = uViewProj * vec4(world, 1.0);
+}
+)";
+
+const char *kFastFragment = R"(
+in vec3 vWorld;
+in vec3 vLocal;
+in vec2 vUV;
+in vec3 vLight;
+flat in vec3 vFaceNormal;
+flat in vec3 vSize;
+flat in vec4 vParams;
+flat in vec3 vBase;
+flat in vec3 vEmit;
+uniform float uTime;
+uniform sampler2D uTex;
+uniform sampler2D uGround;
+uniform vec2 uGroundSize;
+uniform vec3 uTint;
+uniform vec3 uEye;
+uniform vec3 uLight;
+uniform vec3 uFogColor;
+uniform vec2 uFogRange;
+uniform vec4 uPlayerShadow;
+out vec4 FragColor;
+
+float Edge() {
+  vec3 fn = abs(vFaceNormal);
+  vec3 d = min(vLocal, 1.0 - vLocal) * vSize;
+  return fn.x > 0.5 ? min(d.y, d.z) : (fn.y > 0.5 ? min(d.x, d.z) : min(d.x, d.y));
+}
+
+// The ground lit: the sun's shadow and the occlusion baked, the player's
+// shadow (it moves every frame) worked out here from two steps towards the sun.
+vec3 Ground(vec3 base, vec3 baked) {
+  vec2 toSun = uLight.xy / max(uLight.z, 0.2);
+  float shadow = smoothstep(0.3, 0.7, baked.r);
+  for (int i = 0; i < 2; ++i) {
+    vec2 q = vWorld.xy + toSun * (0.22 + 0.44 * float(i));
+    vec2 d = max(uPlayerShadow.xy - q, q - uPlayerShadow.xy - uPlayerShadow.zw);
+    shadow = max(shadow, (1.0 - smoothstep(-0.04, 0.04, max(d.x, d.y))) * step(0.0001, uPlayerShadow.z));
+  }
+  float sun = max(normalize(uLight).z, 0.0) * 0.95 * (1.0 - 0.8 * shadow);
+  return base * (vec3(0.50, 0.55, 0.66) * baked.g + sun * vec3(1.0, 0.94, 0.82));
+}
+
+void main() {
+  vec3 color;
+#if MODE == 2
+  vec3 baked = texture(uGround, vWorld.xy / uGroundSize).rgb;
+  vec2 p = vWorld.xy;
+  // One layer, read from a coarser level (as soft as two layers averaged), and a sheen of sky.
+  vec3 base = texture(uTex, p * 0.55 + uTime * vec2(0.030, 0.021), 1.0).rgb * 1.05;
+  base = mix(base, vec3(0.55, 0.70, 0.90), 0.18 + 0.06 * sin(p.x * 7.0 + p.y * 5.0 + uTime * 2.1));
+  float lap = 0.08 * sin(uTime * 1.8 + p.x * 5.0 + p.y * 4.0);
+  float foam = 1.0 - smoothstep(0.62 + lap, 0.97, baked.b);
+  base = mix(base * (0.75 + 0.25 * baked.b), vec3(0.88, 0.95, 1.0), foam * 0.75);
+  color = Ground(base, baked);
+#elif MODE == 4
+  color = vBase * vLight + vEmit * (1.0 - smoothstep(0.0, 0.06 * vSize.x, Edge()));
+  color *= 0.55 + 0.45 * smoothstep(0.0, 0.035, Edge());
+#else
+  vec3 base = texture(uTex, vUV).rgb * uTint;
+#if MODE == 0
+  float edge = Edge();
+  if (vParams.x > 0.5) {  // a box standing on its destination
+    float lum = dot(base, vec3(0.3, 0.59, 0.11));
+    base = mix(base, vec3(0.30, 0.85, 0.42) * (0.5 + lum), 0.7);
+  }
+  color = base * vLight;
+  if (vParams.x > 0.5)
+    color += vec3(0.35, 1.0, 0.45) * (1.0 - smoothstep(0.0, 0.07, edge)) * (0.55 + 0.25 * sin(uTime * 3.0));
+  color *= 0.55 + 0.45 * smoothstep(0.0, 0.035, edge);
+#else
+  if (vFaceNormal.z > 0.5) color = Ground(base, texture(uGround, vWorld.xy / uGroundSize).rgb);
+  else color = base * vLight;
+#if MODE == 5
+  if (vParams.x > 0.5) {  // destination mark: a slow golden pulse
+    float gold = smoothstep(0.15, 0.45, base.r - base.b);
+    color += vec3(1.0, 0.72, 0.25) * gold * (0.12 + 0.12 * sin(uTime * 2.6));
+  }
+#endif
+#endif
+#endif
+  float fog = smoothstep(uFogRange.x, uFogRange.y, length(vWorld - uEye));
+  FragColor = vec4(mix(color, uFogColor, fog), 1.0);
+}
+)";
+
 struct CubeVertex { float Pos[3], Normal[3], UV[2]; };
 
 // 24 vertices of the unit cube, each face with its own normal and a 0..1 texture
@@ -250,24 +411,42 @@ void Cull(std::vector<Instance> &List, glm::vec2 Centre) {
 const glm::vec3 kSunDirection = glm::normalize(glm::vec3(-0.45f, -0.62f, 0.78f));
 const glm::vec3 kFogColor(0.43f, 0.42f, 0.55f);
 
+// The programs the tier draws with; the fast tier draws the player with the
+// full program, whose painted face and arrow cover few pixels.
+template <typename F> void ForEachSceneShader(Renderer &R, F &&Apply) {
+  Apply(R.Scene3D);
+  for (SceneShader &s : R.FastScene)
+    if (s.Prog) Apply(s);
+}
+
+const SceneShader &ShaderFor(const Renderer &R, SceneMode Mode) {
+  const SceneShader &fast = R.FastScene[size_t(Mode)];
+  return R.Quality == Tier::Fast && fast.Prog ? fast : R.Scene3D;
+}
+
 void SetSceneFrame(Renderer &R, const Camera &Cam, glm::vec3 FogColor, float FogStart, float FogEnd) {
-  glUseProgram(R.SceneProgram.Get());
-  glUniformMatrix4fv(R.SU.ViewProj, 1, GL_FALSE, &Cam.ViewProjection()[0][0]);
-  glUniform1f(R.SU.Time, R.Time);
-  glUniform3fv(R.SU.Eye, 1, &Cam.Eye[0]);
-  glUniform3fv(R.SU.Light, 1, &kSunDirection[0]);
-  glUniform3fv(R.SU.FogColor, 1, &FogColor[0]);
-  glUniform2f(R.SU.FogRange, FogStart, FogEnd);
-  glUniform1i(R.SU.Tex, 0);
-  glUniform1i(R.SU.Occ, 1);
-  glUniform4f(R.SU.PlayerShadow, 0, 0, 0, 0);
-  glUniform1i(R.SU.HasOcc, 0);
+  ForEachSceneShader(R, [&](const SceneShader &s) {
+    glUseProgram(s.Prog.Get());
+    glUniformMatrix4fv(s.U.ViewProj, 1, GL_FALSE, &Cam.ViewProjection()[0][0]);
+    glUniform1f(s.U.Time, R.Time);
+    glUniform3fv(s.U.Eye, 1, &Cam.Eye[0]);
+    glUniform3fv(s.U.Light, 1, &kSunDirection[0]);
+    glUniform3fv(s.U.FogColor, 1, &FogColor[0]);
+    glUniform2f(s.U.FogRange, FogStart, FogEnd);
+    glUniform1i(s.U.Tex, 0);
+    glUniform1i(s.U.Occ, 1);
+    glUniform1i(s.U.Ground, 1);
+    glUniform4f(s.U.PlayerShadow, 0, 0, 0, 0);
+    glUniform1i(s.U.HasOcc, 0);
+  });
 }
 
 // One instanced draw of the cube mesh.
 void DrawInstances(Renderer &R, const std::vector<Instance> &List, SceneMode Mode, GLuint Tex, glm::vec3 Tint,
                    bool WorldUV, float Spec) {
   if (List.empty()) return;
+  const SceneShader &sh = ShaderFor(R, Mode);
+  glUseProgram(sh.Prog.Get());
   glBindVertexArray(R.CubeVao.Get());
   glBindBuffer(GL_ARRAY_BUFFER, R.InstanceBuffer.Get());
   const size_t bytes = List.size() * sizeof(Instance);
@@ -278,10 +457,10 @@ void DrawInstances(Renderer &R, const std::vector<Instance> &List, SceneMode Mod
     glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(R.InstanceCapacity), nullptr, GL_STREAM_DRAW);  // orphan
   }
   glBufferSubData(GL_ARRAY_BUFFER, 0, GLsizeiptr(bytes), List.data());
-  glUniform1i(R.SU.Mode, Mode);
-  glUniform1i(R.SU.WorldUV, WorldUV ? 1 : 0);
-  glUniform3fv(R.SU.Tint, 1, &Tint[0]);
-  glUniform1f(R.SU.Spec, Spec);
+  glUniform1i(sh.U.Mode, Mode);
+  glUniform1i(sh.U.WorldUV, WorldUV ? 1 : 0);
+  glUniform3fv(sh.U.Tint, 1, &Tint[0]);
+  glUniform1f(sh.U.Spec, Spec);
   glActiveTexture(GL_TEXTURE0);
   glBindTexture(GL_TEXTURE_2D, Tex ? Tex : R.White.Get());
   glDrawElementsInstanced(GL_TRIANGLES, 36, GL_UNSIGNED_SHORT, nullptr, GLsizei(List.size()));
@@ -289,12 +468,10 @@ void DrawInstances(Renderer &R, const std::vector<Instance> &List, SceneMode Mod
 
 GLuint TexOf(Renderer &R, TexKind K) { return R.Textures[size_t(K)].Get(); }
 
-// Marks the footprint of every wall and box in the occupancy map and uploads it
-// when it changed.
-void UpdateOccupancy(Renderer &R) {
-  FrameScene &S = R.Scene;
-  const int w = std::clamp(S.FieldWidth, 1, 512) * 4, h = std::clamp(S.FieldHeight, 1, 512) * 4;
-  R.OccPixels.assign(size_t(w) * h * 2, 0);
+// The level's occupancy map, 4 texels per cell: red where a wall or box stands,
+// green where water lies. Width and Height in texels.
+std::vector<uint8_t> MarkOccupancy(const FrameScene &S, int W, int H) {
+  std::vector<uint8_t> pixels(size_t(W) * H * 2, 0);
   // Texel columns whose centres lie inside [From, From + Extent], clamped to the map.
   auto span = [](float From, float Extent, int Limit, int &First, int &Last) {
     First = int(std::clamp(std::ceil(From * 4 - 0.5f), -1.0f, float(Limit)));
@@ -304,14 +481,26 @@ void UpdateOccupancy(Renderer &R) {
   };
   auto mark = [&](const Instance &I, int Channel) {
     int x0, x1, y0, y1;
-    span(I.Origin[0], I.Size[0], w, x0, x1);
-    span(I.Origin[1], I.Size[1], h, y0, y1);
+    span(I.Origin[0], I.Size[0], W, x0, x1);
+    span(I.Origin[1], I.Size[1], H, y0, y1);
     for (int y = y0; y <= y1; ++y)
-      for (int x = x0; x <= x1; ++x) R.OccPixels[(size_t(y) * w + x) * 2 + Channel] = 255;
+      for (int x = x0; x <= x1; ++x) pixels[(size_t(y) * W + x) * 2 + Channel] = 255;
   };
   for (const Instance &i : S.Walls) mark(i, 0);
   for (const Instance &i : S.Boxes) mark(i, 0);
   for (const Instance &i : S.Water) mark(i, 1);
+  return pixels;
+}
+
+int OccupancyWidth(const FrameScene &S) { return std::clamp(S.FieldWidth, 1, 512) * kGroundTexelsPerCell; }
+int OccupancyHeight(const FrameScene &S) { return std::clamp(S.FieldHeight, 1, 512) * kGroundTexelsPerCell; }
+
+// Marks the footprint of every wall and box in the occupancy map and uploads it
+// when it changed.
+void UpdateOccupancy(Renderer &R) {
+  FrameScene &S = R.Scene;
+  const int w = OccupancyWidth(S), h = OccupancyHeight(S);
+  R.OccPixels = MarkOccupancy(S, w, h);
   glActiveTexture(GL_TEXTURE1);
   if (!R.Occupancy) {
     GLuint id = 0;
@@ -334,6 +523,98 @@ void UpdateOccupancy(Renderer &R) {
   glActiveTexture(GL_TEXTURE0);
 }
 
+// What the ground's light is baked from: every wall, box and water cell, seen or not.
+std::vector<Instance> GroundSourceOf(const FrameScene &S) {
+  std::vector<Instance> all;
+  all.reserve(S.Walls.size() + S.Boxes.size() + S.Water.size() + 1);
+  all.insert(all.end(), S.Walls.begin(), S.Walls.end());
+  all.insert(all.end(), S.Boxes.begin(), S.Boxes.end());
+  all.insert(all.end(), S.Water.begin(), S.Water.end());
+  Instance size{};
+  size.Size[0] = float(S.FieldWidth);
+  size.Size[1] = float(S.FieldHeight);
+  all.push_back(size);
+  return all;
+}
+
+bool SameInstances(const std::vector<Instance> &A, const std::vector<Instance> &B) {
+  return A.size() == B.size() && (A.empty() || std::memcmp(A.data(), B.data(), A.size() * sizeof(Instance)) == 0);
+}
+
+// Fast tier: binds the ground's baked light to unit 1, baking again (where
+// something moved) when the walls, boxes or water changed; open, lit ground
+// when the level has no floor. Answers the map's size in cells.
+glm::vec2 BindGroundLight(Renderer &R, bool HasGround) {
+  glActiveTexture(GL_TEXTURE1);
+  if (!HasGround) {
+    glBindTexture(GL_TEXTURE_2D, R.OpenGround.Get());
+    glActiveTexture(GL_TEXTURE0);
+    return glm::vec2(1.0f);
+  }
+  const FrameScene &S = R.Scene;
+  std::vector<Instance> source = GroundSourceOf(S);
+  if (!R.GroundTex) {
+    GLuint id = 0;
+    glGenTextures(1, &id);
+    R.GroundTex = Texture(id);
+  }
+  glBindTexture(GL_TEXTURE_2D, R.GroundTex.Get());
+  if (!SameInstances(source, R.GroundSource)) {
+    const int w = OccupancyWidth(S), h = OccupancyHeight(S);
+    const bool resized = w != R.Ground.Width() || h != R.Ground.Height();
+    const TexelRect area = R.Ground.Update(w, h, MarkOccupancy(S, w, h));
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    if (resized) {
+      glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, R.Ground.Baked().data());
+      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    } else if (!area.Empty()) {
+      glPixelStorei(GL_UNPACK_ROW_LENGTH, w);
+      glTexSubImage2D(GL_TEXTURE_2D, 0, area.X0, area.Y0, area.X1 - area.X0 + 1, area.Y1 - area.Y0 + 1, GL_RGBA,
+                      GL_UNSIGNED_BYTE, &R.Ground.Baked()[(size_t(area.Y0) * w + area.X0) * 4]);
+      glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    }
+    R.GroundSource = std::move(source);
+  }
+  glActiveTexture(GL_TEXTURE0);
+  return glm::vec2(float(R.Ground.Width()), float(R.Ground.Height())) / float(kGroundTexelsPerCell);
+}
+
+// Drops what lies wholly outside the camera's view: its planes from the
+// view-projection matrix, each box tested at its corner furthest inside.
+void CullOutsideView(std::vector<Instance> &List, const glm::mat4 &ViewProj) {
+  glm::vec4 planes[6];
+  const glm::vec4 row0(ViewProj[0][0], ViewProj[1][0], ViewProj[2][0], ViewProj[3][0]);
+  const glm::vec4 row1(ViewProj[0][1], ViewProj[1][1], ViewProj[2][1], ViewProj[3][1]);
+  const glm::vec4 row2(ViewProj[0][2], ViewProj[1][2], ViewProj[2][2], ViewProj[3][2]);
+  const glm::vec4 row3(ViewProj[0][3], ViewProj[1][3], ViewProj[2][3], ViewProj[3][3]);
+  planes[0] = row3 + row0;
+  planes[1] = row3 - row0;
+  planes[2] = row3 + row1;
+  planes[3] = row3 - row1;
+  planes[4] = row3 + row2;
+  planes[5] = row3 - row2;
+  auto outside = [&](const Instance &I) {
+    for (const glm::vec4 &p : planes) {
+      float reach = p.w;
+      for (int a = 0; a < 3; ++a) {
+        const float lo = std::min(I.Origin[a], I.Origin[a] + I.Size[a]), hi = std::max(I.Origin[a], I.Origin[a] + I.Size[a]);
+        reach += p[a] * (p[a] > 0 ? hi : lo);
+      }
+      if (reach < 0) return true;
+    }
+    return false;
+  };
+  List.erase(std::remove_if(List.begin(), List.end(), outside), List.end());
+}
+
+// Nearest first, so that the depth test spares the pixels behind.
+void SortNearFirst(std::vector<Instance> &List, glm::vec2 Eye) {
+  std::sort(List.begin(), List.end(), [&](const Instance &A, const Instance &B) { return Dist2(A, Eye) < Dist2(B, Eye); });
+}
+
 }  // namespace
 
 Instance MakeInstance(const TBox &Box, float P0, float P1, float P2, float P3) {
@@ -342,11 +623,11 @@ Instance MakeInstance(const TBox &Box, float P0, float P1, float P2, float P3) {
   return Instance{{f(Box.x), f(Box.y), f(Box.z)}, {f(Box.sx), f(Box.sy), f(Box.sz)}, {P0, P1, P2, P3}};
 }
 
-bool CreateSceneResources(Renderer &R, std::string &Error) {
-  R.SceneProgram = BuildProgram(kSceneVertex, kSceneFragment, Error);
-  if (!R.SceneProgram) return false;
-  const GLuint p = R.SceneProgram.Get();
-  SceneUniforms &u = R.SU;
+namespace {
+
+void LocateUniforms(SceneShader &S) {
+  const GLuint p = S.Prog.Get();
+  SceneUniforms &u = S.U;
   u.ViewProj = glGetUniformLocation(p, "uViewProj");
   u.Mode = glGetUniformLocation(p, "uMode");
   u.Time = glGetUniformLocation(p, "uTime");
@@ -362,6 +643,33 @@ bool CreateSceneResources(Renderer &R, std::string &Error) {
   u.FogRange = glGetUniformLocation(p, "uFogRange");
   u.PlayerShadow = glGetUniformLocation(p, "uPlayerShadow");
   u.Spec = glGetUniformLocation(p, "uSpec");
+  u.Ground = glGetUniformLocation(p, "uGround");
+  u.GroundSize = glGetUniformLocation(p, "uGroundSize");
+}
+
+bool BuildSceneShader(SceneShader &S, const char *Vertex, const char *Fragment, const std::string &Defines,
+                      std::string &Error) {
+  S.Prog = BuildProgram(Vertex, Fragment, Error, Defines);
+  if (!S.Prog) return false;
+  LocateUniforms(S);
+  return true;
+}
+
+}  // namespace
+
+bool CreateSceneResources(Renderer &R, std::string &Error) {
+  if (!BuildSceneShader(R.Scene3D, kSceneVertex, kSceneFragment, "", Error)) return false;
+  if (R.Quality == Tier::Fast) {
+    for (SceneMode m : {smSolid, smFloor, smWater, smDrifter, smTile})
+      if (!BuildSceneShader(R.FastScene[size_t(m)], kFastVertex, kFastFragment,
+                            "#define MODE " + std::to_string(int(m)) + "\n", Error))
+        return false;
+    // Ground with nothing on it: no shadow, nothing in the way of the sky, no water.
+    Image open;
+    open.Width = open.Height = 1;
+    open.Rgba = {0, 255, 255, 255};
+    R.OpenGround = UploadTexture(open, false, false);
+  }
 
   const std::vector<CubeVertex> verts = CubeMesh();
   std::vector<uint16_t> idx;
@@ -458,43 +766,111 @@ void CollectPlayer(Renderer &R, const TPlayer &Player) {
   R.Scene.Player = MakeInstance(b, 0.0f, float(Player.Direction & 3));
 }
 
-void FlushScene(Renderer &R) {
-  FrameScene &S = R.Scene;
-  if (!S.Active || S.Drawn) return;
-  S.Drawn = true;
-  DrawSky(R);
+namespace {
+
+void BeginSolids() {
   glEnable(GL_DEPTH_TEST);
   glDepthFunc(GL_LEQUAL);
   glEnable(GL_CULL_FACE);
   glCullFace(GL_BACK);
   glFrontFace(GL_CCW);
   glDisable(GL_BLEND);
+}
 
+void SetPlayerShadow(Renderer &R) {
+  const FrameScene &S = R.Scene;
+  if (!S.HasPlayer) return;
+  ForEachSceneShader(R, [&](const SceneShader &s) {
+    glUseProgram(s.Prog.Get());
+    glUniform4f(s.U.PlayerShadow, S.Player.Origin[0], S.Player.Origin[1], S.Player.Size[0], S.Player.Size[1]);
+  });
+}
+
+Instance FloorSlab(const FrameScene &S) {
+  return MakeInstance(TBox{0, 0, -0.5, double(S.FieldWidth), double(S.FieldHeight), 0.5});
+}
+
+// The full look: sky first, then the ground and what stands on it, every
+// fragment lit, shadowed and occluded from the occupancy map.
+void DrawFull(Renderer &R) {
+  FrameScene &S = R.Scene;
+  DrawSky(R, false);
+  BeginSolids();
   const glm::vec2 centre(S.Cam.Target.x, S.Cam.Target.y);
   for (auto *list : {&S.Walls, &S.Boxes, &S.Targets, &S.Water, &S.FilledCells, &S.FilledBoxes}) Cull(*list, centre);
 
   SetSceneFrame(R, S.Cam, kFogColor, kFogStart, kFogEnd);
   const bool occ = S.HasFloor && S.FieldWidth > 0 && S.FieldHeight > 0;
+  if (occ) UpdateOccupancy(R);  // from everything near, seen or not: shadows reach into view
+  const glm::mat4 viewProj = S.Cam.ViewProjection();
+  for (auto *list : {&S.Walls, &S.Boxes, &S.Targets, &S.Water, &S.FilledCells, &S.FilledBoxes})
+    CullOutsideView(*list, viewProj);
+  glUseProgram(R.Scene3D.Prog.Get());
   if (occ) {
-    UpdateOccupancy(R);
-    glUniform1i(R.SU.HasOcc, 1);
-    glUniform2f(R.SU.OccSize, float(S.FieldWidth), float(S.FieldHeight));
+    glUniform1i(R.Scene3D.U.HasOcc, 1);
+    glUniform2f(R.Scene3D.U.OccSize, float(S.FieldWidth), float(S.FieldHeight));
   }
-  if (S.HasPlayer)
-    glUniform4f(R.SU.PlayerShadow, S.Player.Origin[0], S.Player.Origin[1], S.Player.Size[0], S.Player.Size[1]);
+  SetPlayerShadow(R);
 
-  if (occ) {
-    const TBox slab{0, 0, -0.5, double(S.FieldWidth), double(S.FieldHeight), 0.5};
-    DrawInstances(R, {MakeInstance(slab)}, smFloor, TexOf(R, TexKind::Floor), glm::vec3(1), true, 0.05f);
-  }
+  if (occ) DrawInstances(R, {FloorSlab(S)}, smFloor, TexOf(R, TexKind::Floor), glm::vec3(1), true, 0.05f);
   DrawInstances(R, S.Water, smWater, TexOf(R, TexKind::Water), glm::vec3(1), true, 0.9f);
   DrawInstances(R, S.FilledCells, smTile, TexOf(R, TexKind::Floor), glm::vec3(0.62f, 0.66f, 0.72f), true, 0.05f);
   DrawInstances(R, S.FilledBoxes, smTile, TexOf(R, TexKind::Box), glm::vec3(0.62f, 0.56f, 0.50f), false, 0.05f);
   DrawInstances(R, S.Targets, smTile, TexOf(R, TexKind::Dest), glm::vec3(1), false, 0.1f);
-  glUniform1i(R.SU.HasOcc, 0);
+  glUseProgram(R.Scene3D.Prog.Get());
+  glUniform1i(R.Scene3D.U.HasOcc, 0);
   DrawInstances(R, S.Walls, smSolid, TexOf(R, TexKind::Wall), glm::vec3(1), false, 0.08f);
   DrawInstances(R, S.Boxes, smSolid, TexOf(R, TexKind::Box), glm::vec3(1), false, 0.25f);
   if (S.HasPlayer) DrawInstances(R, {S.Player}, smPlayer, 0, glm::vec3(1), false, 0.6f);
+}
+
+// The fast tier: nearest first (player, crates, walls, the flat tiles, the
+// floor, the sky last), so the depth test turns away most hidden pixels
+// before they are shaded; the ground's light comes baked.
+void DrawFast(Renderer &R) {
+  FrameScene &S = R.Scene;
+  BeginReducedFrame(R);
+  BeginSolids();
+  const bool ground = S.HasFloor && S.FieldWidth > 0 && S.FieldHeight > 0;
+  const glm::vec2 groundSize = BindGroundLight(R, ground);
+  const glm::vec2 centre(S.Cam.Target.x, S.Cam.Target.y), eye(S.Cam.Eye.x, S.Cam.Eye.y);
+  const glm::mat4 viewProj = S.Cam.ViewProjection();
+  for (auto *list : {&S.Walls, &S.Boxes, &S.Targets, &S.Water, &S.FilledCells, &S.FilledBoxes}) {
+    Cull(*list, centre);
+    CullOutsideView(*list, viewProj);
+  }
+  SortNearFirst(S.Walls, eye);
+  SortNearFirst(S.Boxes, eye);
+
+  SetSceneFrame(R, S.Cam, kFogColor, kFogStart, kFogEnd);
+  SetPlayerShadow(R);
+  ForEachSceneShader(R, [&](const SceneShader &s) {
+    glUseProgram(s.Prog.Get());
+    glUniform2f(s.U.GroundSize, groundSize.x, groundSize.y);
+  });
+
+  if (S.HasPlayer) DrawInstances(R, {S.Player}, smPlayer, 0, glm::vec3(1), false, 0.6f);
+  DrawInstances(R, S.Boxes, smSolid, TexOf(R, TexKind::Box), glm::vec3(1), false, 0.25f);
+  DrawInstances(R, S.Walls, smSolid, TexOf(R, TexKind::Wall), glm::vec3(1), false, 0.08f);
+  DrawInstances(R, S.FilledBoxes, smTile, TexOf(R, TexKind::Box), glm::vec3(0.62f, 0.56f, 0.50f), false, 0.05f);
+  DrawInstances(R, S.Targets, smTile, TexOf(R, TexKind::Dest), glm::vec3(1), false, 0.1f);
+  DrawInstances(R, S.FilledCells, smTile, TexOf(R, TexKind::Floor), glm::vec3(0.62f, 0.66f, 0.72f), true, 0.05f);
+  DrawInstances(R, S.Water, smWater, TexOf(R, TexKind::Water), glm::vec3(1), true, 0.9f);
+  if (ground) DrawInstances(R, {FloorSlab(S)}, smFloor, TexOf(R, TexKind::Floor), glm::vec3(1), true, 0.05f);
+  glBindVertexArray(0);
+  DrawPlayDrifters(R);  // here rather than after, in the same reduced frame
+  DrawSky(R, true);
+  EndReducedFrame(R);
+}
+
+}  // namespace
+
+void FlushScene(Renderer &R) {
+  FrameScene &S = R.Scene;
+  if (!S.Active || S.Drawn) return;
+  S.Drawn = true;
+  if (R.Quality == Tier::Fast) DrawFast(R);
+  else DrawFull(R);
   glBindVertexArray(0);
 }
 
@@ -515,6 +891,14 @@ void SeedDrifters() {
   }
 }
 
+void DrawPlayDrifters(Renderer &R) {
+  const FrameScene &s = R.Scene;
+  if (!CubesOn || !s.Active) return;
+  if (Drifters.empty()) SeedDrifters();
+  const glm::vec3 centre(s.FieldWidth / 2.0f, s.FieldHeight / 2.0f, 0.0f);
+  DrawDrifters(R, s.Cam, centre, std::max(s.FieldWidth, s.FieldHeight) * 0.75f + 16.0f, false);
+}
+
 void DrawDrifters(Renderer &R, const Camera &Cam, glm::vec3 Centre, float Radius, bool Menu) {
   if (Drifters.empty()) return;
   std::vector<Instance> list;
@@ -527,9 +911,7 @@ void DrawDrifters(Renderer &R, const Camera &Cam, glm::vec3 Centre, float Radius
     const float size = d.Size * (Menu ? 0.8f : 1.0f);
     list.push_back(Instance{{p.x, p.y, p.z}, {size, d.Hue, 0}, {d.Axis.x, d.Axis.y, d.Axis.z, d.Phase}});
   }
-  glEnable(GL_DEPTH_TEST);
-  glEnable(GL_CULL_FACE);
-  glDisable(GL_BLEND);
+  BeginSolids();
   SetSceneFrame(R, Cam, Menu ? glm::vec3(0.10f, 0.09f, 0.20f) : kFogColor, Menu ? 10.0f : kFogStart + 8,
                 Menu ? 34.0f : kFogEnd + 30);
   DrawInstances(R, list, smDrifter, 0, glm::vec3(1), false, 0.5f);

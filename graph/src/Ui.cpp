@@ -2,54 +2,68 @@
 // page, text and the pointer. Shapes are rounded rectangles drawn by one
 // shader from a signed distance, so every size stays crisp.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <type_traits>
 
 #include "Renderer.h"
 
 namespace graph {
 namespace {
 
+// uShape is the whole shape; uRect the part of it this quad covers (all of it,
+// or a piece: every piece shades its pixels as the whole would).
 const char *kUiVertex = R"(
 uniform vec2 uScreen;
+uniform vec4 uShape;
 uniform vec4 uRect;
 uniform vec4 uUV;
+uniform float uDepth;
 out vec2 vPx;
 out vec2 vUV;
 void main() {
   vec2 corner = vec2(float(gl_VertexID & 1), float(gl_VertexID >> 1));
   vec2 p = uRect.xy + corner * uRect.zw;
-  vPx = corner * uRect.zw;
-  vUV = mix(uUV.xy, uUV.zw, corner);
-  gl_Position = vec4(p.x / uScreen.x * 2.0 - 1.0, 1.0 - p.y / uScreen.y * 2.0, 0.0, 1.0);
+  vPx = p - uShape.xy;
+  vUV = mix(uUV.xy, uUV.zw, vPx / max(uShape.zw, vec2(1e-6)));
+  gl_Position = vec4(p.x / uScreen.x * 2.0 - 1.0, 1.0 - p.y / uScreen.y * 2.0, uDepth, 1.0);
 }
 )";
 
+// PLAIN: a fill without rounded corners, soft edge or border (text, images,
+// the sky), which needs none of the distance work. TEXTURED: one with an image.
 const char *kUiFragment = R"(
 in vec2 vPx;
 in vec2 vUV;
-uniform vec4 uRect;
+uniform vec4 uShape;
 uniform vec4 uColorTop;
 uniform vec4 uColorBottom;
 uniform float uRadius;
 uniform float uSoft;
 uniform float uBorder;
 uniform vec4 uBorderColor;
-uniform int uTexMode;
 uniform sampler2D uTex;
 out vec4 FragColor;
 void main() {
-  vec2 halfSize = uRect.zw * 0.5;
+  vec4 c = mix(uColorTop, uColorBottom, clamp(vPx.y / max(uShape.w, 1.0), 0.0, 1.0));
+#ifdef TEXTURED
+  c *= texture(uTex, vUV);
+#endif
+#ifdef PLAIN
+  FragColor = c;
+#else
+  vec2 halfSize = uShape.zw * 0.5;
   vec2 q = abs(vPx - halfSize) - (halfSize - vec2(uRadius));
   float d = length(max(q, 0.0)) + min(max(q.x, q.y), 0.0) - uRadius;
   float cover = uSoft > 0.0 ? 1.0 - smoothstep(-uSoft, uSoft, d) : 1.0;
-  vec4 c = mix(uColorTop, uColorBottom, clamp(vPx.y / max(uRect.w, 1.0), 0.0, 1.0));
-  if (uTexMode == 1) c *= texture(uTex, vUV);
   if (uBorder > 0.0) {
     float b = smoothstep(-uBorder - 0.75, -uBorder + 0.75, d);
     c = mix(c, vec4(uBorderColor.rgb, max(c.a, uBorderColor.a)), b * uBorderColor.a);
   }
   FragColor = vec4(c.rgb, c.a * cover);
+#endif
 }
 )";
 
@@ -62,30 +76,185 @@ struct Style {
   vec4 BorderColor{0};
 };
 
+std::array<const UiShader *, 4> AllUiShaders(const Renderer &R) {
+  return {&R.UiPlain[0], &R.UiPlain[1], &R.UiShaped[0], &R.UiShaped[1]};
+}
+
 void BeginUi(Renderer &R) {
   glDisable(GL_DEPTH_TEST);
+  glDepthMask(GL_TRUE);
   glDisable(GL_CULL_FACE);
   glEnable(GL_BLEND);
   glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-  glUseProgram(R.UiProgram.Get());
   glBindVertexArray(R.UiVao.Get());
-  glUniform2f(R.UU.Screen, float(R.Width), float(R.Height));
-  glUniform1i(R.UU.Tex, 0);
+  for (const UiShader *u : AllUiShaders(R)) {
+    glUseProgram(u->Prog.Get());
+    glUniform2f(u->U.Screen, float(R.Width), float(R.Height));
+    glUniform1i(u->U.Tex, 0);
+    glUniform1f(u->U.Depth, 0.0f);
+  }
+}
+
+// Both programs at the given depth (0 in front of everything, near 1 behind).
+void SetUiDepth(Renderer &R, float Depth) {
+  for (const UiShader *u : AllUiShaders(R)) {
+    glUseProgram(u->Prog.Get());
+    glUniform1f(u->U.Depth, Depth);
+  }
+}
+
+void UseFill(const UiShader &Sh, const Rect &Area, const Style &S, float Radius, vec4 UV) {
+  const UiUniforms &u = Sh.U;
+  glUseProgram(Sh.Prog.Get());
+  glUniform4f(u.Shape, Area.X, Area.Y, Area.W, Area.H);
+  glUniform4fv(u.UV, 1, &UV[0]);
+  glUniform4fv(u.ColorTop, 1, &S.Top[0]);
+  glUniform4fv(u.ColorBottom, 1, &S.Bottom[0]);
+  glUniform1f(u.Radius, Radius);
+  glUniform1f(u.Soft, S.Soft);
+  glUniform1f(u.Border, S.Border);
+  glUniform4fv(u.BorderColor, 1, &S.BorderColor[0]);
+}
+
+void DrawQuad(const UiShader &Sh, float X0, float Y0, float X1, float Y1) {
+  glUniform4f(Sh.U.Rect, X0, Y0, X1 - X0, Y1 - Y0);
+  glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+}
+
+void DrawFill(Renderer &R, const Rect &Area, const Style &S, GLuint Tex, vec4 UV) {
+  glActiveTexture(GL_TEXTURE0);
+  glBindTexture(GL_TEXTURE_2D, Tex);
+  const float radius = std::min(S.Radius, std::min(Area.W, Area.H) / 2);
+  const float x0 = Area.X, y0 = Area.Y, x3 = Area.X + Area.W, y3 = Area.Y + Area.H;
+  const UiShader &plain = R.UiPlain[Tex ? 1 : 0], &shaped = R.UiShaped[Tex ? 1 : 0];
+  if (S.Radius <= 0 && S.Soft <= 0 && S.Border <= 0) {
+    UseFill(plain, Area, S, radius, UV);
+    DrawQuad(plain, x0, y0, x3, y3);
+    return;
+  }
+  // Further inside than the corners, the soft edge and the border reach, a
+  // shape is its plain fill: a large one draws its middle the cheap way.
+  const float reach = radius + std::max(S.Soft, S.Border + 0.75f) + 1;
+  const float x1 = std::ceil(x0 + reach), y1 = std::ceil(y0 + reach), x2 = std::floor(x3 - reach),
+              y2 = std::floor(y3 - reach);
+  UseFill(shaped, Area, S, radius, UV);
+  if (x2 - x1 < 64 || y2 - y1 < 64) {
+    DrawQuad(shaped, x0, y0, x3, y3);
+    return;
+  }
+  DrawQuad(shaped, x0, y0, x3, y1);
+  DrawQuad(shaped, x0, y2, x3, y3);
+  DrawQuad(shaped, x0, y1, x1, y2);
+  DrawQuad(shaped, x2, y1, x3, y2);
+  UseFill(plain, Area, S, radius, UV);
+  DrawQuad(plain, x1, y1, x2, y2);
+}
+
+// One fill as the page's layer keeps it.
+struct FillCommand {
+  Rect Area;
+  Style S;
+  GLuint Tex;
+  vec4 UV;
+};
+static_assert(std::is_trivially_copyable_v<FillCommand>);
+// Layers are compared byte for byte: no padding may hide in a command.
+static_assert(sizeof(FillCommand) == sizeof(Rect) + sizeof(Style) + sizeof(GLuint) + sizeof(vec4));
+
+Rect Union(const Rect &A, const Rect &B) {
+  const float x0 = std::min(A.X, B.X), y0 = std::min(A.Y, B.Y);
+  return Rect{x0, y0, std::max(A.X + A.W, B.X + B.W) - x0, std::max(A.Y + A.H, B.Y + B.H) - y0};
 }
 
 void Fill(Renderer &R, const Rect &Area, const Style &S, GLuint Tex = 0, vec4 UV = vec4(0, 0, 1, 1)) {
-  glUniform4f(R.UU.Rect, Area.X, Area.Y, Area.W, Area.H);
-  glUniform4fv(R.UU.UV, 1, &UV[0]);
-  glUniform4fv(R.UU.ColorTop, 1, &S.Top[0]);
-  glUniform4fv(R.UU.ColorBottom, 1, &S.Bottom[0]);
-  glUniform1f(R.UU.Radius, std::min(S.Radius, std::min(Area.W, Area.H) / 2));
-  glUniform1f(R.UU.Soft, S.Soft);
-  glUniform1f(R.UU.Border, S.Border);
-  glUniform4fv(R.UU.BorderColor, 1, &S.BorderColor[0]);
-  glUniform1i(R.UU.TexMode, Tex ? 1 : 0);
+  if (!R.LayerRecording) {
+    DrawFill(R, Area, S, Tex, UV);
+    return;
+  }
+  const FillCommand c{Area, S, Tex, UV};
+  R.LayerBounds = R.LayerRecorded.empty() ? Area : Union(R.LayerBounds, Area);
+  const auto *bytes = reinterpret_cast<const unsigned char *>(&c);
+  R.LayerRecorded.insert(R.LayerRecorded.end(), bytes, bytes + sizeof c);
+}
+
+// Fast tier: the panels, buttons and text of the menu and the settings page
+// are kept in a texture of their own, drawn again only when a fill changed
+// (the pointer moved onto another item, a value changed), and laid over the
+// backdrop in one pass each frame.
+void BeginUiLayer(Renderer &R) {
+  R.LayerRecording = R.Quality == Tier::Fast && !R.LayerBroken;
+  R.LayerRecorded.clear();
+}
+
+void ReplayLayer(Renderer &R, const std::vector<unsigned char> &Commands) {
+  BeginUi(R);
+  for (size_t at = 0; at + sizeof(FillCommand) <= Commands.size(); at += sizeof(FillCommand)) {
+    FillCommand c;
+    std::memcpy(&c, &Commands[at], sizeof c);
+    DrawFill(R, c.Area, c.S, c.Tex, c.UV);
+  }
+}
+
+// Makes the layer's texture the drawable's size; false when the card cannot.
+bool SizeLayer(Renderer &R) {
+  if (R.LayerFbo && R.LayerWidth == R.Width && R.LayerHeight == R.Height) return true;
+  GLuint fbo = 0, tex = 0;
+  glGenFramebuffers(1, &fbo);
+  glGenTextures(1, &tex);
+  R.LayerFbo = Framebuffer(fbo);
+  R.LayerTex = Texture(tex);
   glActiveTexture(GL_TEXTURE0);
-  glBindTexture(GL_TEXTURE_2D, Tex);
-  glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+  glBindTexture(GL_TEXTURE_2D, tex);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, R.Width, R.Height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  glBindFramebuffer(GL_FRAMEBUFFER, fbo);
+  glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, tex, 0);
+  const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+  if (!complete || glGetError() != GL_NO_ERROR) {
+    R.LayerFbo.Reset();
+    R.LayerTex.Reset();
+    return false;
+  }
+  R.LayerWidth = R.Width;
+  R.LayerHeight = R.Height;
+  R.LayerCached.clear();
+  return true;
+}
+
+void EndUiLayer(Renderer &R) {
+  if (!R.LayerRecording) return;
+  R.LayerRecording = false;
+  GLint parent = 0;
+  glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &parent);
+  const bool sized = SizeLayer(R);
+  glBindFramebuffer(GL_FRAMEBUFFER, GLuint(parent));
+  if (!sized) {
+    R.LayerBroken = true;  // straight onto the frame from now on
+    ReplayLayer(R, R.LayerRecorded);
+    return;
+  }
+  if (R.LayerRecorded != R.LayerCached) {
+    glBindFramebuffer(GL_FRAMEBUFFER, R.LayerFbo.Get());
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glClearColor(kClearColor.r, kClearColor.g, kClearColor.b, kClearColor.a);
+    // Colour arrives multiplied by its coverage, alpha as coverage: ready to lay over.
+    ReplayLayer(R, R.LayerRecorded);
+    glBindFramebuffer(GL_FRAMEBUFFER, GLuint(parent));
+    R.LayerCached.swap(R.LayerRecorded);
+  }
+  BeginUi(R);
+  glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+  Style whole;
+  whole.Soft = 0;
+  // Only where the page drew; the texture's first row is the frame's bottom one.
+  const float w = float(R.Width), h = float(R.Height);
+  const float x0 = std::clamp(std::floor(R.LayerBounds.X), 0.0f, w), y0 = std::clamp(std::floor(R.LayerBounds.Y), 0.0f, h);
+  const float x1 = std::clamp(std::ceil(R.LayerBounds.X + R.LayerBounds.W), x0, w),
+              y1 = std::clamp(std::ceil(R.LayerBounds.Y + R.LayerBounds.H), y0, h);
+  DrawFill(R, Rect{x0, y0, x1 - x0, y1 - y0}, whole, R.LayerTex.Get(), vec4(x0 / w, 1 - y0 / h, x1 / w, 1 - y1 / h));
+  glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
 }
 
 // A soft dark halo under a panel or button.
@@ -101,7 +270,10 @@ const CachedText &TextImage(Renderer &R, const std::string &Text, int Pixels, bo
   const std::string key = Text + '\x1f' + std::to_string(Pixels) + (Bold ? "b" : "r");
   auto it = R.TextCache.find(key);
   if (it != R.TextCache.end()) return it->second;
-  if (R.TextCache.size() > 256) R.TextCache.clear();
+  if (R.TextCache.size() > 256) {
+    R.TextCache.clear();
+    R.LayerCached.clear();  // its texture names may come back for other text
+  }
   const Image img = R.Text.Render(Text, Pixels, Bold);
   CachedText c;
   if (!img.Empty()) {
@@ -150,11 +322,8 @@ void FillScreenWith(Renderer &R, GLuint Tex, vec4 Tint) {
   Fill(R, Rect{0, 0, float(R.Width), float(R.Height)}, s, Tex);
 }
 
-// The menu's and the settings page's background: the backdrop image, with the
-// cube effect's lit cubes floating in front of it when it is on.
-void DrawBackdrop(Renderer &R, vec4 Tint) {
-  BeginUi(R);
-  FillScreenWith(R, R.Textures[size_t(TexKind::MenuBack)].Get(), Tint);
+// The cube effect's lit cubes floating in front of the backdrop, when it is on.
+void DrawBackdropCubes(Renderer &R) {
   if (!CubesOn) return;
   Camera cam;
   cam.Eye = glm::vec3(0, -16, 2);
@@ -164,6 +333,14 @@ void DrawBackdrop(Renderer &R, vec4 Tint) {
   if (Drifters.empty()) SeedDrifters();
   glClear(GL_DEPTH_BUFFER_BIT);
   DrawDrifters(R, cam, glm::vec3(0, 8, 0), 13.0f, true);
+}
+
+// The menu's and the settings page's background: the backdrop image, with the
+// cube effect's lit cubes floating in front of it when it is on.
+void DrawBackdrop(Renderer &R, vec4 Tint) {
+  BeginUi(R);
+  FillScreenWith(R, R.Textures[size_t(TexKind::MenuBack)].Get(), Tint);
+  DrawBackdropCubes(R);
 }
 
 void DrawPanel(Renderer &R, const Rect &Panel, float Scale) {
@@ -228,13 +405,16 @@ void Step(int32_t &Index, int32_t High, int Delta) {
 
 }  // namespace
 
-bool CreateUiResources(Renderer &R, std::string &Error) {
-  R.UiProgram = BuildProgram(kUiVertex, kUiFragment, Error);
-  if (!R.UiProgram) return false;
-  const GLuint p = R.UiProgram.Get();
-  UiUniforms &u = R.UU;
+namespace {
+
+bool BuildUiShader(UiShader &S, const std::string &Defines, std::string &Error) {
+  S.Prog = BuildProgram(kUiVertex, kUiFragment, Error, Defines);
+  if (!S.Prog) return false;
+  const GLuint p = S.Prog.Get();
+  UiUniforms &u = S.U;
   u.Screen = glGetUniformLocation(p, "uScreen");
   u.Rect = glGetUniformLocation(p, "uRect");
+  u.Shape = glGetUniformLocation(p, "uShape");
   u.UV = glGetUniformLocation(p, "uUV");
   u.ColorTop = glGetUniformLocation(p, "uColorTop");
   u.ColorBottom = glGetUniformLocation(p, "uColorBottom");
@@ -242,14 +422,33 @@ bool CreateUiResources(Renderer &R, std::string &Error) {
   u.Soft = glGetUniformLocation(p, "uSoft");
   u.Border = glGetUniformLocation(p, "uBorder");
   u.BorderColor = glGetUniformLocation(p, "uBorderColor");
-  u.TexMode = glGetUniformLocation(p, "uTexMode");
   u.Tex = glGetUniformLocation(p, "uTex");
+  u.Depth = glGetUniformLocation(p, "uDepth");
+  return true;
+}
+
+}  // namespace
+
+bool CreateUiResources(Renderer &R, std::string &Error) {
+  for (int textured = 0; textured < 2; ++textured) {
+    const std::string tex = textured ? "#define TEXTURED\n" : "";
+    if (!BuildUiShader(R.UiShaped[textured], tex, Error) || !BuildUiShader(R.UiPlain[textured], "#define PLAIN\n" + tex, Error))
+      return false;
+  }
   R.UiVao = MakeVertexArray();
   return glGetError() == GL_NO_ERROR;
 }
 
-void DrawSky(Renderer &R) {
+void DrawSky(Renderer &R, bool BehindScene) {
   BeginUi(R);
+  if (BehindScene) {
+    // At the far end of the depth range, only where the scene left the frame empty.
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    glDepthMask(GL_FALSE);
+    glDisable(GL_BLEND);
+    SetUiDepth(R, 0.999999f);
+  }
   Style s;
   s.Soft = 0;
   s.Top = vec4(0.09f, 0.11f, 0.24f, 1);
@@ -257,6 +456,8 @@ void DrawSky(Renderer &R) {
   Fill(R, Rect{0, 0, float(R.Width), float(R.Height) * 0.75f}, s);
   s.Top = s.Bottom;
   Fill(R, Rect{0, float(R.Height) * 0.75f - 1, float(R.Width), float(R.Height) * 0.25f + 1}, s);
+  glDepthMask(GL_TRUE);
+  SetUiDepth(R, 0.0f);
   glBindVertexArray(0);
 }
 
@@ -268,6 +469,7 @@ int32_t RunMenu(Renderer &R, float Px, float Py) {
     if (m.Items[i].Contains(Px, Py)) hot = i;
 
   DrawBackdrop(R, vec4(1));
+  BeginUiLayer(R);
   BeginUi(R);
   DrawTitle(R, m.Title, sc, "KESTROVE", 92);
   const float margin = TextMargin * sc;
@@ -282,6 +484,7 @@ int32_t RunMenu(Renderer &R, float Px, float Py) {
   }
   DrawText(R, "Arrow keys move  \xb7  Esc in play returns to this menu", int(16 * sc), false,
            R.Width / 2.0f, R.Height - 26 * sc, Align::Centre, kTextDim, R.Width - 2 * margin);
+  EndUiLayer(R);
   glBindVertexArray(0);
   return hot;
 }
@@ -323,6 +526,7 @@ int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, TSettings &S,
 
   const float sc = UiScale(R.Width, R.Height);
   DrawBackdrop(R, vec4(0.8f, 0.8f, 0.85f, 1));
+  BeginUiLayer(R);
   BeginUi(R);
   DrawPanel(R, l.Panel, sc);
   DrawTitle(R, l.Title, sc, "Settings", 48);
@@ -376,6 +580,7 @@ int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, TSettings &S,
            l.Apply.W - 2 * margin);
   DrawText(R, "Back", int(26 * sc), backHot, l.Back.CentreX(), l.Back.CentreY(), Align::Centre,
            backHot ? kTextOnGold : kText, l.Back.W - 2 * margin);
+  EndUiLayer(R);
   glBindVertexArray(0);
   return result;
 }

@@ -31,6 +31,7 @@ namespace {
 constexpr unsigned FloatControlWord = 0x133F;  // all exceptions masked, 64-bit precision, nearest
 constexpr UINT_PTR FpsTimerId = 1;
 constexpr UINT FpsTimerPeriodMs = 1000;
+bool RendererFailed = false;  // Init could not draw: the program's exit status says so
 
 // Over the game's window, once there is one, so that it never hides behind it.
 void ShowErrorBox(const char *Text)
@@ -134,7 +135,7 @@ void InitRenderer()
                     Floor = Config->GetValue("Floor");
   if (!Init(Engine, ScreenBits, Floor.c_str(), Box.c_str(), Wall.c_str(), Dest.c_str(), Water.c_str(),
             Menu.c_str(), MenuBack.c_str()))
-    QuitFlag = true;  // nothing can be drawn: the pass ends at once, silently
+    QuitFlag = RendererFailed = true;  // the renderer told why; the program ends in failure
 }
 
 const char *SetFile(int32_t Index) { return MapList.Items[Index].FileName; }
@@ -289,7 +290,7 @@ int KestroveMain()
     RunPass();
   while (RestartFlag);
   ShutDown();
-  return 0;
+  return RendererFailed ? 1 : 0;
 }
 
 void ResetLauncherState()
@@ -302,7 +303,7 @@ void ResetLauncherState()
   Config = nullptr;
   std::memset(KeyState, 0, sizeof KeyState);
   MousePos = {};
-  QuitFlag = RestartFlag = false;
+  QuitFlag = RestartFlag = RendererFailed = false;
   Settings = EditSettings = {};
   ScreenWidth = ScreenHeight = ScreenBits = ScreenFreq = 0;
 }

@@ -20,11 +20,16 @@
 #include "graph.h"
 
 #ifdef GRAPH_TEST_MULTISAMPLE
-// This build runs every test through the multisampled path that graphics cards take.
+// This build runs every test through the path that graphics cards take:
+// multisampled, on the full tier.
 #include "GLObjects.h"
+#include "Quality.h"
 namespace {
 struct MultisampleEverywhere : ::testing::Environment {
-  void SetUp() override { graph::MultisampleOnSoftware = true; }
+  void SetUp() override {
+    graph::MultisampleOnSoftware = true;
+    graph::QualityOverride = "full";
+  }
 };
 const auto *const kMultisample = ::testing::AddGlobalTestEnvironment(new MultisampleEverywhere);
 constexpr bool kExpectMultisample = true;
@@ -36,6 +41,12 @@ constexpr bool kExpectMultisample = false;
 #endif
 
 namespace {
+
+// Init's failures are told on stderr only: a message box would wait for a click.
+struct NoErrorBoxes : ::testing::Environment {
+  void SetUp() override { setenv("KESTROVE_NO_ERROR_BOX", "1", 1); }
+};
+const auto *const kNoErrorBoxes = ::testing::AddGlobalTestEnvironment(new NoErrorBoxes);
 
 constexpr int kWidth = 640, kHeight = 480;
 
@@ -250,12 +261,16 @@ TEST_F(GraphTest, InitFailsCleanlyWhenNoContextCanBeMade) {
   EXPECT_FALSE(Init(&none, 32, "", "", "", "", "", "", ""));
   EXPECT_EQ(none.GLContext, nullptr);
 
-  // A window made without OpenGL cannot take a GL context.
+  // A window made without OpenGL cannot take a GL context, and the player is told why.
   SDL_Window *plain = MakeWindow(0);
   ASSERT_NE(plain, nullptr);
   TVeltraneEngine engine;
   engine.Handle = reinterpret_cast<HWND>(plain);
+  ::testing::internal::CaptureStderr();
   EXPECT_FALSE(Init(&engine, 32, "", "", "", "", "", "", ""));
+  const std::string told = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(told.find("cannot draw"), std::string::npos) << told;
+  EXPECT_NE(told.find("not made for OpenGL"), std::string::npos) << told;
   EXPECT_EQ(engine.GLContext, nullptr);
   EXPECT_EQ(SDL_GL_GetCurrentContext(), nullptr);
   // Nothing half-made answers: every other entry point is a quiet no-op.
@@ -416,6 +431,46 @@ TEST_F(GraphTest, LevelObjectsShowWhereTheyStand) {
       << "the crate left its old cell " << now << " was " << box;
   const Pixel there = moved.Mean(Project(level, 0, TopOf(2, 4, cube)).x, Project(level, 0, TopOf(2, 4, cube)).y);
   EXPECT_GT(there.r, there.g + 25) << "the wall is unchanged " << there;
+}
+
+// Every kind of object shows as itself, on the tier this build draws with (the
+// fast tier on a software rasterizer, the full one in the multisampled build).
+TEST_F(GraphTest, EveryKindOfObjectShows) {
+  ASSERT_TRUE(InitBundled());
+  // Flat things in front of standing ones, so that none hides another.
+  const Level level = MakeLevel({
+      "111111111",
+      "1..2.4..1",
+      "1.......1",
+      "1.3.5.0.1",
+      "1.6.....1",
+      "1...9...1",
+      "111111111",
+  });
+  DrawLevel(level, 0);
+  Frame f;
+  f.Capture();
+  EndDraw(nullptr);
+  f.Save("level-every-kind.png");
+  auto at = [&](int Col, int Row, float Height) {
+    const glm::vec2 p = Project(level, 0, TopOf(Col, Row, Height));
+    return f.Mean(p.x, p.y);
+  };
+  const Pixel wall = at(4, 6, 0.95f), box = at(3, 5, 0.95f), covered = at(5, 5, 0.95f), target = at(2, 3, 0.012f),
+              water = at(4, 3, 0.0f), inert = at(6, 3, 0.016f), filled = at(2, 2, 0.016f);
+  const glm::vec2 playerAt = Project(level, 0, PlayerTop(level.Player));
+  const Pixel player = f.Mean(playerAt.x, playerAt.y);
+  EXPECT_GT(wall.r, wall.g + 25) << "brick red " << wall;
+  EXPECT_GT(target.r, target.b + 60) << "golden mark " << target;
+  EXPECT_GT(covered.g, covered.r + 20) << "a covered crate glows green " << covered;
+  EXPECT_GT(box.r, box.b + 40) << "crate wood " << box;
+  EXPECT_GT(water.b, water.r + 50) << "water blue " << water;
+  EXPECT_GT(inert.r, inert.b + 15) << "a sunk crate stays wooden " << inert;
+  EXPECT_LT(inert.r + inert.g + inert.b, box.r + box.g + box.b) << "and darker than a standing one " << inert;
+  EXPECT_GT(filled.r, filled.b + 15) << "water filled with a crate shows the crate sunk in it " << filled;
+  EXPECT_LT(filled.r + filled.g + filled.b, box.r + box.g + box.b) << filled;
+  EXPECT_GT(player.g, player.r + 40) << "teal player " << player;
+  EXPECT_GT(player.b, player.r + 40) << player;
 }
 
 TEST_F(GraphTest, WildRecordsDrawWithoutHarm) {

@@ -147,16 +147,28 @@ TEST_F(LauncherTest, FullScreenChangesTheDisplayMode)
             std::vector<std::string>{"ChangeDisplaySettingsA(1280x1024x32@0/0x001C0000,4)"});
 }
 
-// A renderer that cannot draw ends the pass before its first frame, silently.
+// A renderer that cannot draw ends the pass before its first frame, and the
+// program in failure. The renderer tells the player why; the launcher adds no box.
 TEST_F(LauncherTest, RendererInitFailureEndsTheProgram)
 {
   WriteStandardWorld();
   WriteConfig({"Cubes=1"});
   RecordingGraph::SetInitResult(false);
-  EXPECT_EQ(KestroveMain(), 0);
+  EXPECT_EQ(KestroveMain(), 1);
   EXPECT_EQ(CountOf("StartDraw"), 0);
   EXPECT_EQ(Calls({"Init", "DeInit", "DeInitCubes", "GameDeInit"}).size(), 4u);
   EXPECT_EQ(Recording::Count("MessageBoxA"), 0u);
+
+  // The next run, on a renderer that draws, ends well again.
+  ResetLauncherState();
+  RecordingGraph::ClearLog();
+  RecordingGraph::SetInitResult(true);
+  RecordingGraph::SetMenuDefault(miExit);
+  OnCall = [&](const RecordingGraph::TCall &C) {
+    if (C.Name == "EndDraw") KeyState[VK_LBUTTON] = 1;
+  };
+  EXPECT_EQ(KestroveMain(), 0);
+  EXPECT_GT(CountOf("StartDraw"), 0);
 }
 
 // The window procedure: keys and the left button into KeyState, the timer into

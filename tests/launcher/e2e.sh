@@ -33,7 +33,8 @@ trap cleanup EXIT
 fail() {
   echo "e2e: FAILED: $*" >&2
   import -window root "$artifacts/failure.png" 2>/dev/null || true
-  [ -s "$run/stderr.txt" ] && { echo "--- the game's stderr:" >&2; cat "$run/stderr.txt" >&2; }
+  local errors=${game_stderr:-$run/stderr.txt}
+  [ -s "$errors" ] && { echo "--- the game's stderr:" >&2; cat "$errors" >&2; }
   exit 1
 }
 step() { echo "e2e: [${SECONDS}s] $*"; }
@@ -128,6 +129,7 @@ printf 'Maps=maps.ini\r\nMode=1\r\n' > "$run/nolevel/config.ini"
 printf 'gone.lvl=Missing\n' > "$run/nolevel/maps.ini"
 (cd "$run/nolevel" && exec "$program" >"$run/nolevel/stdout.txt" 2>"$run/nolevel/stderr.txt") &
 game_pid=$!
+game_stderr="$run/nolevel/stderr.txt"
 wait_for 60 "a message box captioned Error (00-missing-level)" sh -c "xwininfo -root -tree | grep -q '\"Error\":'"
 sleep 1
 shot 00-missing-level
@@ -141,6 +143,7 @@ game_pid=""
 [ "$rc" = 0 ] || fail "exit code $rc after a missing map set, not 0"
 grep -q 'The map set "gone.lvl" cannot be opened' "$run/nolevel/stderr.txt" ||
   fail "no report of the missing map set on stderr: $(cat "$run/nolevel/stderr.txt")"
+game_stderr=""
 
 step "starting the game"
 (cd "$run" && exec ./Kestrove >"$run/stdout.txt" 2>"$run/stderr.txt") &
