@@ -4,8 +4,12 @@
 #include <cstdint>
 #include <string>
 
-// The name to open or create: an entry of the directory that matches exactly,
-// else one that matches ignoring ASCII case, else the name as given.
+// The name to open or create, found as a case-blind file system finds it: part
+// by part from the left, each part of the path is the directory entry of
+// exactly that name, else the smallest entry that differs from it only in ASCII
+// case, else the part as given (and so is every part after it, so a new file is
+// created under the directories that do exist). Slashes, "." and ".." stay as
+// written. "Levels/Intro.LVL" finds levels/intro.lvl.
 std::string ResolveFileName(const std::string &Name);
 
 // Whether the existing file opens for reading and writing (never creates it).

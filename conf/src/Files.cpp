@@ -2,6 +2,7 @@
 // replacing, and the one fatal error every file failure ends in.
 #include "Files.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -9,6 +10,8 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <memory>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -26,6 +29,25 @@ bool SameIgnoringAsciiCase(const char *A, const std::string &B)
     if (I >= B.size() || AsciiLower(A[I]) != AsciiLower(B[I])) return false;
   }
   return I == B.size();
+}
+
+// The entry of directory Dir ("" for the current one, else ending in '/') that
+// Part names: Part itself when it exists, else the smallest entry that differs
+// from it only in ASCII case (several may, and the answer must be stable);
+// nothing when none. The empty part (a leading or doubled slash), "." and ".."
+// stay as written.
+std::optional<std::string> EntryNamed(const std::string &Dir, const std::string &Part)
+{
+  if (Part.empty() || Part == "." || Part == "..") return Part;
+  struct stat St;
+  if (lstat((Dir + Part).c_str(), &St) == 0) return Part;
+  const std::unique_ptr<DIR, int (*)(DIR *)> D(opendir(Dir.empty() ? "." : Dir.c_str()), closedir);
+  if (!D) return std::nullopt;
+  std::optional<std::string> Best;
+  while (const dirent *E = readdir(D.get())) {
+    if (SameIgnoringAsciiCase(E->d_name, Part) && (!Best || *Best > E->d_name)) Best = E->d_name;
+  }
+  return Best;
 }
 
 // Closes a descriptor when it goes out of scope.
@@ -62,31 +84,22 @@ mode_t NewFileMode()
 
 std::string ResolveFileName(const std::string &Name)
 {
-  if (Name.empty()) return Name;
-  const std::size_t Slash = Name.rfind('/');
-  const std::string Dir = Slash == std::string::npos ? std::string(".")
-                          : Slash == 0               ? std::string("/")
-                                                     : Name.substr(0, Slash);
-  const std::string Prefix = Slash == std::string::npos ? std::string() : Name.substr(0, Slash + 1);
-  const std::string Base = Slash == std::string::npos ? Name : Name.substr(Slash + 1);
-  if (Base.empty() || Base == "." || Base == "..") return Name;
-
   struct stat St;
-  if (lstat(Name.c_str(), &St) == 0) return Name; // an entry of exactly this name
+  if (Name.empty() || lstat(Name.c_str(), &St) == 0) return Name; // an entry of exactly this name
 
-  DIR *D = opendir(Dir.c_str());
-  if (!D) return Name;
-  // Several entries may differ only in case; take the smallest for a stable answer.
-  std::string Best;
-  bool Found = false;
-  while (const dirent *E = readdir(D)) {
-    if (SameIgnoringAsciiCase(E->d_name, Base) && (!Found || Best > E->d_name)) {
-      Best = E->d_name;
-      Found = true;
-    }
+  std::string Resolved;
+  bool Lost = false; // a part matched nothing: what follows cannot match either
+  std::size_t Pos = 0;
+  for (;;) {
+    const std::size_t Slash = std::min(Name.find('/', Pos), Name.size());
+    const std::string Part = Name.substr(Pos, Slash - Pos);
+    const std::optional<std::string> Entry = Lost ? std::nullopt : EntryNamed(Resolved, Part);
+    Lost = !Entry;
+    Resolved += Entry.value_or(Part);
+    if (Slash == Name.size()) return Resolved;
+    Resolved += '/';
+    Pos = Slash + 1;
   }
-  closedir(D);
-  return Found ? Prefix + Best : Name;
 }
 
 bool FileExists(const std::string &FileName)

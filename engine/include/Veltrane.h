@@ -3,10 +3,9 @@
 // full-screen display modes, and the release of the renderer's GL context.
 //
 // The renderer receives this object, so its fields form a fixed layout, in this
-// order. The original 40-byte layout was for 32-bit Windows, where the object
-// began with a 4-byte class reference and handles were 4 bytes; here handles are
-// pointer-sized and a C++ object without virtual functions carries no class
-// reference, so this build's layout is the one asserted below (48 bytes on x86-64).
+// order: two pointer-sized handles, then seven 32-bit fields, with no class
+// reference in front (the class has no virtual functions). The asserts below
+// hold it to that; on x86-64 it is 48 bytes.
 #pragma once
 #include <cstddef>
 #include <cstdint>

@@ -2,7 +2,7 @@
  *
  * One world lives inside the library: the level in play, the player, the view
  * angles and the screen state. The program drives it frame by frame through
- * these 22 flat C entry points; nothing else is exported.
+ * the flat C entry points of GAME_ENTRY_POINTS; nothing else is exported.
  *
  * Units: one cell is 1.0; x grows with a level row's column, y upwards through
  * the rows (the last row line is y = 0), z is height. Positions are doubles,
@@ -51,28 +51,59 @@ enum { okInert = 0, okWall = 1, okBox = 2, okTarget = 3, okWater = 5 };
 /* GameState values. */
 enum { gsPlay = 0, gsMenu = 1, gsSettings = 2 };
 
-GAME_API void GameInit(void);                 /* installs the player rule, zeroes the angles, empties the objects */
-GAME_API void GameDeInit(void);               /* empties the objects */
-GAME_API void GameLoadMaps(const char *FileName, TMaps *Maps); /* replaces Maps by the sets the map list names */
-GAME_API bool GameLoadMap(const char *FileName, int32_t *LevelIndex); /* builds one level; true when built */
-GAME_API void GameNewGame(const char *LevelFile);  /* starts a set at its first level */
-GAME_API void GameNextLevel(void);            /* next level of the set, or the menu after the last */
-GAME_API uint8_t GameGetState(void);          /* 0 play, 1 menu, 2 settings, or what was set */
-GAME_API void GameSetState(uint8_t State);    /* sets the state; play is refused while no level is loaded */
-GAME_API void GameSave(const char *FileName); /* writes the world to a save file */
-GAME_API void GameLoad(const char *FileName); /* replaces the world by a save file */
-GAME_API void GameMovePlayer(float Amount);   /* moves along the facing by Amount * Step, untested */
-GAME_API void GameMovePlayerX(float Amount);  /* moves sideways by Amount * Step, untested */
-GAME_API void GameProcessPlayer(void);        /* settles the move against every object, pushes boxes */
-GAME_API void GameRotate(int32_t Quarters);   /* starts a view turn and turns the facing at once */
-GAME_API float GameGetRotateAngle(void);      /* degrees of the turn still to cover */
-GAME_API void GameRoundCurrAngle(void);       /* snaps the view angle to whole degrees */
-GAME_API float GameGetCurrAngle(void);        /* the view angle now drawn */
-GAME_API void GameProcessRotate(void);        /* one frame of the view turn's easing */
-GAME_API TPlayer GameGetPlayer(void);         /* a copy of the player */
-GAME_API TObjArray GameGetObjects(void);      /* the library's own objects, valid until the next rebuild */
-GAME_API TFieldSize GameGetFieldSize(void);   /* a copy of the level's size in cells */
-GAME_API void GameSetFatalHandler(TGameFatalHandler Handler); /* runs before a file error ends the process; null: none */
+/* The entry points, one per line: name, result, parameters, argument names and
+ * what the call promises. This list is the only place they are written down:
+ * the declarations below, the library's export list, its export check and the
+ * launcher tests' call log are all made from it. */
+#define GAME_ENTRY_POINTS(X) \
+  X(GameInit, void, (void), (), \
+    "installs the player rule, zeroes the angles, empties the objects") \
+  X(GameDeInit, void, (void), (), \
+    "empties the objects") \
+  X(GameLoadMaps, void, (const char *FileName, TMaps *Maps), (FileName, Maps), \
+    "replaces Maps by the sets the map list names") \
+  X(GameLoadMap, bool, (const char *FileName, int32_t *LevelIndex), (FileName, LevelIndex), \
+    "builds one level; true when built") \
+  X(GameNewGame, void, (const char *LevelFile), (LevelFile), \
+    "starts a set at its first level") \
+  X(GameNextLevel, void, (void), (), \
+    "next level of the set, or the menu after the last") \
+  X(GameGetState, uint8_t, (void), (), \
+    "0 play, 1 menu, 2 settings, or what was set") \
+  X(GameSetState, void, (uint8_t State), (State), \
+    "sets the state; play is refused while no level is loaded") \
+  X(GameSave, void, (const char *FileName), (FileName), \
+    "writes the world to a save file") \
+  X(GameLoad, void, (const char *FileName), (FileName), \
+    "replaces the world by a save file") \
+  X(GameMovePlayer, void, (float Amount), (Amount), \
+    "moves along the facing by Amount * Step, untested") \
+  X(GameMovePlayerX, void, (float Amount), (Amount), \
+    "moves sideways by Amount * Step, untested") \
+  X(GameProcessPlayer, void, (void), (), \
+    "settles the move against every object, pushes boxes") \
+  X(GameRotate, void, (int32_t Quarters), (Quarters), \
+    "starts a view turn and turns the facing at once") \
+  X(GameGetRotateAngle, float, (void), (), \
+    "degrees of the turn still to cover") \
+  X(GameRoundCurrAngle, void, (void), (), \
+    "snaps the view angle to whole degrees") \
+  X(GameGetCurrAngle, float, (void), (), \
+    "the view angle now drawn") \
+  X(GameProcessRotate, void, (void), (), \
+    "one frame of the view turn's easing") \
+  X(GameGetPlayer, TPlayer, (void), (), \
+    "a copy of the player") \
+  X(GameGetObjects, TObjArray, (void), (), \
+    "the library's own objects, valid until the next rebuild") \
+  X(GameGetFieldSize, TFieldSize, (void), (), \
+    "a copy of the level's size in cells") \
+  X(GameSetFatalHandler, void, (TGameFatalHandler Handler), (Handler), \
+    "runs before a file error ends the process; null: none")
+
+#define GAME_DECLARE_ENTRY_POINT(Name, Result, Params, Args, Contract) GAME_API Result Name Params;
+GAME_ENTRY_POINTS(GAME_DECLARE_ENTRY_POINT)
+#undef GAME_DECLARE_ENTRY_POINT
 
 /* Frees every entry of a map list that GameLoadMaps filled, and empties it. */
 static inline void FreeMaps(TMaps *Maps)

@@ -1,9 +1,9 @@
-// The level loader. A level file is text: a set header whose first byte is the
-// number of levels, then per level a header (width and height as raw bytes)
-// and one row line per row, top row first. Missing bytes read as floor or zero.
+// The level loader: builds the world from one level of a level file, read as
+// LevelFile.h describes. Missing bytes read as floor or zero.
 #include "World.h"
 
 #include "Files.h"
+#include "LevelFile.h"
 #include "Text.h"
 
 #include <cstring>
@@ -11,12 +11,6 @@
 using namespace world;
 
 namespace {
-
-// Byte K of a line, 0 when the line is shorter.
-uint8_t ByteAt(const std::string &Line, std::size_t K)
-{
-  return K < Line.size() ? static_cast<uint8_t>(Line[K]) : 0;
-}
 
 void AddObject(uint8_t Kind, double X, double Y, double Size, int32_t OnTarget)
 {
@@ -68,28 +62,26 @@ bool GameLoadMap(const char *FileName, int32_t *LevelIndexVar)
   // a level header, Width of a row.
   TInputFile File(FileName ? FileName : "");
   TTextLines Lines(File);
-  LevelCount = ByteAt(Lines.ReadLine(1), 0);
+  TLevelFileReader Reader(Lines);
+  LevelCount = Reader.ReadCount().value_or(0);
   if (Index > LevelCount) {
     GameState = 1;
     Index = 0;
     return false;
   }
 
-  for (int32_t L = 0; L < Index; ++L) {
-    const int32_t Height = ByteAt(Lines.ReadLine(2), 1);
-    for (int32_t N = 0; N < Height; ++N) Lines.ReadLine(0);
-  }
+  for (int32_t L = 0; L < Index; ++L) Reader.SkipLevel();
 
-  const std::string Header = Lines.ReadLine(2);
-  if (Header.empty()) return false;
-  FieldSize.Width = ByteAt(Header, 0);
-  FieldSize.Height = ByteAt(Header, 1);
+  const std::optional<TLevelHeader> Header = Reader.ReadHeader();
+  if (!Header) return false;
+  FieldSize.Width = Header->Width;
+  FieldSize.Height = Header->Height;
 
   Objects.reserve(static_cast<std::size_t>(FieldSize.Width) * FieldSize.Height);
   for (int32_t N = 0; N < FieldSize.Height; ++N) {
-    const std::string Row = Lines.ReadLine(static_cast<std::size_t>(FieldSize.Width));
+    const std::string Row = Reader.ReadRow(static_cast<std::size_t>(FieldSize.Width));
     const int32_t R = FieldSize.Height - 1 - N;
-    for (int32_t C = 0; C < FieldSize.Width; ++C) BuildCell(ByteAt(Row, C), C, R);
+    for (int32_t C = 0; C < FieldSize.Width; ++C) BuildCell(LevelByteAt(Row, C), C, R);
   }
   ReindexObjects();
   return true;

@@ -59,8 +59,6 @@ void MessageQueue::Post(const MSG &Msg) {
   Messages.push_back(Msg);
 }
 
-void MessageQueue::PostNext(const MSG &Msg) { Messages.push_front(Msg); }
-
 void MessageQueue::PostQuit(int ExitCode, DWORD Now) {
   QuitFlag = true;
   ExitCodeOfQuit = ExitCode;
@@ -116,15 +114,6 @@ UINT_PTR MessageQueue::SetTimer(HWND Wnd, UINT_PTR IdEvent, UINT Elapse, TIMERPR
   return IdEvent != 0 ? IdEvent : 1;
 }
 
-bool MessageQueue::KillTimer(HWND Wnd, UINT_PTR IdEvent) {
-  const auto Before = Timers.size();
-  std::erase_if(Timers, [&](const Timer &T) { return T.Wnd == Wnd && T.Id == IdEvent; });
-  std::erase_if(Messages, [&](const MSG &M) {
-    return M.message == WM_TIMER && M.hwnd == Wnd && M.wParam == IdEvent;
-  });
-  return Timers.size() != Before;
-}
-
 void MessageQueue::ForgetWindow(HWND Wnd) {
   std::erase_if(Timers, [&](const Timer &T) { return T.Wnd == Wnd; });
   std::erase_if(Messages, [&](const MSG &M) { return M.hwnd == Wnd; });
@@ -137,40 +126,5 @@ void MessageQueue::Rebind(HWND From, HWND To) {
 }
 
 void MessageQueue::Clear() { *this = MessageQueue(); }
-
-unsigned CharacterOfKey(UINT VirtualKey, bool Shift, bool CapsLock) {
-  if (VirtualKey >= 'A' && VirtualKey <= 'Z') {
-    return (Shift != CapsLock) ? VirtualKey : VirtualKey - 'A' + 'a';
-  }
-  if (VirtualKey >= '0' && VirtualKey <= '9') {
-    if (!Shift) return VirtualKey;
-    return static_cast<unsigned char>(")!@#$%^&*("[VirtualKey - '0']);
-  }
-  if (VirtualKey >= VK_NUMPAD0 && VirtualKey <= VK_NUMPAD0 + 9) return '0' + (VirtualKey - VK_NUMPAD0);
-  switch (VirtualKey) {
-  case VK_SPACE: return ' ';
-  case VK_RETURN: return '\r';
-  case VK_BACK: return '\b';
-  case VK_TAB: return '\t';
-  case VK_ESCAPE: return 0x1B;
-  case VK_MULTIPLY: return '*';
-  case VK_ADD: return '+';
-  case VK_SUBTRACT: return '-';
-  case VK_DECIMAL: return '.';
-  case VK_DIVIDE: return '/';
-  case VK_OEM_1: return Shift ? ':' : ';';
-  case VK_OEM_PLUS: return Shift ? '+' : '=';
-  case VK_OEM_COMMA: return Shift ? '<' : ',';
-  case VK_OEM_MINUS: return Shift ? '_' : '-';
-  case VK_OEM_PERIOD: return Shift ? '>' : '.';
-  case VK_OEM_2: return Shift ? '?' : '/';
-  case VK_OEM_3: return Shift ? '~' : '`';
-  case VK_OEM_4: return Shift ? '{' : '[';
-  case VK_OEM_5: return Shift ? '|' : '\\';
-  case VK_OEM_6: return Shift ? '}' : ']';
-  case VK_OEM_7: return Shift ? '"' : '\'';
-  default: return 0;
-  }
-}
 
 } // namespace platform_detail

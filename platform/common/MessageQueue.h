@@ -14,15 +14,12 @@ public:
   // At the back; a WM_MOUSEMOVE replaces one still waiting for the same window,
   // and an auto-repeated key-down whose key-down still waits adds to its repeat count.
   void Post(const MSG &Msg);
-  // At the front, so it is the next message taken (TranslateMessage's WM_CHAR).
-  void PostNext(const MSG &Msg);
   void PostQuit(int ExitCode, DWORD Now);
   // The first waiting message that passes the filters; failing that WM_QUIT when
   // it was posted; failing that WM_TIMER of the first due timer. Remove takes it.
   bool Take(MSG *Out, HWND Filter, UINT FilterMin, UINT FilterMax, bool Remove, DWORD Now);
   // Sets or replaces a timer; answers its identifier (a fresh one for no window).
   UINT_PTR SetTimer(HWND Wnd, UINT_PTR IdEvent, UINT Elapse, TIMERPROC TimerFunc, DWORD Now);
-  bool KillTimer(HWND Wnd, UINT_PTR IdEvent);
   // A destroyed window's messages and timers go with it.
   void ForgetWindow(HWND Wnd);
   // Waiting messages for From become messages for To.
@@ -52,8 +49,5 @@ private:
 
 // Whether a message for Wnd of kind Message passes PeekMessage's filters.
 bool PassesFilter(HWND Wnd, UINT Message, HWND Filter, UINT FilterMin, UINT FilterMax);
-
-// The character a key-down of this virtual key types (0 for none), for TranslateMessage.
-unsigned CharacterOfKey(UINT VirtualKey, bool Shift, bool CapsLock);
 
 } // namespace platform_detail

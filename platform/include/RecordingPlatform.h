@@ -22,8 +22,7 @@
 //     to it before returning; DefWindowProcA answers WM_CLOSE by destroying the window.
 //   - PeekMessageA takes queued messages in order; WM_QUIT (from PostQuitMessage)
 //     when none is left; then WM_TIMER of a timer whose time has come on the
-//     test's clock. TranslateMessage of a WM_KEYDOWN of a character key puts its
-//     WM_CHAR (lower-case letters) at the front of the queue, as the window system does.
+//     test's clock. TranslateMessage only answers whether the message is a key's.
 //   - A destroyed window's calls are still logged but fail (FALSE / null / 0).
 //   - DeleteFileA deletes for real (resolving the name case-blind) unless
 //     SetDeleteFiles(false); MessageBoxA answers IDOK without showing anything.

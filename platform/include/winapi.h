@@ -65,7 +65,7 @@ constexpr BOOL FALSE = 0, TRUE = 1;
 
 // Messages.
 constexpr UINT WM_DESTROY = 0x0002, WM_PAINT = 0x000F, WM_CLOSE = 0x0010, WM_QUIT = 0x0012,
-               WM_KEYDOWN = 0x0100, WM_KEYUP = 0x0101, WM_CHAR = 0x0102,
+               WM_KEYDOWN = 0x0100, WM_KEYUP = 0x0101,
                WM_SYSKEYDOWN = 0x0104, WM_SYSKEYUP = 0x0105, WM_TIMER = 0x0113,
                WM_MOUSEMOVE = 0x0200, WM_LBUTTONDOWN = 0x0201, WM_LBUTTONUP = 0x0202,
                WM_RBUTTONDOWN = 0x0204, WM_RBUTTONUP = 0x0205, WM_MBUTTONDOWN = 0x0207,
@@ -112,53 +112,58 @@ constexpr UINT SPI_GETWORKAREA = 0x0030;
 constexpr UINT MB_OK = 0, MB_ICONERROR = 0x10, MB_ICONWARNING = 0x30, MB_ICONINFORMATION = 0x40;
 constexpr int IDOK = 1;
 
+// Remembers a class by name and procedure; 0 when the name is taken or missing.
 ATOM RegisterClassA(const WNDCLASSA *WndClass);
+// A new window of a registered class, hidden unless Style holds WS_VISIBLE, with
+// a GL-capable surface; CW_USEDEFAULT in X or Width picks a place or a size.
+// Null when the class is unknown or the window system refuses.
 HWND CreateWindowExA(DWORD ExStyle, const char *ClassName, const char *WindowName, DWORD Style,
                      int X, int Y, int Width, int Height, HWND Parent, HMENU Menu,
                      HINSTANCE Instance, void *Param);
+// Shows, hides, maximises or restores; answers whether it was visible before.
 // A maximised window without a frame (WS_POPUP) covers its whole display.
 BOOL ShowWindow(HWND Wnd, int CmdShow);
-BOOL UpdateWindow(HWND Wnd);
-BOOL SetWindowTextA(HWND Wnd, const char *Text);
-LONG SetWindowLongA(HWND Wnd, int Index, LONG NewLong);   // GWL_STYLE only: frame and resizing
+BOOL UpdateWindow(HWND Wnd);            // nothing to paint ahead of time: true for a live window
+BOOL SetWindowTextA(HWND Wnd, const char *Text);   // the caption; null reads as ""
+LONG SetWindowLongA(HWND Wnd, int Index, LONG NewLong);   // GWL_STYLE only: frame and resizing; the old style
 // Both on the outer rectangle, frame included, in screen coordinates.
 BOOL GetWindowRect(HWND Wnd, RECT *Rect);
-BOOL MoveWindow(HWND Wnd, int X, int Y, int Width, int Height, BOOL Repaint);
+BOOL MoveWindow(HWND Wnd, int X, int Y, int Width, int Height, BOOL Repaint);   // a maximised window is restored first
 BOOL DestroyWindow(HWND Wnd);   // sends WM_DESTROY to the window procedure before it returns
-BOOL IsWindow(HWND Wnd);        // the handle names a window that has not been destroyed
-BOOL IsWindowVisible(HWND Wnd);
-HDC GetDC(HWND Wnd);
-int ReleaseDC(HWND Wnd, HDC Dc);
-HGDIOBJ GetStockObject(int Object);
-HCURSOR LoadCursorA(HINSTANCE Instance, const char *CursorName);
-HINSTANCE GetModuleHandleA(const char *ModuleName);
-void GetStartupInfoA(STARTUPINFOA *Info);
+HDC GetDC(HWND Wnd);            // the window's drawing surface (the window itself); null for a dead one
+int ReleaseDC(HWND Wnd, HDC Dc);   // 1 when Dc is Wnd's own surface, else 0
+HGDIOBJ GetStockObject(int Object);   // a token for the class background; nothing is painted with it
+HCURSOR LoadCursorA(HINSTANCE Instance, const char *CursorName);   // a token for the arrow pointer
+HINSTANCE GetModuleHandleA(const char *ModuleName);   // the program's own (null name) or null
+void GetStartupInfoA(STARTUPINFOA *Info);   // always "started without a show command"
 // Never waits. WM_TIMER comes only when no other message is waiting; WM_MOUSEMOVE is coalesced.
 BOOL PeekMessageA(MSG *Msg, HWND Wnd, UINT FilterMin, UINT FilterMax, UINT RemoveMsg);
-BOOL PostMessageA(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
-BOOL TranslateMessage(const MSG *Msg);   // a WM_KEYDOWN of a character key puts its WM_CHAR next
+BOOL TranslateMessage(const MSG *Msg);   // whether Msg is a key message; keys type no characters
 LRESULT DispatchMessageA(const MSG *Msg);   // to the window class's procedure (or the TIMERPROC)
 LRESULT DefWindowProcA(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);   // WM_CLOSE destroys
-void PostQuitMessage(int ExitCode);
+void PostQuitMessage(int ExitCode);   // WM_QUIT (wParam ExitCode) once the queue holds nothing else
+// Every Elapse ms a WM_TIMER for Wnd (or the TIMERPROC); the same IdEvent
+// restarts the timer. The timer's id, 0 for a dead window.
 UINT_PTR SetTimer(HWND Wnd, UINT_PTR IdEvent, UINT Elapse, TIMERPROC TimerFunc);
-BOOL KillTimer(HWND Wnd, UINT_PTR IdEvent);
-int ShowCursor(BOOL Show);
-BOOL GetCursorPos(POINT *Point);
+int ShowCursor(BOOL Show);   // counts up or down; the pointer shows while the count is 0 or more
+BOOL GetCursorPos(POINT *Point);   // the pointer in screen coordinates
 // SPI_GETWORKAREA only: the primary display's desktop less its panels, as a RECT in Data.
 BOOL SystemParametersInfoA(UINT Action, UINT Param, void *Data, UINT WinIni);
+// Mode ModeNum of the named display (null: the primary), or its current or
+// desktop mode (ENUM_CURRENT_SETTINGS, ENUM_REGISTRY_SETTINGS); false past the last.
 BOOL EnumDisplaySettingsA(const char *DeviceName, DWORD ModeNum, DEVMODEA *DevMode);
 // A mode the display offers (dmFields name what must match) puts the window full
 // screen in it; DISP_CHANGE_FAILED where none matches. No mode: back to the desktop's.
 LONG ChangeDisplaySettingsA(DEVMODEA *DevMode, DWORD Flags);
 DWORD GetTickCount();                      // milliseconds, wrapping at 2^32
 BOOL DeleteFileA(const char *FileName);    // the name resolved case-blind (ResolveFileName)
-BOOL wglMakeCurrent(HDC Dc, HGLRC Rc);
-BOOL wglDeleteContext(HGLRC Rc);
+BOOL wglMakeCurrent(HDC Dc, HGLRC Rc);     // Rc current on Dc's window; a null Rc leaves none current
+BOOL wglDeleteContext(HGLRC Rc);           // deletes a context the renderer made; false for null
 // Shown on the display over Wnd, until the user closes it; where it cannot be
 // shown, stderr only says why (callers write the message there themselves, so
 // the player reads it once). Answers IDOK.
 int MessageBoxA(HWND Wnd, const char *Text, const char *Caption, UINT Type);
 
 // The x87-style floating-point control word is kept around window creation.
-unsigned Get8087CW();
-void Set8087CW(unsigned ControlWord);
+unsigned Get8087CW();   // the control word now in force
+void Set8087CW(unsigned ControlWord);   // puts ControlWord in force

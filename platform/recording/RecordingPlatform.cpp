@@ -116,7 +116,6 @@ std::string MessageName(UINT Message) {
   case WM_QUIT: return "WM_QUIT";
   case WM_KEYDOWN: return "WM_KEYDOWN";
   case WM_KEYUP: return "WM_KEYUP";
-  case WM_CHAR: return "WM_CHAR";
   case WM_SYSKEYDOWN: return "WM_SYSKEYDOWN";
   case WM_SYSKEYUP: return "WM_SYSKEYUP";
   case WM_TIMER: return "WM_TIMER";
@@ -440,17 +439,6 @@ BOOL DestroyWindow(HWND Wnd) {
   return TRUE;
 }
 
-BOOL IsWindow(HWND Wnd) {
-  Record("IsWindow", {WindowName(Wnd)});
-  return Alive(Wnd) ? TRUE : FALSE;
-}
-
-BOOL IsWindowVisible(HWND Wnd) {
-  Record("IsWindowVisible", {WindowName(Wnd)});
-  const FakeWindow *W = Alive(Wnd);
-  return W && W->Visible ? TRUE : FALSE;
-}
-
 HDC GetDC(HWND Wnd) {
   Record("GetDC", {WindowName(Wnd)});
   return Alive(Wnd) ? reinterpret_cast<HDC>(Wnd) : nullptr;
@@ -504,21 +492,9 @@ BOOL PeekMessageA(MSG *Msg, HWND Wnd, UINT FilterMin, UINT FilterMax, UINT Remov
   return R().Queue.Take(Msg, Wnd, FilterMin, FilterMax, (RemoveMsg & PM_REMOVE) != 0, R().Tick) ? TRUE : FALSE;
 }
 
-BOOL PostMessageA(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
-  Record("PostMessageA", {WindowName(Wnd), MessageName(Msg), Dec(static_cast<long long>(WParam)), Dec(LParam)});
-  if (Wnd && !Alive(Wnd)) return FALSE;
-  R().Queue.Post(MSG{Wnd, Msg, WParam, LParam, R().Tick, R().Cursor});
-  return TRUE;
-}
-
 BOOL TranslateMessage(const MSG *Msg) {
   Record("TranslateMessage", MessageArgs(Msg));
   if (!Msg) return FALSE;
-  if (Msg->message == WM_KEYDOWN) {
-    if (const unsigned Character = platform_detail::CharacterOfKey(static_cast<UINT>(Msg->wParam), false, false)) {
-      R().Queue.PostNext(MSG{Msg->hwnd, WM_CHAR, Character, Msg->lParam, Msg->time, Msg->pt});
-    }
-  }
   const UINT M = Msg->message;
   return M == WM_KEYDOWN || M == WM_KEYUP || M == WM_SYSKEYDOWN || M == WM_SYSKEYUP;
 }
@@ -551,11 +527,6 @@ UINT_PTR SetTimer(HWND Wnd, UINT_PTR IdEvent, UINT Elapse, TIMERPROC TimerFunc) 
                       Named(reinterpret_cast<const void *>(TimerFunc), "timerproc")});
   if (Wnd && !Alive(Wnd)) return 0;
   return R().Queue.SetTimer(Wnd, IdEvent, Elapse, TimerFunc, R().Tick);
-}
-
-BOOL KillTimer(HWND Wnd, UINT_PTR IdEvent) {
-  Record("KillTimer", {WindowName(Wnd), Dec(static_cast<long long>(IdEvent))});
-  return R().Queue.KillTimer(Wnd, IdEvent) ? TRUE : FALSE;
 }
 
 int ShowCursor(BOOL Show) {

@@ -534,13 +534,6 @@ BOOL DestroyWindow(HWND Wnd) {
   return TRUE;
 }
 
-BOOL IsWindow(HWND Wnd) { return Live(Wnd) ? TRUE : FALSE; }
-
-BOOL IsWindowVisible(HWND Wnd) {
-  const Window *const W = Live(Wnd);
-  return W && (SDL_GetWindowFlags(W->Sdl) & SDL_WINDOW_SHOWN) ? TRUE : FALSE;
-}
-
 HDC GetDC(HWND Wnd) { return Live(Wnd) ? reinterpret_cast<HDC>(Wnd) : nullptr; }
 
 int ReleaseDC(HWND Wnd, HDC Dc) { return Live(Wnd) && Dc == reinterpret_cast<HDC>(Wnd) ? 1 : 0; }
@@ -562,23 +555,9 @@ BOOL PeekMessageA(MSG *Msg, HWND Wnd, UINT FilterMin, UINT FilterMax, UINT Remov
   return P().Queue.Take(Msg, Wnd, FilterMin, FilterMax, (RemoveMsg & PM_REMOVE) != 0, Now()) ? TRUE : FALSE;
 }
 
-BOOL PostMessageA(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
-  if (Wnd && !Live(Wnd)) return FALSE;
-  P().Queue.Post(MSG{Wnd, Msg, WParam, LParam, Now(), P().VideoUp ? CursorNow() : POINT{0, 0}});
-  return TRUE;
-}
-
 BOOL TranslateMessage(const MSG *Msg) {
   if (!Msg) return FALSE;
   const UINT M = Msg->message;
-  if (M == WM_KEYDOWN) {
-    const SDL_Keymod Mod = P().VideoUp ? SDL_GetModState() : KMOD_NONE;
-    const unsigned Character = platform_detail::CharacterOfKey(static_cast<UINT>(Msg->wParam),
-                                                               (Mod & KMOD_SHIFT) != 0, (Mod & KMOD_CAPS) != 0);
-    if (Character != 0 && !(Mod & KMOD_CTRL)) {
-      P().Queue.PostNext(MSG{Msg->hwnd, WM_CHAR, Character, Msg->lParam, Msg->time, Msg->pt});
-    }
-  }
   return M == WM_KEYDOWN || M == WM_KEYUP || M == WM_SYSKEYDOWN || M == WM_SYSKEYUP;
 }
 
@@ -609,8 +588,6 @@ UINT_PTR SetTimer(HWND Wnd, UINT_PTR IdEvent, UINT Elapse, TIMERPROC TimerFunc) 
   if (Wnd && !Live(Wnd)) return 0;
   return P().Queue.SetTimer(Wnd, IdEvent, Elapse, TimerFunc, Now());
 }
-
-BOOL KillTimer(HWND Wnd, UINT_PTR IdEvent) { return P().Queue.KillTimer(Wnd, IdEvent) ? TRUE : FALSE; }
 
 int ShowCursor(BOOL Show) {
   const int Count = Show ? ++P().CursorCount : --P().CursorCount;

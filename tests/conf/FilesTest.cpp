@@ -39,6 +39,34 @@ TEST_F(FilesTest, RelativeNamesResolveInTheCurrentDirectory)
   std::filesystem::current_path(Old);
 }
 
+TEST_F(FilesTest, EveryPartOfAPathResolvesIgnoringCase)
+{
+  std::filesystem::create_directories(Dir / "levels" / "extra");
+  WriteFile("levels/extra/Intro.lvl", "x");
+  EXPECT_EQ(ResolveFileName(PathOf("LEVELS/Extra/intro.LVL")), PathOf("levels/extra/Intro.lvl"));
+  // A new file goes into the directory that exists, under the name as given.
+  EXPECT_EQ(ResolveFileName(PathOf("Levels/New.sav")), PathOf("levels/New.sav"));
+  // Once a directory is missing, the rest of the path stays as written.
+  EXPECT_EQ(ResolveFileName(PathOf("Saves/Levels/x")), PathOf("Saves/Levels/x"));
+  // Doubled slashes, "." and ".." are kept as they are written.
+  EXPECT_EQ(ResolveFileName(PathOf("Levels//./EXTRA/../Extra/intro.lvl")),
+            PathOf("levels//./extra/../extra/Intro.lvl"));
+  EXPECT_EQ(ResolveFileName(PathOf("LEVELS/")), PathOf("levels/"));
+}
+
+TEST_F(FilesTest, AnExactDirectoryWinsAndCaseTwinsResolveStably)
+{
+  std::filesystem::create_directories(Dir / "Data");
+  std::filesystem::create_directories(Dir / "data");
+  std::filesystem::create_directories(Dir / "DATA");
+  WriteFile("data/a.txt", "1");
+  WriteFile("DATA/b.txt", "2");
+  EXPECT_EQ(ResolveFileName(PathOf("data/A.TXT")), PathOf("data/a.txt"));
+  // No exact match: the smallest of the twins, whatever order the directory lists them in.
+  EXPECT_EQ(ResolveFileName(PathOf("dAtA/B.txt")), PathOf("DATA/b.txt"));
+  EXPECT_EQ(ResolveFileName(PathOf("dAtA/a.txt")), PathOf("DATA/a.txt"));
+}
+
 TEST_F(FilesTest, ExistenceNeedsAWritableFile)
 {
   EXPECT_FALSE(FileExists(PathOf("none.sav")));

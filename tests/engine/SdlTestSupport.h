@@ -75,9 +75,11 @@ protected:
     Engine = TVeltraneEngine::Create(Proc);
     State.Engine = Engine;
     ASSERT_NE(Engine->Handle, nullptr);
+    WindowId = SDL_GetWindowID(Window());
   }
   void TearDown() override {
-    if (Engine && IsWindow(Engine->Handle)) Engine->Close();
+    // SDL never hands a window's id to another, so a gone window stays gone.
+    if (Engine && SDL_GetWindowFromID(WindowId)) Engine->Close();
     delete Engine;
     Current = nullptr;
   }
@@ -85,6 +87,7 @@ protected:
 
   Launcher State;
   TVeltraneEngine *Engine = nullptr;
+  Uint32 WindowId = 0;
 };
 
 } // namespace sdltest

@@ -284,6 +284,39 @@ TEST_F(AutopilotTest, ReadsWhatEachLevelHolds)
   EXPECT_NE(Error.find("empty.lvl: empty"), std::string::npos) << Error;
 }
 
+// Bytes the game's line reading treats specially: what the autopilot reads of
+// each level is what the library builds from it, level for level.
+TEST_F(AutopilotTest, ReadsAwkwardBytesAsTheLibraryBuildsThem)
+{
+  const std::string Awkward = std::string("\x05 title\r\n") +
+                              "\x04\x02\r\n1\r92\r\n13\n" +  // a CR inside a row, CR LF ends
+                              "\x06\x03\n19\n\n222222333\n" +   // short rows, a long one
+                              "\x03\x01\n39\x1a" + "5\n\x02\x02\n55\n55\n";  // byte 26 ends the text
+  const std::string Path = (Dir / "awkward.lvl").string();
+  std::ofstream(Path, std::ios::binary) << Awkward;
+  std::vector<TLevelInfo> Levels;
+  std::string Error;
+  ASSERT_TRUE(ReadLevelFile(Path, Levels, Error)) << Error;
+  ASSERT_EQ(Levels.size(), 3u);
+  EXPECT_EQ(Levels[0].Width, 4);
+  EXPECT_EQ(Levels[0].Boxes, 1);
+  EXPECT_EQ(Levels[2].Height, 1);
+  for (int32_t Index = 0; Index < static_cast<int32_t>(Levels.size()); ++Index) {
+    GameInit();
+    int32_t Loaded = Index;
+    ASSERT_TRUE(GameLoadMap(Path.c_str(), &Loaded)) << Index;
+    EXPECT_EQ(GameGetObjects().Count, Levels[Index].Objects) << Index;
+    EXPECT_EQ(GameGetFieldSize().Width, Levels[Index].Width) << Index;
+    EXPECT_EQ(GameGetFieldSize().Height, Levels[Index].Height) << Index;
+    if (Levels[Index].HasPlayer) {
+      EXPECT_DOUBLE_EQ(GameGetPlayer().Box.x, Levels[Index].PlayerColumn + 0.15) << Index;
+    }
+  }
+  // The count names five levels, the text ends inside the third.
+  int32_t Past = 3;
+  EXPECT_FALSE(GameLoadMap(Path.c_str(), &Past));
+}
+
 TEST_F(AutopilotTest, PlayFrameReadsNoKeysWhileTheViewTurns)
 {
   std::string Error;

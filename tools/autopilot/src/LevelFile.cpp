@@ -1,6 +1,9 @@
-// LevelFile.cpp -- reads a packed level file the way the rules library does,
-// to know what each level holds without loading it into the one world.
+// LevelFile.cpp -- reads a packed level file with the rules library's own
+// reader, to know what each level holds without loading it into the one world.
 #include "Autopilot.h"
+
+#include "LevelFile.h"
+#include "Text.h"
 
 #include <cerrno>
 #include <cstring>
@@ -8,31 +11,6 @@
 #include <iterator>
 
 namespace Autopilot {
-
-namespace {
-
-// Splits text into lines: LF ends a line, CR is dropped, byte 26 ends the text.
-std::vector<std::string> SplitLines(const std::string &Text)
-{
-  std::vector<std::string> Lines;
-  std::string Line;
-  bool Open = false;
-  for (const char C : Text) {
-    if (C == 26) break;
-    if (C == '\n') {
-      Lines.push_back(Line);
-      Line.clear();
-      Open = false;
-      continue;
-    }
-    Open = true;
-    if (C != '\r') Line += C;
-  }
-  if (Open) Lines.push_back(Line);
-  return Lines;
-}
-
-}  // namespace
 
 bool ReadLevelFile(const std::string &FileName, std::vector<TLevelInfo> &Levels, std::string &Error)
 {
@@ -43,23 +21,22 @@ bool ReadLevelFile(const std::string &FileName, std::vector<TLevelInfo> &Levels,
     return false;
   }
   const std::string Text((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
-  const std::vector<std::string> Lines = SplitLines(Text);
-  if (Lines.empty() || Lines[0].empty()) {
+  TTextLines Lines(Text);
+  TLevelFileReader Reader(Lines);
+  const std::optional<uint8_t> Count = Reader.ReadCount();
+  if (!Count) {
     Error = FileName + ": empty, no set header";
     return false;
   }
-  const int Count = static_cast<uint8_t>(Lines[0][0]);
-  std::size_t Next = 1;
-  for (int Level = 0; Level < Count && Next < Lines.size(); ++Level) {
-    const std::string &Header = Lines[Next++];
-    if (Header.empty()) break;
+  for (int Level = 0; Level < *Count && !Reader.AtEnd(); ++Level) {
+    const std::optional<TLevelHeader> Header = Reader.ReadHeader();
+    if (!Header) break;
     TLevelInfo Info;
-    Info.Width = static_cast<uint8_t>(Header[0]);
-    Info.Height = Header.size() > 1 ? static_cast<uint8_t>(Header[1]) : 0;
+    Info.Width = Header->Width;
+    Info.Height = Header->Height;
     for (int Row = 0; Row < Info.Height; ++Row) {
-      const std::string Cells = Next < Lines.size() ? Lines[Next] : std::string();
-      ++Next;
-      for (int Column = 0; Column < Info.Width && Column < static_cast<int>(Cells.size()); ++Column) {
+      const std::string Cells = Reader.ReadRow(static_cast<std::size_t>(Info.Width));
+      for (int Column = 0; Column < static_cast<int>(Cells.size()); ++Column) {
         switch (Cells[Column]) {
           case '0': case '1': ++Info.Objects; break;
           case '2': ++Info.Objects; ++Info.Boxes; break;

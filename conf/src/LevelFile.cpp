@@ -1,0 +1,33 @@
+// The level file's one reading: see LevelFile.h for the format.
+#include "LevelFile.h"
+
+#include "Text.h"
+
+uint8_t LevelByteAt(const std::string &Line, std::size_t K)
+{
+  return K < Line.size() ? static_cast<uint8_t>(Line[K]) : 0;
+}
+
+std::optional<uint8_t> TLevelFileReader::ReadCount()
+{
+  const std::string Line = Lines.ReadLine(1);
+  if (Line.empty()) return std::nullopt;
+  return LevelByteAt(Line, 0);
+}
+
+std::optional<TLevelHeader> TLevelFileReader::ReadHeader()
+{
+  const std::string Line = Lines.ReadLine(2);
+  if (Line.empty()) return std::nullopt;
+  return TLevelHeader{LevelByteAt(Line, 0), LevelByteAt(Line, 1)};
+}
+
+std::string TLevelFileReader::ReadRow(std::size_t Width) { return Lines.ReadLine(Width); }
+
+void TLevelFileReader::SkipLevel()
+{
+  const uint8_t Height = ReadHeader().value_or(TLevelHeader{}).Height;
+  for (uint8_t N = 0; N < Height; ++N) Lines.ReadLine(0);
+}
+
+bool TLevelFileReader::AtEnd() { return Lines.AtEnd(); }
