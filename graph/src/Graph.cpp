@@ -4,15 +4,14 @@
 #include <SDL_image.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <cmath>
-#include <dirent.h>
 #include <memory>
 #include <string>
 
 #include "Fallback.h"
+#include "Files.h"
 #include "Renderer.h"
 #include "graph.h"
 
@@ -23,42 +22,11 @@ std::unique_ptr<Renderer> R;
 TVeltraneEngine *Engine = nullptr;
 bool CubesAsked = false;  // InitCubes came since the last Init
 
-// The directory entry that matches Name ignoring ASCII case, component by
-// component, so "Textures/Floor.PNG" finds textures/floor.png.
-std::string ResolveCaseBlind(const std::string &Name) {
-  if (FILE *f = std::fopen(Name.c_str(), "rb")) { std::fclose(f); return Name; }
-  std::string resolved = Name.size() && Name[0] == '/' ? "/" : "";
-  size_t pos = resolved.size();
-  while (pos <= Name.size()) {
-    size_t slash = Name.find('/', pos);
-    if (slash == std::string::npos) slash = Name.size();
-    const std::string part = Name.substr(pos, slash - pos);
-    pos = slash + 1;
-    if (part.empty()) continue;
-    std::string found = part;
-    if (DIR *d = opendir(resolved.empty() ? "." : resolved.c_str())) {
-      while (dirent *e = readdir(d)) {
-        const std::string entry = e->d_name;
-        if (entry.size() == part.size() &&
-            std::equal(entry.begin(), entry.end(), part.begin(),
-                       [](char a, char b) { return std::tolower((unsigned char)a) == std::tolower((unsigned char)b); })) {
-          found = entry;
-          if (entry == part) break;
-        }
-      }
-      closedir(d);
-    }
-    if (!resolved.empty() && resolved.back() != '/') resolved += '/';
-    resolved += found;
-  }
-  return resolved;
-}
-
 // The named image, or the painted one when the name is empty, the file missing
 // or not an image.
 Image LoadImageOr(const char *Name, TexKind Kind, int MaxSize) {
   if (Name && Name[0]) {
-    if (SDL_Surface *s = IMG_Load(ResolveCaseBlind(Name).c_str())) {
+    if (SDL_Surface *s = IMG_Load(ResolveFileName(Name).c_str())) {
       SDL_Surface *rgba = SDL_ConvertSurfaceFormat(s, SDL_PIXELFORMAT_RGBA32, 0);
       SDL_FreeSurface(s);
       if (rgba && rgba->w > 0 && rgba->h > 0 && rgba->w <= MaxSize && rgba->h <= MaxSize) {
