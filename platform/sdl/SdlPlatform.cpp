@@ -662,7 +662,12 @@ int MessageBoxA(HWND Wnd, const char *Text, const char *Caption, UINT Type) {
   // message on stderr too, so only the reason the box is missing goes there.
   if (!HasDisplay()) {
     std::fprintf(stderr, "(the message box could not be shown: no display)\n");
-  } else if (SDL_ShowSimpleMessageBox(Flags, Caption ? Caption : "", Text ? Text : "", W ? W->Sdl : nullptr) != 0) {
+    return IDOK;
+  }
+  // With video up SDL asks the display's own driver for the box first; before
+  // that it tries a helper program (zenity), and only then the display.
+  EnsureVideo();
+  if (SDL_ShowSimpleMessageBox(Flags, Caption ? Caption : "", Text ? Text : "", W ? W->Sdl : nullptr) != 0) {
     std::fprintf(stderr, "(the message box could not be shown: %s)\n", SDL_GetError());
   }
   return IDOK;
