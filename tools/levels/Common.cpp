@@ -563,6 +563,11 @@ std::string ExportCommon(const LevelSet &Set) {
     Out += "; " + (Title.empty() ? "Level " + std::to_string(I + 1) : Title) + "\n";
     std::vector<std::string> Lines;
     for (const auto &Row : L.Rows) Lines.push_back(CommonRowText(Row));
+    // Trimming drops columns of nothing but floor on the right; '-' floor in
+    // the first row keeps the board as wide as it is.
+    std::size_t Widest = 0;
+    for (const auto &Line : Lines) Widest = std::max(Widest, Line.size());
+    if (!Lines.empty() && Widest < std::size_t(L.Width)) Lines[0].resize(std::size_t(L.Width), '-');
     // A line without a wall is not read as a row: a board with such a row is
     // written as one run-length line, its rows joined by '|'.
     const bool EveryRowHasAWall =
