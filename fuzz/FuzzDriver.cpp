@@ -1,6 +1,7 @@
 // Stands in for libFuzzer where it is not available: feeds every file of a seed
 // folder to the target, then a fixed number of deterministic mutations of them
 // (byte flips, insertions, deletions, splices), so the run is the same each time.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -16,10 +17,14 @@ namespace {
 
 std::vector<std::string> ReadSeeds(const std::filesystem::path &Dir)
 {
+  // In name order: the directory's own order differs between file systems.
+  std::vector<std::filesystem::path> Files;
+  for (const auto &Entry : std::filesystem::directory_iterator(Dir))
+    if (Entry.is_regular_file()) Files.push_back(Entry.path());
+  std::sort(Files.begin(), Files.end());
   std::vector<std::string> Seeds;
-  for (const auto &Entry : std::filesystem::directory_iterator(Dir)) {
-    if (!Entry.is_regular_file()) continue;
-    std::ifstream F(Entry.path(), std::ios::binary);
+  for (const auto &File : Files) {
+    std::ifstream F(File, std::ios::binary);
     Seeds.emplace_back(std::istreambuf_iterator<char>(F), std::istreambuf_iterator<char>());
   }
   Seeds.emplace_back();
@@ -52,6 +57,13 @@ std::string Mutate(std::string S, const std::vector<std::string> &Seeds, std::mt
   return S;
 }
 
+void Run(const std::string &S)
+{
+  static const char *const Keep = std::getenv("KESTROVE_FUZZ_KEEP");
+  if (Keep) std::ofstream(Keep, std::ios::binary | std::ios::trunc) << S;
+  LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t *>(S.data()), S.size());
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -62,12 +74,10 @@ int main(int argc, char **argv)
   }
   const std::vector<std::string> Seeds = ReadSeeds(argv[1]);
   const long Mutations = argc > 2 ? std::atol(argv[2]) : 1000;
-  for (const std::string &S : Seeds)
-    LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t *>(S.data()), S.size());
+  for (const std::string &S : Seeds) Run(S);
   std::mt19937 Rng(20261209);
   for (long I = 0; I < Mutations; ++I) {
-    const std::string S = Mutate(Seeds[Rng() % Seeds.size()], Seeds, Rng);
-    LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t *>(S.data()), S.size());
+    Run(Mutate(Seeds[Rng() % Seeds.size()], Seeds, Rng));
   }
   std::printf("%zu seeds and %ld mutations ran clean\n", Seeds.size(), Mutations);
   return 0;

@@ -166,6 +166,27 @@ TEST(Export, WritesTheCommonFormatWithWaterAsTilde) {
   EXPECT_EQ(Back.Set.Levels[0].HeaderValue("Author"), "Me");
 }
 
+TEST(Export, ARowOfNothingButFloorIsKept) {
+  // Alone, the last row would be a blank line, which ends the board.
+  const Imported First = Import("3#|#@$.#|\n");
+  ASSERT_EQ(First.Set.Levels.size(), 1u) << First.All;
+  ASSERT_EQ(First.Set.Levels[0].Rows.size(), 3u);
+  const std::string Text = ExportCommon(First.Set);
+  EXPECT_NE(Text.find("\n###|#@$.#|-\n"), std::string::npos) << Text;
+  const Imported Back = Import(Text);
+  ASSERT_EQ(Back.Set.Levels.size(), 1u) << Back.All;
+  EXPECT_EQ(Back.Set.Levels[0].Rows, First.Set.Levels[0].Rows);
+}
+
+TEST(Export, AColumnOfNothingButFloorIsKept) {
+  const Imported First = Import("####-\n#@$.#-\n#####\n");
+  ASSERT_EQ(First.Set.Levels.size(), 1u) << First.All;
+  ASSERT_EQ(First.Set.Levels[0].Width, 6);
+  const Imported Back = Import(ExportCommon(First.Set));
+  ASSERT_EQ(Back.Set.Levels.size(), 1u) << Back.All;
+  EXPECT_EQ(Back.Set.Levels[0].Rows, First.Set.Levels[0].Rows);
+}
+
 TEST(Import, NoiseNeverCrashes) {
   // Arbitrary bytes, weighted towards board characters, digits and '|'.
   const std::string Alphabet = "#$.*@+ -_~|0123456789;\n\r\tTitle:";

@@ -514,6 +514,24 @@ std::string ExportSetHeaders(const std::vector<Header> &Headers) {
   return Out;
 }
 
+// One row in the common format's characters, trailing floor trimmed.
+std::string CommonRowText(const std::string &Row) {
+  std::string Line;
+  for (const char Cell : Row) {
+    switch (Cell) {
+      case CellWall: Line += '#'; break;
+      case CellBox: Line += '$'; break;
+      case CellGoal: Line += '.'; break;
+      case CellBoxOnGoal: Line += '*'; break;
+      case CellPlayer: Line += '@'; break;
+      case CellWater: Line += '~'; break;
+      default: Line += ' '; break;
+    }
+  }
+  while (!Line.empty() && Line.back() == ' ') Line.pop_back();
+  return Line;
+}
+
 }  // namespace
 
 LevelSet ImportCommon(const std::string &Text, const std::string &File, Problems &Out, int &LeftOut) {
@@ -543,21 +561,23 @@ std::string ExportCommon(const LevelSet &Set) {
     if (!Out.empty()) Out += "\n";
     const std::string Title = L.HeaderValue("Title");
     Out += "; " + (Title.empty() ? "Level " + std::to_string(I + 1) : Title) + "\n";
-    for (const auto &Row : L.Rows) {
-      std::string Line;
-      for (const char Cell : Row) {
-        switch (Cell) {
-          case CellWall: Line += '#'; break;
-          case CellBox: Line += '$'; break;
-          case CellGoal: Line += '.'; break;
-          case CellBoxOnGoal: Line += '*'; break;
-          case CellPlayer: Line += '@'; break;
-          case CellWater: Line += '~'; break;
-          default: Line += ' '; break;
-        }
-      }
-      while (!Line.empty() && Line.back() == ' ') Line.pop_back();
-      Out += Line + "\n";
+    std::vector<std::string> Lines;
+    for (const auto &Row : L.Rows) Lines.push_back(CommonRowText(Row));
+    // Trimming drops columns of nothing but floor on the right; '-' floor in
+    // the first row keeps the board as wide as it is.
+    std::size_t Widest = 0;
+    for (const auto &Line : Lines) Widest = std::max(Widest, Line.size());
+    if (!Lines.empty() && Widest < std::size_t(L.Width)) Lines[0].resize(std::size_t(L.Width), '-');
+    // A line without a wall is not read as a row: a board with such a row is
+    // written as one run-length line, its rows joined by '|'.
+    const bool EveryRowHasAWall =
+        std::all_of(Lines.begin(), Lines.end(), [](const std::string &Line) { return Line.find('#') != std::string::npos; });
+    if (EveryRowHasAWall)
+      for (const auto &Line : Lines) Out += Line + "\n";
+    else {
+      std::string Joined;
+      for (const auto &Line : Lines) Joined += (Joined.empty() ? "" : "|") + (Line.empty() ? "-" : Line);
+      Out += Joined + "\n";
     }
     const std::string Author = L.HeaderValue("Author");
     if (!Author.empty()) Out += "Author: " + Author + "\n";
