@@ -6,7 +6,12 @@
 
 #include <csignal>
 #include <cstdio>
+#include <fstream>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -101,6 +106,60 @@ TEST_F(FatalTest, FailedSaveKeepsTheOldFile)
     ++Entries;
   }
   EXPECT_EQ(Entries, 1);
+}
+
+// The handler a failed write runs tells what the old file holds by then.
+std::string KeptFile;
+void ShowWhatTheOldFileHolds(int32_t, const char *)
+{
+  std::ifstream In(KeptFile, std::ios::binary);
+  const std::string Held((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
+  std::fprintf(stderr, "old file holds [%s]\n", Held.c_str());
+}
+
+// A save that fills a small file system part-way: reported with the system's
+// number, the old save untouched. The file system lives in a mount namespace
+// of the child alone, so the handler looks at the old file before the exit.
+void SaveOnAFullFileSystem(const std::string &Dir)
+{
+  if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+      mount("tmpfs", Dir.c_str(), "tmpfs", 0, "size=16k") != 0) {
+    std::fprintf(stderr, "no small file system\n");
+    std::_Exit(77);
+  }
+  KeptFile = Dir + "/keep.sav";
+  std::ofstream(KeptFile) << "previous";
+  GameSetFatalHandler(ShowWhatTheOldFileHolds);
+  GameSave(KeptFile.c_str());
+}
+
+// A save into a directory the player may not write, as a player (not the
+// superuser) would meet it.
+void SaveAsAPlayerIntoAClosedDirectory(const std::string &Dir)
+{
+  KeptFile = Dir + "/keep.sav";
+  std::ofstream(KeptFile) << "previous";
+  chmod(KeptFile.c_str(), 0644);
+  chmod(Dir.c_str(), 0755);
+  chmod(std::filesystem::path(Dir).parent_path().c_str(), 0755);  // the test's own directory, to reach it
+  if (setgid(65534) != 0 || setuid(65534) != 0) std::_Exit(77);
+  GameSetFatalHandler(ShowWhatTheOldFileHolds);
+  GameSave(KeptFile.c_str());
+}
+
+TEST_F(FatalTest, FailedWritesLeaveTheOldSaveAndAreReported)
+{
+  if (geteuid() != 0) GTEST_SKIP() << "needs the superuser to make a small file system and to become a player";
+  world::LevelFile = std::string(100000, 'n');  // more than the small file system holds
+  const std::string Small = PathOf("small");
+  std::filesystem::create_directory(Small);
+  EXPECT_EXIT(SaveOnAFullFileSystem(Small), ExitedWithCode(ENOSPC),
+              "old file holds \\[previous\\]\nRuntime error 28: .*keep\\.sav");
+  const std::string Closed = PathOf("closed");
+  std::filesystem::create_directory(Closed);
+  EXPECT_EXIT(SaveAsAPlayerIntoAClosedDirectory(Closed), ExitedWithCode(EACCES),
+              "old file holds \\[previous\\]\nRuntime error 13: .*keep\\.sav");
+  EXPECT_EQ(ReadFile("closed/keep.sav"), "previous");
 }
 
 } // namespace
