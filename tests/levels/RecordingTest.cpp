@@ -86,6 +86,22 @@ TEST(RecordingText, AcceptsCommentsBlanksCrLfAndHeaderInAnyOrder)
   EXPECT_EQ(Recording.Runs, (std::vector<TRun>{{2, kUp}, {1, 0}}));
 }
 
+// A carriage return before trailing blanks is still part of the line's end:
+// the name must read back the same after the recording is written again.
+TEST(RecordingText, CarriageReturnBeforeTrailingBlanksEndsTheLine)
+{
+  TRecording Recording;
+  std::string Error;
+  ASSERT_TRUE(ReadRecording("kestrove-recording 1\nlevel my levels.lvl\r \nindex 254\nkeys3d 1\nframes 12\n"
+                            "  4 Up+PgUp  \n8 -\n",
+                            Recording, Error))
+      << Error;
+  EXPECT_EQ(Recording.LevelFile, "my levels.lvl");
+  TRecording Again;
+  ASSERT_TRUE(ReadRecording(WriteRecording(Recording), Again, Error)) << Error;
+  EXPECT_EQ(Again.LevelFile, Recording.LevelFile);
+}
+
 TEST(RecordingText, RefusesBrokenFilesNamingTheLine)
 {
   struct TCase { std::string Text, Message; };

@@ -13,11 +13,13 @@ namespace {
 constexpr const char *Magic = "kestrove-recording";
 constexpr std::size_t MaxFileBytes = 16u << 20;
 
+// Blanks, and a carriage return, which belongs to a line's end wherever the
+// blanks around it put it.
 std::string Trim(const std::string &Text)
 {
-  const auto First = Text.find_first_not_of(" \t");
+  const auto First = Text.find_first_not_of(" \t\r");
   if (First == std::string::npos) return {};
-  const auto Last = Text.find_last_not_of(" \t");
+  const auto Last = Text.find_last_not_of(" \t\r");
   return Text.substr(First, Last - First + 1);
 }
 
