@@ -145,13 +145,18 @@ grep -q 'The map set "gone.lvl" cannot be opened' "$run/nolevel/stderr.txt" ||
   fail "no report of the missing map set on stderr: $(cat "$run/nolevel/stderr.txt")"
 game_stderr=""
 
+# Starts the game in the run directory and waits for its window: game_pid, wid, WIN_*.
+start_game() {
+  (cd "$run" && exec ./Kestrove >"$run/stdout.txt" 2>"$run/stderr.txt") &
+  game_pid=$!
+  wait_for 30 "a window captioned Veltrane Kestrove" xdotool search --name '^Veltrane Kestrove$'
+  wid=$(xdotool search --name '^Veltrane Kestrove$' | head -1)
+  sleep 3
+  eval "$(xdotool getwindowgeometry --shell "$wid" | sed 's/^/WIN_/')"
+}
+
 step "starting the game"
-(cd "$run" && exec ./Kestrove >"$run/stdout.txt" 2>"$run/stderr.txt") &
-game_pid=$!
-wait_for 30 "a window captioned Veltrane Kestrove" xdotool search --name '^Veltrane Kestrove$'
-wid=$(xdotool search --name '^Veltrane Kestrove$' | head -1)
-sleep 3
-eval "$(xdotool getwindowgeometry --shell "$wid" | sed 's/^/WIN_/')"
+start_game
 [ "$WIN_WIDTH" = 640 ] && [ "$WIN_HEIGHT" = 480 ] || fail "window is ${WIN_WIDTH}x${WIN_HEIGHT}, not 640x480"
 eval "$("$layout" "$WIN_WIDTH" "$WIN_HEIGHT")"
 read -r _ _ tw th <<<"$TITLE"
@@ -269,12 +274,7 @@ game_pid=""
 [ "$(xrandr --current | head -1)" = "$display_before" ] || fail "display not restored: $(xrandr --current | head -1)"
 step "a save that cannot be written: the box shows over the game's window, then the game ends"
 sed -i 's|^SaveFile=.*|SaveFile=no/such/dir/save.dat|' "$run/config.ini"
-(cd "$run" && exec ./Kestrove >"$run/stdout.txt" 2>"$run/stderr.txt") &
-game_pid=$!
-wait_for 30 "a window captioned Veltrane Kestrove" xdotool search --name '^Veltrane Kestrove$'
-wid=$(xdotool search --name '^Veltrane Kestrove$' | head -1)
-sleep 3
-eval "$(xdotool getwindowgeometry --shell "$wid" | sed 's/^/WIN_/')"
+start_game
 click "$MENU_2_X" "$MENU_2_Y"
 wait_for 60 "a message box captioned Error (11-save-error)" sh -c "xwininfo -root -tree | grep -q '\"Error\":'"
 sleep 1

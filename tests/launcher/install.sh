@@ -43,15 +43,20 @@ SHIM
 chmod +x "$work/shim/cp"
 export PATH="$work/shim:$PATH"
 
+# Starts the game with `kestrove` and waits for its window: pid and wid.
+start_game() {
+  "$work/moved/bin/kestrove" >"$work/out.txt" 2>&1 &
+  pid=$!
+  for _ in $(seq 120); do
+    xdotool search --name '^Veltrane Kestrove$' >/dev/null 2>&1 && break
+    kill -0 "$pid" 2>/dev/null || fail "the game ended before its window showed ($1)"
+    sleep 0.5
+  done
+  wid=$(xdotool search --name '^Veltrane Kestrove$' | head -1) || fail "no game window ($1)"
+}
+
 cd /
-"$work/moved/bin/kestrove" >"$work/out.txt" 2>&1 &
-pid=$!
-for _ in $(seq 120); do
-  xdotool search --name '^Veltrane Kestrove$' >/dev/null 2>&1 && break
-  kill -0 "$pid" 2>/dev/null || fail "the game ended before its window showed"
-  sleep 0.5
-done
-wid=$(xdotool search --name '^Veltrane Kestrove$' | head -1) || fail "no game window"
+start_game "first start"
 sleep 2
 eval "$(xdotool getwindowgeometry --shell "$wid" | sed 's/^/WIN_/')"
 [ "$WIN_WIDTH" = 640 ] || fail "the player's Mode=1 was not used: window ${WIN_WIDTH}x${WIN_HEIGHT}"
@@ -69,14 +74,7 @@ cmp -s "$data/config.ini" "$work/chosen.ini" || fail "the player's config.ini wa
 # A second start, after the player lost a texture: only that file comes back.
 rm "$data/textures/floor.png"
 echo 'changed by the player' > "$data/maps.ini.note"
-"$work/moved/bin/kestrove" >"$work/out.txt" 2>&1 &
-pid=$!
-for _ in $(seq 120); do
-  xdotool search --name '^Veltrane Kestrove$' >/dev/null 2>&1 && break
-  kill -0 "$pid" 2>/dev/null || fail "the second start ended before its window showed"
-  sleep 0.5
-done
-wid=$(xdotool search --name '^Veltrane Kestrove$' | head -1) || fail "no game window on the second start"
+start_game "second start"
 "$xclose" "$wid"
 rc=0
 wait "$pid" || rc=$?
