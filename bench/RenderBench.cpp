@@ -3,7 +3,7 @@
 // and a 255 x 255 one, drawn at 1024 x 768 as the program draws them.
 //
 // Run under an X server, e.g. with software GL:
-//   LIBGL_ALWAYS_SOFTWARE=1 xvfb-run -a -s "-screen 0 1280x1024x24" build/bench/render_bench
+//   LIBGL_ALWAYS_SOFTWARE=1 tests/with-xvfb build/bench/render_bench
 // Options: --runs N (5), --frames N per run (60), --tiers fast,full, --only NAME.
 // Each figure is the median over the runs. The tier is chosen as a player
 // chooses it, with the Quality key of a config.ini in the working directory;

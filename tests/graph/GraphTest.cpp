@@ -126,7 +126,7 @@ std::string Tex(const char *Name) { return std::string(GRAPH_DATA_DIR) + "/textu
 class GraphTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no DISPLAY: GL tests need an X server (run under xvfb-run)";
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no DISPLAY: GL tests need an X server (run under tests/with-xvfb)";
     ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
     Window = MakeWindow(SDL_WINDOW_OPENGL);
     ASSERT_NE(Window, nullptr) << SDL_GetError();

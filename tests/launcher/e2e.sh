@@ -13,7 +13,7 @@ set -euo pipefail
 if [ -z "${KESTROVE_E2E_SERVER:-}" ]; then
   # A server of our own: other tests' windows stay out of the screenshots.
   export KESTROVE_E2E_SERVER=1
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+  exec "$(dirname "$0")/../with-xvfb" -s 1024x768x24 "$0" "$@"
 fi
 
 program=$1 stage=$2 data=$3 layout=$4 xclose=$5 artifacts=$6

@@ -8,7 +8,7 @@ set -euo pipefail
 
 if [ -z "${KESTROVE_INSTALL_SERVER:-}" ]; then
   export KESTROVE_INSTALL_SERVER=1
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+  exec "$(dirname "$0")/../with-xvfb" -s 1024x768x24 "$0" "$@"
 fi
 
 build=$1 xclose=$2

@@ -7,7 +7,7 @@ set -euo pipefail
 
 if [ -z "${KESTROVE_NO_GL_SERVER:-}" ]; then
   export KESTROVE_NO_GL_SERVER=1
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+  exec "$(dirname "$0")/../with-xvfb" -s 1024x768x24 "$0" "$@"
 fi
 
 program=$1 stage=$2 data=$3 levels=$4 xclose=$5
