@@ -1,7 +1,7 @@
-// graph.h -- the renderer's whole contract: 13 flat C entry points that draw the
-// scene, the menu, the settings page and the pointer with OpenGL on the engine's
-// window. The program calls them every frame with what it reads from the rules
-// library. Arrays pass as their first element and highest index (-1 when empty).
+// graph.h -- the renderer's whole contract: the flat C entry points of
+// GRAPH_ENTRY_POINTS, which draw the scene, the menu, the settings page and the
+// pointer with OpenGL on the engine's window. The program calls them every frame
+// with what it reads from the rules library. Arrays pass as their first element and highest index (-1 when empty).
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -34,25 +34,47 @@ struct TMousePos { int32_t x, y; };  // pixels; in a window from the outer top-l
 enum { miNewGame = 0, miContinue = 1, miSave = 2, miLoad = 3, miSettings = 4, miExit = 5,
        srApply = 6, srBack = 7 };
 
-GRAPH_API bool Init(TVeltraneEngine *Engine, int32_t ScreenBits, const char *Floor, const char *Box,
-                    const char *Wall, const char *Dest, const char *Water, const char *Menu,
-                    const char *MenuBack);   // makes the GL context (Engine->GLContext); false, undone, when it cannot draw
-GRAPH_API void DeInit(void);                 // releases all Init made; Init may follow again
-GRAPH_API void InitCubes(void);              // turns the cube effect on for this pass; before Init, no GL yet
-GRAPH_API void DeInitCubes(void);            // turns it off; safe without InitCubes
-GRAPH_API void ProcessCubes(void);           // lit cubes drifting behind a play frame
-GRAPH_API void StartDraw(void);              // first call of every frame
-GRAPH_API void EndDraw(const TMousePos *MousePos); // draws the pointer at MousePos and presents the frame
-GRAPH_API int32_t ProcessMenu(const TMousePos *MousePos); // draws the menu; 0..5 under the pointer, else -1
-GRAPH_API int32_t ProcessSettings(const TMousePos *MousePos, uint8_t LeftButton, TSettings *EditSettings,
-                                  const TDisplayMode *Modes, int32_t ModesHigh, const int32_t *Freqs,
-                                  int32_t FreqsHigh, const TMapDescr *Maps, int32_t MapsHigh);
-                                             // draws and edits the settings, one change per press of the
-                                             // (level-triggered) button; 6 apply, 7 back, else -1
-GRAPH_API void MoveToPlayer(uint8_t Direction, const TPlayer *Player, float Angle); // camera behind the player, turned by Angle (degrees)
-GRAPH_API void DrawFloor(int32_t Width, int32_t Height);          // the floor of Width x Height cells
-GRAPH_API void DrawObjects(const TGameObject *Objects, int32_t High); // the objects as they stand now (copied)
-GRAPH_API void DrawPlayer(const TPlayer *Player);               // the player; completes the scene
+// Each entry point: its name, result, parameters, argument names, and one line
+// of what the call promises. This list is the only place they are written
+// down: the declarations below, the library's export list and its export check
+// are made from it.
+#define GRAPH_ENTRY_POINTS(X) \
+  X(Init, bool, (TVeltraneEngine *Engine, int32_t ScreenBits, const char *Floor, const char *Box, \
+                 const char *Wall, const char *Dest, const char *Water, const char *Menu, const char *MenuBack), \
+    (Engine, ScreenBits, Floor, Box, Wall, Dest, Water, Menu, MenuBack), \
+    "makes the GL context (Engine->GLContext); false, undone, when it cannot draw") \
+  X(DeInit, void, (void), (), \
+    "releases all Init made; Init may follow again") \
+  X(InitCubes, void, (void), (), \
+    "turns the cube effect on for this pass; before Init, no GL yet") \
+  X(DeInitCubes, void, (void), (), \
+    "turns it off; safe without InitCubes") \
+  X(ProcessCubes, void, (void), (), \
+    "lit cubes drifting behind a play frame") \
+  X(StartDraw, void, (void), (), \
+    "first call of every frame") \
+  X(EndDraw, void, (const TMousePos *MousePos), (MousePos), \
+    "draws the pointer at MousePos and presents the frame") \
+  X(ProcessMenu, int32_t, (const TMousePos *MousePos), (MousePos), \
+    "draws the menu; 0..5 under the pointer, else -1") \
+  X(ProcessSettings, int32_t, \
+    (const TMousePos *MousePos, uint8_t LeftButton, TSettings *EditSettings, const TDisplayMode *Modes, \
+     int32_t ModesHigh, const int32_t *Freqs, int32_t FreqsHigh, const TMapDescr *Maps, int32_t MapsHigh), \
+    (MousePos, LeftButton, EditSettings, Modes, ModesHigh, Freqs, FreqsHigh, Maps, MapsHigh), \
+    "draws and edits the settings, one change per press of the (level-triggered) button; " \
+    "6 apply, 7 back, else -1") \
+  X(MoveToPlayer, void, (uint8_t Direction, const TPlayer *Player, float Angle), (Direction, Player, Angle), \
+    "camera behind the player, turned by Angle (degrees)") \
+  X(DrawFloor, void, (int32_t Width, int32_t Height), (Width, Height), \
+    "the floor of Width x Height cells") \
+  X(DrawObjects, void, (const TGameObject *Objects, int32_t High), (Objects, High), \
+    "the objects as they stand now (copied)") \
+  X(DrawPlayer, void, (const TPlayer *Player), (Player), \
+    "the player; completes the scene")
+
+#define GRAPH_DECLARE_ENTRY_POINT(Name, Result, Params, Args, Contract) GRAPH_API Result Name Params;
+GRAPH_ENTRY_POINTS(GRAPH_DECLARE_ENTRY_POINT)
+#undef GRAPH_DECLARE_ENTRY_POINT
 
 }  // extern "C"
 

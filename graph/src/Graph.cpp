@@ -1,4 +1,4 @@
-// Graph.cpp -- the 13 entry points. Init makes a GL 3.3 core context on the
+// Graph.cpp -- the entry points graph.h lists. Init makes a GL 3.3 core context on the
 // engine's window and everything drawn with it; any failure undoes all of it.
 #include <SDL.h>
 #include <SDL_image.h>

@@ -1,6 +1,6 @@
 // RecordingGraph.h -- control of graph_recording, the renderer stand-in for tests.
 //
-// graph_recording exports the renderer's 13 entry points. Each call is appended
+// graph_recording exports the entry points graph.h lists. Each call is appended
 // to one log, with its arguments as text, and draws nothing. Tests read and clear
 // the log, script what Init, ProcessMenu and ProcessSettings answer, and may add
 // their own entries (say, calls into the rules library they intercept) so that

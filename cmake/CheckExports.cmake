@@ -1,5 +1,5 @@
 # Compares the dynamic symbols that LIBRARY defines with EXPECTED, the
-# comma-separated entry points that game.h lists.
+# comma-separated entry points its header lists.
 string(REPLACE "," ";" expected "${EXPECTED}")
 if(NOT expected)
   message(FATAL_ERROR "no entry points given to compare with")
@@ -17,7 +17,9 @@ endforeach()
 list(SORT names)
 list(SORT expected)
 if(NOT names STREQUAL expected)
-  message(FATAL_ERROR "libgame.so exports\n  ${names}\ninstead of\n  ${expected}")
+  get_filename_component(library_name ${LIBRARY} NAME)
+  message(FATAL_ERROR "${library_name} exports\n  ${names}\ninstead of\n  ${expected}")
 endif()
 list(LENGTH expected count)
-message(STATUS "libgame.so exports exactly the ${count} entry points")
+get_filename_component(library_name ${LIBRARY} NAME)
+message(STATUS "${library_name} exports exactly the ${count} entry points")
