@@ -25,6 +25,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "NativeWindow.h"
 #include "game.h"
 #include "graph.h"
 
@@ -201,7 +202,7 @@ int main(int Argc, char **Argv) {
     return 1;
   }
   TVeltraneEngine engine;
-  engine.Handle = reinterpret_cast<HWND>(window);
+  engine.Handle = WindowHandle(window);
 
   // Generated levels go to the same directory as the tier's config.ini.
   const std::string work = (std::filesystem::temp_directory_path() / ("kestrove-render-levels-" + std::to_string(getpid()))).string();

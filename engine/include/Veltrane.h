@@ -15,7 +15,8 @@
 class TVeltraneEngine {
 public:
   HWND Handle = nullptr;       // the window Create made
-  HGLRC GLContext = nullptr;   // set by the renderer; Close releases a non-null one
+  HGLRC GLContext = nullptr;   // the renderer's, set by its Init and cleared by its DeInit; Close makes
+                               // none current and deletes a non-null one, keeping the value (graph.h)
   uint32_t Frames = 0;         // frames since the last timer tick
   int32_t Time = 0;            // smoothed milliseconds since construction
   uint32_t Delta = 0;          // ms from the previous smoothed time to this frame's first reading

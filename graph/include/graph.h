@@ -34,6 +34,16 @@ struct TMousePos { int32_t x, y; };  // pixels; in a window from the outer top-l
 enum { miNewGame = 0, miContinue = 1, miSave = 2, miLoad = 3, miSettings = 4, miExit = 5,
        srApply = 6, srBack = 7 };
 
+// The GL context. Init makes a 3.3 core context on Engine's window, makes it
+// current and stores it in Engine->GLContext. It stays current until it is
+// released, once: by DeInit, or before that by the engine's Close when the
+// window goes, which makes no context current and deletes it. So the renderer
+// draws only while its context is the current one; after Close every entry
+// point leaves GL and the window alone, and DeInit frees only the renderer's
+// own memory. DeInit clears Engine->GLContext either way. Engine must outlive
+// DeInit; Init may follow DeInit, or an Init that failed, on the same window or
+// a new one.
+
 // Each entry point: its name, result, parameters, argument names, and one line
 // of what the call promises. This list is the only place they are written
 // down: the declarations below, the library's export list and its export check

@@ -1,14 +1,9 @@
 #include "GLObjects.h"
+#include "State.h"
 
 #include <algorithm>
 
 namespace graph {
-
-bool GLAlive = false;
-bool Anisotropy = true;
-bool Trilinear = true;
-bool Multisample = true;
-bool MultisampleOnSoftware = false;
 
 void DeleteBuffer(GLuint Id) { glDeleteBuffers(1, &Id); }
 void DeleteVertexArray(GLuint Id) { glDeleteVertexArrays(1, &Id); }
@@ -78,10 +73,10 @@ Texture UploadTexture(const Image &Img, bool Repeat, bool Mipmaps) {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
-                  !Mipmaps ? GL_LINEAR : Trilinear ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR_MIPMAP_NEAREST);
+                  !Mipmaps ? GL_LINEAR : State.Trilinear ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR_MIPMAP_NEAREST);
   if (Mipmaps) {
     glGenerateMipmap(GL_TEXTURE_2D);
-    if (Anisotropy && epoxy_has_gl_extension("GL_EXT_texture_filter_anisotropic")) {
+    if (State.Anisotropy && epoxy_has_gl_extension("GL_EXT_texture_filter_anisotropic")) {
       GLfloat most = 1;
       glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &most);
       glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, std::min(most, 8.0f));

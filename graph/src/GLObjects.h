@@ -11,23 +11,8 @@
 
 namespace graph {
 
-// False once the context the objects belong to is gone or not current.
-extern bool GLAlive;
-
-// Whether textures seen at a slant filter anisotropically: cheap on a graphics
-// card, the larger part of a frame's time on a software rasterizer.
-extern bool Anisotropy;
-
-// Whether mipmapped textures blend between two levels (trilinear): smooth at
-// every distance on a graphics card; the fast tier takes the nearer level, at
-// half the texture reads.
-extern bool Trilinear;
-
-// Whether frames are drawn 4x multisampled and resolved at the end: smooth cube
-// edges, nearly free on a graphics card, too slow on a software rasterizer
-// unless asked for (the tests ask, to cover that path).
-extern bool Multisample;
-extern bool MultisampleOnSoftware;
+// Whether the context the objects belong to still lives (State.h).
+bool ContextLive();
 
 template <void (*Deleter)(GLuint)>
 class GLName {
@@ -39,7 +24,7 @@ public:
   GLName(const GLName &) = delete;
   GLName &operator=(const GLName &) = delete;
   ~GLName() { Reset(); }
-  void Reset() { if (Id && GLAlive) Deleter(Id); Id = 0; }
+  void Reset() { if (Id && ContextLive()) Deleter(Id); Id = 0; }
   GLuint Get() const { return Id; }
   explicit operator bool() const { return Id != 0; }
 private:

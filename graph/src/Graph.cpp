@@ -12,15 +12,20 @@
 
 #include "Fallback.h"
 #include "Files.h"
+#include "NativeWindow.h"
 #include "Renderer.h"
+#include "State.h"
 #include "graph.h"
 
 namespace graph {
+
+GraphState State;
+
+bool ContextLive() { return State.Context && SDL_GL_GetCurrentContext() == State.Context; }
+
 namespace {
 
-std::unique_ptr<Renderer> R;
-TVeltraneEngine *Engine = nullptr;
-bool CubesAsked = false;  // InitCubes came since the last Init
+std::unique_ptr<Renderer> &R = State.R;
 
 // The named image, or the painted one when the name is empty, the file missing
 // or not an image.
@@ -46,50 +51,40 @@ Image LoadImageOr(const char *Name, TexKind Kind, int MaxSize) {
   return PaintTexture(Kind, 256);
 }
 
+// Frees everything Init made. While the context lives, its GL objects go and
+// then the context; once the engine's Close took the context, its names died
+// with it and only the renderer's own memory is freed. The engine's field is
+// cleared either way, so nobody releases the context a second time.
 void ReleaseRenderer() {
   if (!R) return;
-  // Names die with the context: if the window's Close already released it,
-  // nothing may be called on it.
-  const bool ours = R->Context && Engine && Engine->GLContext == reinterpret_cast<HGLRC>(R->Context) &&
-                    SDL_GL_GetCurrentContext() == R->Context;
-  GLAlive = ours;
-  if (ours) {
+  const bool live = ContextLive();
+  if (live) {
     glBindVertexArray(0);
     glUseProgram(0);
   }
-  SDL_Window *window = R->Window;
-  SDL_GLContext context = R->Context;
+  SDL_Window *const window = R->Window;
   R->Text.Close();
-  R.reset();  // every GL object goes here
-  GLAlive = false;
-  if (ours) {
+  R.reset();  // every GL object goes here, deleted only while the context lives
+  if (live) {
     SDL_GL_MakeCurrent(window, nullptr);
-    SDL_GL_DeleteContext(context);
+    SDL_GL_DeleteContext(State.Context);
   }
-  // Released either way: nobody may release it a second time.
-  if (Engine && (ours || !context || Engine->GLContext == reinterpret_cast<HGLRC>(context)))
-    Engine->GLContext = nullptr;
+  if (State.Engine->GLContext == ContextHandle(State.Context)) State.Engine->GLContext = nullptr;
+  State.Context = nullptr;
+  State.Engine = nullptr;
   IMG_Quit();
-  Engine = nullptr;
 }
 
-// Whether the context Init made is still there to draw with. The window's
-// Close releases it (and destroys the window) before the last frame of a pass
-// has run, so from then on every entry point must leave GL and the window alone.
-bool Drawable() {
-  if (!R) return false;
-  if (R->Context && SDL_GL_GetCurrentContext() == R->Context) return true;
-  GLAlive = false;
-  R->Context = nullptr;
-  R->Window = nullptr;
-  return false;
-}
+// Whether a frame may draw: Init made a context and the engine's Close has
+// not taken it. Close runs before the last frame of a pass, so from then on
+// every entry point leaves GL and the window alone.
+bool Drawable() { return R && ContextLive(); }
 
 // Binds the multisampled frame of the drawable's size, making it when the size
 // changed; false (and the window's own framebuffer bound) when there is none.
 bool BindMultisampled() {
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
-  if (!Multisample || R->MsaaBroken) return false;
+  if (!State.Multisample || R->MsaaBroken) return false;
   if (!R->Msaa || R->MsaaWidth != R->Width || R->MsaaHeight != R->Height) {
     GLint most = 0;
     glGetIntegerv(GL_MAX_SAMPLES, &most);
@@ -240,7 +235,7 @@ GRAPH_API bool Init(TVeltraneEngine *Eng, int32_t /*ScreenBits*/, const char *Fl
                     const char *Wall, const char *Dest, const char *Water, const char *Menu, const char *MenuBack) {
   if (R) DeInit();
   if (!Eng || !Eng->Handle) return CannotDraw(nullptr, "there is no window to draw in");
-  SDL_Window *window = reinterpret_cast<SDL_Window *>(Eng->Handle);
+  SDL_Window *const window = NativeWindow(Eng->Handle);
   if (!(SDL_GetWindowFlags(window) & SDL_WINDOW_OPENGL))
     return CannotDraw(window, "the window was not made for OpenGL");
   SDL_GLContext context = CreateContext(window);
@@ -261,25 +256,25 @@ GRAPH_API bool Init(TVeltraneEngine *Eng, int32_t /*ScreenBits*/, const char *Fl
   }
   // A pass turns the cube effect on before Init; a pass that did not has it off,
   // whatever an earlier pass chose.
-  if (!CubesAsked) CubesOn = false;
-  CubesAsked = false;
-  Engine = Eng;
-  Engine->GLContext = reinterpret_cast<HGLRC>(context);
+  if (!State.CubesAsked) State.CubesOn = false;
+  State.CubesAsked = false;
+  State.Engine = Eng;
+  State.Context = context;
+  Eng->GLContext = ContextHandle(context);
   R = std::make_unique<Renderer>();
   R->Window = window;
-  R->Context = context;
-  GLAlive = true;
   IMG_Init(IMG_INIT_PNG | IMG_INIT_JPG);
   SDL_GL_SetSwapInterval(1);  // movement is per frame: keep frames at the display's pace
 
   const char *renderer = reinterpret_cast<const char *>(glGetString(GL_RENDERER));
   const std::string name = renderer ? renderer : "";
   const bool software = IsSoftwareRasterizer(name);
-  Anisotropy = !software;
-  Multisample = !software || MultisampleOnSoftware;
+  State.Anisotropy = !software;
+  State.Multisample = !software || State.MultisampleOnSoftware;
   std::string unknown;
-  R->Quality = ChooseTier(name, QualityOverride.empty() ? ReadQualityKey() : QualityOverride, unknown);
-  Trilinear = R->Quality == Tier::Full;
+  const std::string &key = State.QualityOverride.empty() ? ReadQualityKey() : State.QualityOverride;
+  R->Quality = ChooseTier(name, key, unknown);
+  State.Trilinear = R->Quality == Tier::Full;
   if (!unknown.empty())
     std::fprintf(stderr, "graph: config.ini: Quality=%s is none of auto, full, fast; taking auto\n", unknown.c_str());
 
@@ -318,15 +313,15 @@ GRAPH_API bool Init(TVeltraneEngine *Eng, int32_t /*ScreenBits*/, const char *Fl
 GRAPH_API void DeInit(void) { ReleaseRenderer(); }
 
 GRAPH_API void InitCubes(void) {
-  CubesOn = true;
-  CubesAsked = true;
+  State.CubesOn = true;
+  State.CubesAsked = true;
   SeedDrifters();
 }
 
 GRAPH_API void DeInitCubes(void) {
-  CubesOn = false;
-  Drifters.clear();
-  Drifters.shrink_to_fit();
+  State.CubesOn = false;
+  State.Drifters.clear();
+  State.Drifters.shrink_to_fit();
 }
 
 GRAPH_API void ProcessCubes(void) {

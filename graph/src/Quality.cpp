@@ -11,8 +11,6 @@
 
 namespace graph {
 
-std::string QualityOverride;
-
 bool IsSoftwareRasterizer(const std::string &RendererName) {
   for (const char *name : {"llvmpipe", "softpipe", "swrast"})
     if (RendererName.find(name) != std::string::npos) return true;

@@ -16,8 +16,6 @@ bool IsSoftwareRasterizer(const std::string &RendererName);
 // answers the key's value when it names no tier, else stays empty.
 Tier ChooseTier(const std::string &RendererName, const std::string &QualityKey, std::string &Unknown);
 
-// Stands in for the key when not empty (tests choose a tier with it).
-extern std::string QualityOverride;
 
 // The "Quality" key of config.ini in the working directory: empty without one.
 std::string ReadQualityKey();

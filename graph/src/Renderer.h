@@ -79,8 +79,7 @@ struct FrameScene {
 };
 
 struct Renderer {
-  SDL_Window *Window = nullptr;
-  SDL_GLContext Context = nullptr;
+  SDL_Window *Window = nullptr;  // the engine's, which the context draws on
 
   Tier Quality = Tier::Full;
   SceneShader Scene3D;                                   // every kind, the full look
@@ -166,14 +165,12 @@ int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, TSettings &S,
 void DrawPointer(Renderer &R, float Px, float Py);
 void DrawHud(Renderer &R);  // the crates-home count over a play frame
 
-// The cube effect's state: lives outside the renderer, since it starts before Init.
+// One cube of the cube effect.
 struct Drifter {
   glm::vec3 Offset;  // from the centre of what it drifts around
   glm::vec3 Axis;
   float Size, Hue, Phase, Rise;
 };
-extern std::vector<Drifter> Drifters;
-extern bool CubesOn;
 void SeedDrifters();
 
 }  // namespace graph

@@ -7,11 +7,9 @@
 #include <random>
 
 #include "Renderer.h"
+#include "State.h"
 
 namespace graph {
-
-std::vector<Drifter> Drifters;
-bool CubesOn = false;
 
 namespace {
 
@@ -877,7 +875,7 @@ void FlushScene(Renderer &R) {
 void SeedDrifters() {
   std::mt19937 rng(20240611u);
   std::uniform_real_distribution<float> u(0.0f, 1.0f);
-  Drifters.clear();
+  State.Drifters.clear();
   for (int i = 0; i < 48; ++i) {
     Drifter d;
     const float angle = u(rng) * 6.2831853f, dist = 0.55f + 0.45f * u(rng);
@@ -887,24 +885,24 @@ void SeedDrifters() {
     d.Hue = u(rng);
     d.Phase = u(rng) * 6.2831853f;
     d.Rise = 0.3f + 0.7f * u(rng);
-    Drifters.push_back(d);
+    State.Drifters.push_back(d);
   }
 }
 
 void DrawPlayDrifters(Renderer &R) {
   const FrameScene &s = R.Scene;
-  if (!CubesOn || !s.Active) return;
-  if (Drifters.empty()) SeedDrifters();
+  if (!State.CubesOn || !s.Active) return;
+  if (State.Drifters.empty()) SeedDrifters();
   const glm::vec3 centre(s.FieldWidth / 2.0f, s.FieldHeight / 2.0f, 0.0f);
   DrawDrifters(R, s.Cam, centre, std::max(s.FieldWidth, s.FieldHeight) * 0.75f + 16.0f, false);
 }
 
 void DrawDrifters(Renderer &R, const Camera &Cam, glm::vec3 Centre, float Radius, bool Menu) {
-  if (Drifters.empty()) return;
+  if (State.Drifters.empty()) return;
   std::vector<Instance> list;
-  list.reserve(Drifters.size());
+  list.reserve(State.Drifters.size());
   const float height = Menu ? 14.0f : 36.0f;
-  for (const Drifter &d : Drifters) {
+  for (const Drifter &d : State.Drifters) {
     // Rise slowly and come round again from below.
     const float z = std::fmod(d.Offset.z * height + R.Time * d.Rise * 0.6f, height) - height * (Menu ? 0.5f : 0.45f);
     const glm::vec3 p = Centre + glm::vec3(d.Offset.x * Radius, d.Offset.y * Radius, z);

@@ -9,6 +9,7 @@
 #include <type_traits>
 
 #include "Renderer.h"
+#include "State.h"
 
 namespace graph {
 namespace {
@@ -324,13 +325,13 @@ void FillScreenWith(Renderer &R, GLuint Tex, vec4 Tint) {
 
 // The cube effect's lit cubes floating in front of the backdrop, when it is on.
 void DrawBackdropCubes(Renderer &R) {
-  if (!CubesOn) return;
+  if (!State.CubesOn) return;
   Camera cam;
   cam.Eye = glm::vec3(0, -16, 2);
   cam.Target = glm::vec3(0, 0, 0);
   cam.View = glm::lookAt(cam.Eye, cam.Target, glm::vec3(0, 0, 1));
   cam.Projection = glm::perspective(glm::radians(55.0f), float(R.Width) / float(std::max(R.Height, 1)), 0.1f, 100.0f);
-  if (Drifters.empty()) SeedDrifters();
+  if (State.Drifters.empty()) SeedDrifters();
   glClear(GL_DEPTH_BUFFER_BIT);
   DrawDrifters(R, cam, glm::vec3(0, 8, 0), 13.0f, true);
 }

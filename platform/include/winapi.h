@@ -3,8 +3,8 @@
 // platform_sdl (the real one, on SDL2) and platform_recording (for tests).
 // A program links exactly one of them.
 //
-// In platform_sdl an HWND and an HDC are the window's SDL_Window*, and an HGLRC
-// is an SDL_GLContext: the renderer makes its context on (SDL_Window*)hwnd.
+// The handles are opaque; NativeWindow.h says what stands behind them in
+// platform_sdl, for the renderer, which makes its GL context on the window.
 #pragma once
 #include <cstdint>
 

@@ -1,6 +1,5 @@
 // The window system on SDL2: windows, the message queue, the clock, display
-// modes and the release of GL contexts. An HWND and an HDC are the window's
-// SDL_Window*, an HGLRC an SDL_GLContext.
+// modes and the release of GL contexts. NativeWindow.h says what the handles are.
 #include <SDL.h>
 #include <unistd.h>
 
@@ -15,6 +14,7 @@
 #include "FloatControl.h"
 #include "Files.h"
 #include "MessageQueue.h"
+#include "NativeWindow.h"
 #include "SdlKeys.h"
 #include "winapi.h"
 
@@ -66,7 +66,6 @@ Window *Live(const void *Handle) {
   return nullptr;
 }
 
-HWND HandleOf(SDL_Window *Sdl) { return reinterpret_cast<HWND>(Sdl); }
 
 bool HasDisplay() {
   const char *X = std::getenv("DISPLAY");
@@ -222,7 +221,7 @@ void Post(SDL_Window *Sdl, UINT Message, WPARAM WParam, LPARAM LParam, Uint32 Ti
     ThisPump.Where = CursorNow();
     ThisPump.Known = true;
   }
-  P().Queue.Post(MSG{HandleOf(Sdl), Message, WParam, LParam, static_cast<DWORD>(Time), ThisPump.Where});
+  P().Queue.Post(MSG{WindowHandle(Sdl), Message, WParam, LParam, static_cast<DWORD>(Time), ThisPump.Where});
 }
 
 void PostKey(const SDL_KeyboardEvent &Key) {
@@ -424,7 +423,7 @@ HWND CreateWindowExA(DWORD, const char *ClassName, const char *WindowName, DWORD
   }
   P().Windows.push_back(Window{Sdl, Class->Proc, Style, false});
   if (Style & WS_VISIBLE) SDL_ShowWindow(Sdl);
-  return HandleOf(Sdl);
+  return WindowHandle(Sdl);
 }
 
 BOOL ShowWindow(HWND Wnd, int CmdShow) {
@@ -534,9 +533,9 @@ BOOL DestroyWindow(HWND Wnd) {
   return TRUE;
 }
 
-HDC GetDC(HWND Wnd) { return Live(Wnd) ? reinterpret_cast<HDC>(Wnd) : nullptr; }
+HDC GetDC(HWND Wnd) { return Live(Wnd) ? DeviceContextHandle(NativeWindow(Wnd)) : nullptr; }
 
-int ReleaseDC(HWND Wnd, HDC Dc) { return Live(Wnd) && Dc == reinterpret_cast<HDC>(Wnd) ? 1 : 0; }
+int ReleaseDC(HWND Wnd, HDC Dc) { return Live(Wnd) && Dc == DeviceContextHandle(NativeWindow(Wnd)) ? 1 : 0; }
 
 HGDIOBJ GetStockObject(int) { return &BrushObject; }
 
@@ -644,12 +643,12 @@ BOOL wglMakeCurrent(HDC Dc, HGLRC Rc) {
   if (!P().VideoUp) return Rc ? FALSE : TRUE;
   const Window *const W = Live(Dc);
   if (Rc && !W) return FALSE;
-  return SDL_GL_MakeCurrent(W ? W->Sdl : nullptr, reinterpret_cast<SDL_GLContext>(Rc)) == 0 ? TRUE : FALSE;
+  return SDL_GL_MakeCurrent(W ? W->Sdl : nullptr, NativeContext(Rc)) == 0 ? TRUE : FALSE;
 }
 
 BOOL wglDeleteContext(HGLRC Rc) {
   if (!Rc || !P().VideoUp) return FALSE;
-  SDL_GL_DeleteContext(reinterpret_cast<SDL_GLContext>(Rc));
+  SDL_GL_DeleteContext(NativeContext(Rc));
   return TRUE;
 }
 

@@ -17,7 +17,7 @@ TEST_F(EngineSdl, CreateShowsAnOpenGlWindowTheRendererCanDrawIn) {
   EXPECT_FALSE(Flags & SDL_WINDOW_BORDERLESS);
   EXPECT_TRUE(Flags & SDL_WINDOW_RESIZABLE);
   EXPECT_STREQ(SDL_GetWindowTitle(Window()), "Veltrane");
-  EXPECT_EQ(Engine->DeviceContext(), reinterpret_cast<HDC>(Engine->Handle));
+  EXPECT_EQ(Engine->DeviceContext(), DeviceContextHandle(NativeWindow(Engine->Handle)));
   EXPECT_GT(Engine->Width(), 0);
   EXPECT_GT(Engine->Height(), 0);
 
@@ -30,7 +30,7 @@ TEST_F(EngineSdl, CreateShowsAnOpenGlWindowTheRendererCanDrawIn) {
   SDL_GL_GetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, &Profile);
   EXPECT_GE(Major * 10 + Minor, 33);
   EXPECT_EQ(Profile, SDL_GL_CONTEXT_PROFILE_CORE);
-  Engine->GLContext = reinterpret_cast<HGLRC>(Context);
+  Engine->GLContext = ContextHandle(Context);
   EXPECT_EQ(SDL_GL_GetCurrentContext(), Context);
 
   // Close releases it before the window goes.

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "NativeWindow.h"
 #include "Veltrane.h"
 
 namespace sdltest {
@@ -83,7 +84,7 @@ protected:
     delete Engine;
     Current = nullptr;
   }
-  SDL_Window *Window() const { return reinterpret_cast<SDL_Window *>(Engine->Handle); }
+  SDL_Window *Window() const { return NativeWindow(Engine->Handle); }
 
   Launcher State;
   TVeltraneEngine *Engine = nullptr;

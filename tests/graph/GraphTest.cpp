@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "NativeWindow.h"
 #include "Camera.h"
 #include "Layout.h"
 #include "graph.h"
@@ -22,13 +23,12 @@
 #ifdef GRAPH_TEST_MULTISAMPLE
 // This build runs every test through the path that graphics cards take:
 // multisampled, on the full tier.
-#include "GLObjects.h"
-#include "Quality.h"
+#include "State.h"
 namespace {
 struct MultisampleEverywhere : ::testing::Environment {
   void SetUp() override {
-    graph::MultisampleOnSoftware = true;
-    graph::QualityOverride = "full";
+    graph::State.MultisampleOnSoftware = true;
+    graph::State.QualityOverride = "full";
   }
 };
 const auto *const kMultisample = ::testing::AddGlobalTestEnvironment(new MultisampleEverywhere);
@@ -130,7 +130,7 @@ protected:
     ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
     Window = MakeWindow(SDL_WINDOW_OPENGL);
     ASSERT_NE(Window, nullptr) << SDL_GetError();
-    Engine.Handle = reinterpret_cast<HWND>(Window);
+    Engine.Handle = WindowHandle(Window);
   }
   void TearDown() override {
     DeInit();
@@ -265,7 +265,7 @@ TEST_F(GraphTest, InitFailsCleanlyWhenNoContextCanBeMade) {
   SDL_Window *plain = MakeWindow(0);
   ASSERT_NE(plain, nullptr);
   TVeltraneEngine engine;
-  engine.Handle = reinterpret_cast<HWND>(plain);
+  engine.Handle = WindowHandle(plain);
   ::testing::internal::CaptureStderr();
   EXPECT_FALSE(Init(&engine, 32, "", "", "", "", "", "", ""));
   const std::string told = ::testing::internal::GetCapturedStderr();
@@ -297,7 +297,7 @@ TEST_F(GraphTest, InitDeInitCyclesLeakNothing) {
   const int32_t freqs[] = {0, 60};
   for (int cycle = 0; cycle < 4; ++cycle) {
     ASSERT_TRUE(InitBundled());
-    EXPECT_EQ(Engine.GLContext, reinterpret_cast<HGLRC>(SDL_GL_GetCurrentContext()));
+    EXPECT_EQ(Engine.GLContext, ContextHandle(SDL_GL_GetCurrentContext()));
     StartDraw();
     ProcessMenu(&pos);
     EndDraw(&pos);
@@ -345,7 +345,7 @@ TEST_F(GraphTest, FramesAfterTheWindowClosedDrawNothingAndDeInitStaysSafe) {
   // What the engine's Close does on a close request: the context goes, then the
   // window, and the pass still runs its last frame before DeInit.
   SDL_GL_MakeCurrent(Window, nullptr);
-  SDL_GL_DeleteContext(reinterpret_cast<SDL_GLContext>(Engine.GLContext));
+  SDL_GL_DeleteContext(NativeContext(Engine.GLContext));
   SDL_DestroyWindow(Window);
   Window = nullptr;
   Level level = MakeLevel(kProbeLevel);
@@ -364,7 +364,7 @@ TEST_F(GraphTest, FramesAfterTheWindowClosedDrawNothingAndDeInitStaysSafe) {
   // A new window takes a new renderer.
   Window = MakeWindow(SDL_WINDOW_OPENGL);
   ASSERT_NE(Window, nullptr);
-  Engine.Handle = reinterpret_cast<HWND>(Window);
+  Engine.Handle = WindowHandle(Window);
   ASSERT_TRUE(InitBundled());
   DrawLevel(level, 0);
   Frame f;
@@ -802,7 +802,7 @@ TEST_F(GraphTest, PointerIsDrawnAtTheMousePosition) {
   SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
   Window = SDL_CreateWindow("graph test", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL);
   ASSERT_NE(Window, nullptr);
-  Engine.Handle = reinterpret_cast<HWND>(Window);
+  Engine.Handle = WindowHandle(Window);
   InitCubes();
   ASSERT_TRUE(InitBundled());
 
