@@ -109,6 +109,13 @@ TEST(LevelFile, RowsAgainstTheWidth) {
   Cr.replace(Cr.find("19231"), 5, "19\r231");
   const Read C = ReadBytes(Cr);
   EXPECT_TRUE(Says(C, "CR at column 3")) << C.All;
+  // What the tool goes on to check is what the game plays: the CR dropped.
+  EXPECT_EQ(C.Set.Levels[0].Rows[1], "19231");
+
+  // Byte 26 ends the game's text: the levels after it are not the game's.
+  const Read Cut = ReadBytes(TwoLevels().insert(TwoLevels().find(Bytes({7, 4})), Bytes({26})));
+  EXPECT_TRUE(Says(Cut, "the game stops reading the file there")) << Cut.All;
+  EXPECT_EQ(Cut.Set.Levels.size(), 1u);
 }
 
 TEST(LevelFile, ForeignBytesAndLineEndsAreWarnings) {

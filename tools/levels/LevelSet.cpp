@@ -6,6 +6,9 @@
 #include <fstream>
 #include <utility>
 
+#include "LevelFile.h"
+#include "Text.h"
+
 namespace levels {
 
 namespace {
@@ -315,7 +318,37 @@ std::string WriteSource(const LevelSet &Set) {
   return Out;
 }
 
-LevelSet ReadLevelFile(const std::string &Bytes, const std::string &File, Problems &Out) {
+namespace {
+
+// The cells of Set's levels as the game builds them from Bytes, through the
+// one reading of the format that the game itself uses. The walk over the raw
+// lines in ReadLevelFile only says where the bytes and that reading part ways
+// (CRs, byte 26, unstorable size bytes), and keeps the header texts the game
+// passes over; what the tool then checks and replays is what the game plays.
+void TakeTheGamesCells(const std::string &Bytes, LevelSet &Set) {
+  TTextLines Text(Bytes);
+  TLevelFileReader Reader(Text);
+  Reader.ReadCount();
+  for (std::size_t I = 0; I < Set.Levels.size(); ++I) {
+    const std::optional<TLevelHeader> Header = Reader.ReadHeader();
+    if (!Header) {
+      Set.Levels.resize(I);
+      return;
+    }
+    Level &L = Set.Levels[I];
+    L.Width = Header->Width;
+    L.Height = Header->Height;
+    L.Rows.clear();
+    for (int R = 0; R < L.Height; ++R) {
+      std::string Row = Reader.ReadRow(std::size_t(L.Width));
+      Row.resize(std::size_t(L.Width), ' ');  // the game reads a missing byte as plain floor
+      L.Rows.push_back(std::move(Row));
+    }
+  }
+}
+
+// The raw lines, level by level, with every problem found in them.
+LevelSet WalkLevelFile(const std::string &Bytes, const std::string &File, Problems &Out) {
   LevelSet Set;
   bool EndsWithLineEnd = true;
   const auto Lines = SplitLines(Bytes, EndsWithLineEnd);
@@ -438,6 +471,14 @@ LevelSet ReadLevelFile(const std::string &Bytes, const std::string &File, Proble
     Add(Out, Problem::Error, File, 1, -1,
         "the count byte says " + std::to_string(Count) + " levels, the file holds " +
             std::to_string(Set.Levels.size()));
+  return Set;
+}
+
+}  // namespace
+
+LevelSet ReadLevelFile(const std::string &Bytes, const std::string &File, Problems &Out) {
+  LevelSet Set = WalkLevelFile(Bytes, File, Out);
+  TakeTheGamesCells(Bytes, Set);
   return Set;
 }
 

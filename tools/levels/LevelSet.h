@@ -68,8 +68,10 @@ Counts CountCells(const Level &L);
 LevelSet ParseSource(const std::string &Text, const std::string &File, Problems &Out);
 std::string WriteSource(const LevelSet &Set);
 
-// Level file: reads raw bytes as the game would, reporting everything that the
-// game would misread. Levels that could be read are returned even with errors.
+// Level file: the levels hold the cells the game builds from Bytes, read by the
+// game's own reader (conf's LevelFile.h); everything in the raw bytes that the
+// game would misread is reported. Levels that could be read are returned even
+// with errors.
 LevelSet ReadLevelFile(const std::string &Bytes, const std::string &File, Problems &Out);
 // Level file bytes; Out gets the reasons when the set cannot be stored.
 std::string WriteLevelFile(const LevelSet &Set, const std::string &File, Problems &Out);
