@@ -4,6 +4,7 @@
 
 #include "Files.h"
 #include "LauncherInternal.h"
+#include "LevelPlay.h"
 #include "Text.h"
 
 #include <bit>
@@ -36,7 +37,6 @@ bool TurnUnderWay() { return std::nearbyint(GameGetRotateAngle()) != 0.0f; }
 void ReadMovementKeys()
 {
   const bool Keys3D = Settings.Keys3D != 0;
-  GameRoundCurrAngle();
   if ((KeyDown(VK_LEFT) && Keys3D) || (KeyDown(VK_PRIOR) && !Keys3D)) {
     GameRotate(-1);
     GameMovePlayer(TurnNudge);
@@ -74,7 +74,12 @@ void PlayFrame()
     GameSetState(gsMenu);  // this frame still plays; the menu shows from the next
     ForgetHeldButton();
   }
-  if (!TurnUnderWay()) ReadMovementKeys();
+  HandleStepKeys();
+  if (!TurnUnderWay()) {
+    GameRoundCurrAngle();
+    OpenStepOnKey();  // the world as the keys find it, settled
+    ReadMovementKeys();
+  }
   GameProcessRotate();
 
   const float Angle = GameGetCurrAngle();
@@ -91,8 +96,12 @@ void PlayFrame()
   GameProcessPlayer();
   const TPlayer Moved = GameGetPlayer();
   DrawPlayer(&Moved);
+  CountMoves(Moved, Objects);
 
-  if (Count.Covered == Count.Targets) GameNextLevel();
+  if (Count.Covered == Count.Targets) {
+    GameNextLevel();
+    LevelStarted(LevelPlay.LevelIndex + 1);
+  }
   if (Settings.Cubes) ProcessCubes();
 }
 
@@ -111,7 +120,9 @@ void SaveFromMenu()
 void LoadFromMenu()
 {
   const std::string SaveFile = Config->GetValue("SaveFile");
-  if (FileExists(SaveFile)) GameLoad(SaveFile.c_str());
+  if (!FileExists(SaveFile)) return;
+  GameLoad(SaveFile.c_str());
+  LevelStarted(SavedLevelIndex(SaveFile, LevelPlay.LevelIndex));
 }
 
 void CarryOutMenuItem(int32_t Item)

@@ -4,6 +4,7 @@
 
 #include "Files.h"
 #include "LauncherInternal.h"
+#include "LevelPlay.h"
 #include "Text.h"
 
 #include <cerrno>
@@ -187,6 +188,7 @@ void StartMapSet(int32_t Index)
   if (MapList.Count <= 0) return;  // no set to play: the menu stays, with nothing to continue
   const int32_t Set = ReadableSetOrReport(MapIndexOrFirst(Index));
   if (Set >= 0) GameNewGame(SetFile(Set));
+  LevelStarted(0);
 }
 
 LRESULT WndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
@@ -236,8 +238,13 @@ void BeginPass()
   Config->Load("config.ini");
   ReadSettings();
   if (ConfigFlag("Cubes")) InitCubes();
+  const TLevelPlay Before = LevelPlay;
   StartGameBehindMenu();
-  if (RestartFlag) RestoreGameAfterRestart();
+  if (RestartFlag) {
+    RestoreGameAfterRestart();
+    // The same world comes back, and with it its steps, counters and level.
+    LevelPlay = Before;
+  }
   QuitFlag = false;
   RestartFlag = false;
   ForgetHeldButton();
@@ -305,5 +312,6 @@ void ResetLauncherState()
   MousePos = {};
   QuitFlag = RestartFlag = RendererFailed = false;
   Settings = EditSettings = {};
+  ForgetLevelPlay();
   ScreenWidth = ScreenHeight = ScreenBits = ScreenFreq = 0;
 }
