@@ -1,6 +1,7 @@
 // graph.h -- the renderer's whole contract: 13 flat C entry points that draw the
 // scene, the menu, the settings page and the pointer with OpenGL on the engine's
-// window. The program calls them every frame with what it reads from the rules
+// window, and two more for what a player sees beside them: the play screen's
+// overlay and the level chooser. The program calls them every frame with what it reads from the rules
 // library. Arrays pass as their first element and highest index (-1 when empty).
 #pragma once
 #include <cstddef>
@@ -54,6 +55,35 @@ GRAPH_API void DrawFloor(int32_t Width, int32_t Height);          // the floor o
 GRAPH_API void DrawObjects(const TGameObject *Objects, int32_t High); // the objects as they stand now (copied)
 GRAPH_API void DrawPlayer(const TPlayer *Player);               // the player; completes the scene
 
+// What shows over a frame besides the scene or page. Texts may be null: not shown.
+struct TOverlay {
+  const char *SetName;     // the map set in play
+  const char *LevelName;   // "Level 3: First push"; null: no play HUD this frame
+  int32_t Moves, Pushes;   // cells walked, cells a box was pushed
+  int32_t Seconds;         // time on the level
+  float Overview;          // 0: the camera behind the player .. 1: the whole level in view
+  const char *Message;     // a short confirmation, "Saved"
+  const char *Card;        // the level-complete card
+  float MessageAlpha, CardAlpha;  // 0..1: they fade in and out
+};
+
+// One level of the chooser.
+struct TChooserItem {
+  const char *Title;                          // "3  First push"
+  int32_t BestMoves, BestPushes, BestSeconds;  // -1: never solved
+  uint8_t Solved;                             // 0 or 1
+  uint8_t Pad[3];
+};
+enum { chNone = -1, chBack = -2, chPreviousPage = -3, chNextPage = -4, ChooserPage = 10 /* levels a page */ };
+
+GRAPH_API void DrawOverlay(const TOverlay *Overlay); // once a frame, before EndDraw: drawn over the frame by EndDraw;
+                                                    // Overview reaches the camera from the next MoveToPlayer on
+GRAPH_API int32_t ProcessChooser(const TMousePos *MousePos, const char *SetName, const TChooserItem *Items,
+                                 int32_t High, int32_t First);
+                                            // draws the levels from First on, a page of them; the index of
+                                            // the level under the pointer, or chBack, chPreviousPage,
+                                            // chNextPage, chNone
+
 }  // extern "C"
 
 static_assert(sizeof(TSettings) == 20);
@@ -62,3 +92,5 @@ static_assert(offsetof(TSettings, Mode) == 4 && offsetof(TSettings, Freq) == 8 &
               offsetof(TSettings, Keys3D) == 17);
 static_assert(sizeof(TDisplayMode) == 12);
 static_assert(sizeof(TMousePos) == 8 && offsetof(TMousePos, y) == 4);
+static_assert(sizeof(TOverlay) == 56 && offsetof(TOverlay, Message) == 32 && offsetof(TOverlay, CardAlpha) == 52);
+static_assert(sizeof(TChooserItem) == 24 && offsetof(TChooserItem, Solved) == 20);

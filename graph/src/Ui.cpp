@@ -623,3 +623,33 @@ void DrawPointer(Renderer &R, float Px, float Py) {
 }
 
 }  // namespace graph
+
+// The same look for the pages and overlays drawn in Hud.cpp.
+namespace graph {
+
+void KitBegin(Renderer &R) { BeginUi(R); }
+void KitEnd() { glBindVertexArray(0); }
+void KitBackdrop(Renderer &R) { DrawBackdrop(R, vec4(0.8f, 0.8f, 0.85f, 1)); }
+void KitPanel(Renderer &R, const Rect &Panel, float Scale) { DrawPanel(R, Panel, Scale); }
+void KitButton(Renderer &R, const Rect &Area, float Scale, bool Hot) { DrawButton(R, Area, Scale, Hot); }
+void KitTitle(Renderer &R, const Rect &Title, float Scale, const char *Text, int Pixels) {
+  DrawTitle(R, Title, Scale, Text, Pixels);
+}
+
+void KitPill(Renderer &R, const Rect &Area, float Scale, float Alpha) {
+  DropShadow(R, Area, 22 * Scale, 12 * Scale, 0.35f * Alpha);
+  Style s;
+  s.Top = vec4(0.10f, 0.12f, 0.22f, 0.82f * Alpha);
+  s.Bottom = vec4(0.06f, 0.07f, 0.14f, 0.82f * Alpha);
+  s.Radius = 22 * Scale;
+  s.Border = 1.5f;
+  s.BorderColor = vec4(1.0f, 0.82f, 0.50f, 0.45f * Alpha);
+  Fill(R, Area, s);
+}
+
+void KitText(Renderer &R, const std::string &Text, int Pixels, bool Bold, float X, float Y, bool Centre,
+             glm::vec4 Colour, float MaxWidth) {
+  DrawText(R, Text, Pixels, Bold, X, Y, Centre ? Align::Centre : Align::Left, Colour, MaxWidth);
+}
+
+}  // namespace graph

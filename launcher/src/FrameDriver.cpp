@@ -5,6 +5,7 @@
 #include "Files.h"
 #include "LauncherInternal.h"
 #include "LevelPlay.h"
+#include "Overlay.h"
 #include "Text.h"
 
 #include <bit>
@@ -99,6 +100,7 @@ void PlayFrame()
   CountMoves(Moved, Objects);
 
   if (Count.Covered == Count.Targets) {
+    if (Count.Targets > 0) TellLevelSolved();
     GameNextLevel();
     LevelStarted(LevelPlay.LevelIndex + 1);
   }
@@ -114,15 +116,23 @@ void NewGameFromMenu()
 void SaveFromMenu()
 {
   const std::string SaveFile = Config->GetValue("SaveFile");
-  if (!SaveFile.empty()) GameSave(SaveFile.c_str());  // no file named: nothing to write to
+  if (SaveFile.empty()) return;  // no file named: nothing to write to
+  GameSave(SaveFile.c_str());
+  ShowMessage("Saved");
 }
 
 void LoadFromMenu()
 {
   const std::string SaveFile = Config->GetValue("SaveFile");
-  if (!FileExists(SaveFile)) return;
+  if (!FileExists(SaveFile)) {
+    ShowMessage("Nothing saved yet");
+    return;
+  }
+  const TSavedPlace Place = ReadSavedPlace(SaveFile);
   GameLoad(SaveFile.c_str());
-  LevelStarted(SavedLevelIndex(SaveFile, LevelPlay.LevelIndex));
+  LevelStarted(Place.Index >= 0 ? Place.Index : LevelPlay.LevelIndex);
+  LevelPlay.Set = SetOfLevelFile(Place.LevelFile);
+  ShowMessage("Loaded");
 }
 
 void CarryOutMenuItem(int32_t Item)
@@ -143,6 +153,14 @@ void CarryOutMenuItem(int32_t Item)
 
 void MenuFrame()
 {
+  if (KeyDown(VK_CHOOSER) && !ChooserOpen()) {
+    KeyState[VK_CHOOSER] = 0;  // one press opens it once
+    OpenChooser();
+  }
+  if (ChooserOpen()) {
+    ChooserFrame();
+    return;
+  }
   const int32_t Item = ProcessMenu(&MousePos);
   if (!KeyDown(VK_LBUTTON)) return;
   CarryOutMenuItem(Item);
@@ -171,7 +189,8 @@ void ProcessFrame()
 {
   ReadPointer();
   StartDraw();
-  switch (GameGetState()) {
+  const uint8_t State = GameGetState();
+  switch (State) {
   case gsPlay: PlayFrame(); break;
   case gsMenu: MenuFrame(); break;
   case gsSettings: SettingsFrame(); break;
@@ -180,5 +199,6 @@ void ProcessFrame()
     break;
   default: break;
   }
+  DrawFrameOverlay(State == gsPlay);
   EndDraw(&MousePos);
 }

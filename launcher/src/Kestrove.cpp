@@ -5,6 +5,7 @@
 #include "Files.h"
 #include "LauncherInternal.h"
 #include "LevelPlay.h"
+#include "Overlay.h"
 #include "Text.h"
 
 #include <cerrno>
@@ -149,14 +150,6 @@ int32_t FirstReadableSet()
   return -1;
 }
 
-// A failure the player should know of, though the game goes on.
-void ReportError(const std::string &Text)
-{
-  std::fprintf(stderr, "%s\n", Text.c_str());
-  std::fflush(stderr);
-  ShowErrorBox(Text.c_str());
-}
-
 // A set whose file does not read is no reason to end the game, nor to lose the
 // one in progress: it is reported, and the first set that reads is played.
 int32_t ReadableSetOrReport(int32_t Chosen)
@@ -172,6 +165,13 @@ int32_t ReadableSetOrReport(int32_t Chosen)
 }
 
 }  // namespace
+
+void ReportError(const std::string &Text)
+{
+  std::fprintf(stderr, "%s\n", Text.c_str());
+  std::fflush(stderr);
+  ShowErrorBox(Text.c_str());
+}
 
 void ForgetHeldButton()
 {
@@ -189,6 +189,14 @@ void StartMapSet(int32_t Index)
   const int32_t Set = ReadableSetOrReport(MapIndexOrFirst(Index));
   if (Set >= 0) GameNewGame(SetFile(Set));
   LevelStarted(0);
+  LevelPlay.Set = Set;
+}
+
+int32_t SetOfLevelFile(const std::string &LevelFile)
+{
+  for (int32_t I = 0; I < MapList.Count; ++I)
+    if (LevelFile == SetFile(I)) return I;
+  return -1;
 }
 
 LRESULT WndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
@@ -237,6 +245,7 @@ void BeginPass()
   if (!Config) Config = new TConf;
   Config->Load("config.ini");
   ReadSettings();
+  Progress.Load(ProgressFile);
   if (ConfigFlag("Cubes")) InitCubes();
   const TLevelPlay Before = LevelPlay;
   StartGameBehindMenu();
@@ -313,5 +322,6 @@ void ResetLauncherState()
   QuitFlag = RestartFlag = RendererFailed = false;
   Settings = EditSettings = {};
   ForgetLevelPlay();
+  ForgetOverlayState();
   ScreenWidth = ScreenHeight = ScreenBits = ScreenFreq = 0;
 }

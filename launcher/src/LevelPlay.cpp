@@ -111,22 +111,24 @@ void WritePlayer(char *To, const TPlayer &Player)
 
 }  // namespace
 
-int32_t SavedLevelIndex(const std::string &SaveFile, int32_t Otherwise)
+TSavedPlace ReadSavedPlace(const std::string &SaveFile)
 {
   const std::string Bytes = ReadWholeFile(SaveFile);
   TSaveLayout Layout;
-  if (!ReadSaveLayout(Bytes, Layout)) return Otherwise;
+  TSavedPlace Place;
+  if (!ReadSaveLayout(Bytes, Layout)) return Place;
+  Place.LevelFile = Bytes.substr(92, Layout.ObjectsAt - 96);
   const size_t TagAt = Layout.ObjectsAt + size_t(Layout.Count) * sizeof(TGameObject);
-  if (Bytes.size() != TagAt + 12 || Bytes.compare(TagAt, 4, "LEVL") != 0) return Otherwise;
-  int32_t Index = 0;
-  std::memcpy(&Index, Bytes.data() + TagAt + 4, 4);
-  return Index;
+  if (Bytes.size() == TagAt + 12 && Bytes.compare(TagAt, 4, "LEVL") == 0)
+    std::memcpy(&Place.Index, Bytes.data() + TagAt + 4, 4);
+  return Place;
 }
 
 void LevelStarted(int32_t LevelIndex)
 {
   LevelPlay.History.Forget();
   LevelPlay.StepOpen = false;
+  LevelPlay.Overview = false;
   LevelPlay.Moves = LevelPlay.Pushes = 0;
   LevelPlay.LevelIndex = LevelIndex;
   LevelPlay.StartedMs = NowMs();

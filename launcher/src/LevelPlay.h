@@ -18,6 +18,8 @@ struct TLevelPlay {
   int32_t LevelIndex = 0;  // 0-based, counted as the rules count it
   uint64_t StartedMs = 0;  // the level's clock
   bool Solved = false;     // its completion was told once
+  int32_t Set = -1;        // its map set's entry in the map list; -1: none known
+  bool Overview = false;   // the whole level in view while its key is held
 };
 extern TLevelPlay LevelPlay;
 
@@ -44,8 +46,13 @@ int32_t LevelSeconds();
 // cannot be written.
 bool PutBackPresent();
 
-// The level index a save file holds, or Otherwise when it holds none.
-int32_t SavedLevelIndex(const std::string &SaveFile, int32_t Otherwise);
+// Where a save file's level comes from: its set's level file, and its index
+// in the set (-1 when the file does not say).
+struct TSavedPlace {
+  std::string LevelFile;
+  int32_t Index = -1;
+};
+TSavedPlace ReadSavedPlace(const std::string &SaveFile);
 
 // The file undo writes the world to for the rules to read; removed after.
 inline constexpr const char *UndoFile = "Undo.Dat";
