@@ -482,7 +482,7 @@ int32_t RunMenu(Renderer &R, float Px, float Py) {
     DrawText(R, MenuItemTexts[i], int(26 * sc), i == hot, r.CentreX(), r.CentreY(), Align::Centre,
              i == hot ? kTextOnGold : kText, r.W - 2 * margin);
   }
-  DrawText(R, "Arrow keys move  \xb7  Z or Backspace undo  \xb7  Y redo  \xb7  R restart  \xb7  Esc in play returns to this menu", int(16 * sc), false,
+  DrawText(R, "Arrows move  \xb7  Z or Backspace undo  \xb7  Y redo  \xb7  R restart  \xb7  Tab overview  \xb7  L levels  \xb7  Esc menu", int(16 * sc), false,
            R.Width / 2.0f, R.Height - 26 * sc, Align::Centre, kTextDim, R.Width - 2 * margin);
   EndUiLayer(R);
   glBindVertexArray(0);
