@@ -34,6 +34,10 @@ std::string Clock(int32_t Seconds) {
   return Buf;
 }
 
+std::string Counted(int32_t N, const char *One, const char *More) {
+  return std::to_string(N) + " " + (N == 1 ? One : More);
+}
+
 float HudScale(const Renderer &R) { return std::max(0.6f, UiScale(R.Width, R.Height)); }
 
 void DrawPlayPanel(Renderer &R, const OverlayCopy &O) {
@@ -44,7 +48,7 @@ void DrawPlayPanel(Renderer &R, const OverlayCopy &O) {
   const std::string title = O.SetName.empty() ? O.LevelName : O.SetName + "  \xb7  " + O.LevelName;
   const float inner = w - 40 * sc;
   KitText(R, title, int(17 * sc), true, pill.X + 20 * sc, pill.Y + 20 * sc, false, KitGoldColour, inner);
-  const std::string counts = std::to_string(O.Moves) + " moves   " + std::to_string(O.Pushes) + " pushes   " +
+  const std::string counts = Counted(O.Moves, "move", "moves") + "   " + Counted(O.Pushes, "push", "pushes") + "   " +
                              Clock(O.Seconds);
   KitText(R, counts, int(18 * sc), false, pill.X + 20 * sc, pill.Y + 44 * sc, false, KitTextColour, inner);
 }
@@ -71,8 +75,8 @@ void DrawCard(Renderer &R, const std::string &Card, float Alpha) {
 
 std::string BestText(const TChooserItem &Item) {
   if (!Item.Solved || Item.BestMoves < 0) return "not solved yet";
-  return "solved \xb7 best " + std::to_string(Item.BestMoves) + " moves \xb7 " + std::to_string(Item.BestPushes) + " pushes \xb7 " +
-         Clock(Item.BestSeconds);
+  return "solved \xb7 best " + Counted(Item.BestMoves, "move", "moves") + " \xb7 " +
+         Counted(Item.BestPushes, "push", "pushes") + " \xb7 " + Clock(Item.BestSeconds);
 }
 
 }  // namespace

@@ -49,6 +49,8 @@ float Alpha(const TTimedText &T)
 
 void Show(TTimedText &T, const std::string &Text, uint64_t Length) { T = {Text, NowMs(), Length}; }
 
+std::string Counted(int32_t N, const char *One, const char *More) { return std::to_string(N) + " " + (N == 1 ? One : More); }
+
 std::string LevelName(int32_t Index) { return "Level " + std::to_string(Index + 1); }
 
 const char *SetFileOf(int32_t Set) { return Set >= 0 && Set < MapList.Count ? MapList.Items[Set].FileName : nullptr; }
@@ -65,8 +67,8 @@ int32_t LevelCountOf(const char *LevelFile)
 
 std::string CardText(int32_t Level, int32_t Moves, int32_t Pushes, const TBest &Before)
 {
-  std::string T = LevelName(Level) + " complete: " + std::to_string(Moves) + " moves, " + std::to_string(Pushes) +
-                  " pushes";
+  std::string T = LevelName(Level) + " complete: " + Counted(Moves, "move", "moves") + ", " +
+                  Counted(Pushes, "push", "pushes");
   if (!Before.Solved()) return T;
   if (Moves < Before.Moves) return T + " (a new best; it was " + std::to_string(Before.Moves) + ")";
   return T + " (best " + std::to_string(Before.Moves) + ")";
