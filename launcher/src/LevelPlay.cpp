@@ -4,6 +4,7 @@
 #include "Files.h"
 #include "Kestrove.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -131,7 +132,7 @@ void LevelStarted(int32_t LevelIndex)
   LevelPlay.Overview = false;
   LevelPlay.Moves = LevelPlay.Pushes = 0;
   LevelPlay.LevelIndex = LevelIndex;
-  LevelPlay.StartedMs = NowMs();
+  LevelPlay.PlayedMs = 0;
   LevelPlay.Solved = false;
   Watch = {};
 }
@@ -143,7 +144,17 @@ void ForgetLevelPlay()
   HeldBefore = {};
 }
 
-int32_t LevelSeconds() { return static_cast<int32_t>((NowMs() - LevelPlay.StartedMs) / 1000); }
+int32_t LevelSeconds() { return static_cast<int32_t>(LevelPlay.PlayedMs / 1000); }
+
+void TickClock(bool InPlay)
+{
+  // A frame held up (the window dragged, the machine busy) adds no more than a
+  // quarter of a second.
+  constexpr uint64_t LongestFrameMs = 250;
+  const uint64_t Now = NowMs();
+  if (InPlay && LevelPlay.LastFrameMs != 0) LevelPlay.PlayedMs += std::min(Now - LevelPlay.LastFrameMs, LongestFrameMs);
+  LevelPlay.LastFrameMs = Now;
+}
 
 bool PutBackPresent()
 {

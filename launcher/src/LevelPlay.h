@@ -16,7 +16,8 @@ struct TLevelPlay {
   bool StepOpen = false;   // a movement or turn key went down and not all are up yet
   int32_t Moves = 0, Pushes = 0;
   int32_t LevelIndex = 0;  // 0-based, counted as the rules count it
-  uint64_t StartedMs = 0;  // the level's clock
+  uint64_t PlayedMs = 0;   // the level's clock: time in play only, not in the menu
+  uint64_t LastFrameMs = 0;
   bool Solved = false;     // its completion was told once
   int32_t Set = -1;        // its map set's entry in the map list; -1: none known
   bool Overview = false;   // the whole level in view while its key is held
@@ -40,6 +41,8 @@ void CountMoves(const TPlayer &Moved, const TObjArray &Objects);
 
 // The level's clock in seconds.
 int32_t LevelSeconds();
+// Every frame: the clock runs on in play frames only.
+void TickClock(bool InPlay);
 
 // Puts the world back as the history's present says, through a save file the
 // rules read as their own; false (and the world unchanged) when that file

@@ -121,6 +121,7 @@ void TellLevelSolved()
 
 void DrawFrameOverlay(bool InPlay)
 {
+  TickClock(InPlay);
   LevelPlay.Overview = InPlay && KeyState[VK_OVERVIEW] != 0;
   const std::string Level = LevelName(LevelPlay.LevelIndex);
   const float MessageAlpha = Alpha(Message), CardAlpha = Alpha(Card);

@@ -255,3 +255,27 @@ TEST_F(OverlayTest, UndoAfterAKeyHeldAcrossTheLevelCard)
 }
 
 }  // namespace
+
+namespace {
+
+// The level's clock runs in play only: time in the menu is no time on the level.
+TEST_F(OverlayTest, TheClockStopsInTheMenu)
+{
+  WriteTwoPushes();
+  PlayFromMenu();
+  LevelPlay.PlayedMs = 5000;
+  LevelPlay.LastFrameMs -= 100000;  // a long while since the last frame counts a quarter second at most
+  Frame();
+  EXPECT_EQ(Shown().Seconds, 5);
+  EXPECT_LE(LevelPlay.PlayedMs, 5250u);
+  KeyState[VK_ESCAPE] = 1;
+  Frame();
+  ReleaseAllKeys();
+  const uint64_t AtMenu = LevelPlay.PlayedMs;
+  LevelPlay.LastFrameMs -= 100000;
+  Frame();
+  EXPECT_EQ(GameGetState(), gsMenu);
+  EXPECT_EQ(LevelPlay.PlayedMs, AtMenu);
+}
+
+}  // namespace
