@@ -69,3 +69,7 @@ std::string ReadWholeFile(const std::string &FileName);
 // and renamed over the target only when complete, so a failed write leaves the
 // old file intact. Any failure is fatal.
 void WriteWholeFile(const std::string &FileName, const std::string &Bytes);
+
+// WriteWholeFile for files the game can do without: 0 when replaced, else the
+// error number, with the old file intact.
+int ReplaceFile(const std::string &FileName, const std::string &Bytes);

@@ -179,9 +179,9 @@ std::string ReadWholeFile(const std::string &FileName)
   return Bytes;
 }
 
-void WriteWholeFile(const std::string &FileName, const std::string &Bytes)
+int ReplaceFile(const std::string &FileName, const std::string &Bytes)
 {
-  if (FileName.empty()) RuntimeError(ENOENT, FileName);
+  if (FileName.empty()) return ENOENT;
   const std::string Target = ResolveFileName(FileName);
   const std::size_t Slash = Target.rfind('/');
   const std::string Dir = Slash == std::string::npos ? std::string() : Target.substr(0, Slash + 1);
@@ -190,29 +190,34 @@ void WriteWholeFile(const std::string &FileName, const std::string &Bytes)
   // A file that may not be written is not replaced behind its owner's back.
   struct stat St;
   const bool Exists = stat(Target.c_str(), &St) == 0;
-  if (Exists && ((St.st_mode & 0222) == 0 || access(Target.c_str(), W_OK) != 0))
-    RuntimeError(EACCES, FileName);
+  if (Exists && ((St.st_mode & 0222) == 0 || access(Target.c_str(), W_OK) != 0)) return EACCES;
 
   const int Fd = mkostemp(Temp.data(), O_CLOEXEC);
-  if (Fd < 0) RuntimeError(errno, FileName);
+  if (Fd < 0) return errno;
   auto Fail = [&](int Code) {
     close(Fd);
     unlink(Temp.c_str());
-    RuntimeError(Code, FileName);
+    return Code;
   };
   // The new file keeps the permissions of the one it replaces.
   const mode_t Mode = Exists ? (St.st_mode & 07777) : NewFileMode();
-  if (fchmod(Fd, Mode) != 0) Fail(errno);
-  if (!WriteAll(Fd, Bytes.data(), Bytes.size())) Fail(errno);
-  if (fsync(Fd) != 0 && errno != EINVAL && errno != EROFS) Fail(errno);
+  if (fchmod(Fd, Mode) != 0) return Fail(errno);
+  if (!WriteAll(Fd, Bytes.data(), Bytes.size())) return Fail(errno);
+  if (fsync(Fd) != 0 && errno != EINVAL && errno != EROFS) return Fail(errno);
   if (close(Fd) != 0) {
     const int Code = errno;
     unlink(Temp.c_str());
-    RuntimeError(Code, FileName);
+    return Code;
   }
   if (rename(Temp.c_str(), Target.c_str()) != 0) {
     const int Code = errno;
     unlink(Temp.c_str());
-    RuntimeError(Code, FileName);
+    return Code;
   }
+  return 0;
+}
+
+void WriteWholeFile(const std::string &FileName, const std::string &Bytes)
+{
+  if (const int Code = ReplaceFile(FileName, Bytes)) RuntimeError(Code, FileName);
 }

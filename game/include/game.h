@@ -99,7 +99,9 @@ enum { gsPlay = 0, gsMenu = 1, gsSettings = 2 };
   X(GameGetFieldSize, TFieldSize, (void), (), \
     "a copy of the level's size in cells") \
   X(GameSetFatalHandler, void, (TGameFatalHandler Handler), (Handler), \
-    "runs before a file error ends the process; null: none")
+    "runs before a file error ends the process; null: none") \
+  X(GameSetView, void, (float CurrAngle, float RotateAngle), (CurrAngle, RotateAngle), \
+    "puts back a view a load cannot carry: the angle and the turn still to cover")
 
 #define GAME_DECLARE_ENTRY_POINT(Name, Result, Params, Args, Contract) GAME_API Result Name Params;
 GAME_ENTRY_POINTS(GAME_DECLARE_ENTRY_POINT)

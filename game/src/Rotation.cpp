@@ -26,3 +26,12 @@ void GameProcessRotate(void)
   RotateAngle = RotateAngle - RotateStep;
   RotateStep = std::nearbyint(RotateAngle) / 4.0f;
 }
+
+// A save file holds only the facing, so an undo puts the view back itself: the
+// easing goes on from there as if the turn had reached this point.
+void GameSetView(float Angle, float Remaining)
+{
+  CurrAngle = Angle;
+  RotateAngle = Remaining;
+  RotateStep = std::nearbyint(RotateAngle) / 4.0f;
+}

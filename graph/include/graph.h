@@ -1,7 +1,9 @@
 // graph.h -- the renderer's whole contract: the flat C entry points of
 // GRAPH_ENTRY_POINTS, which draw the scene, the menu, the settings page and the
-// pointer with OpenGL on the engine's window. The program calls them every frame
-// with what it reads from the rules library. Arrays pass as their first element and highest index (-1 when empty).
+// pointer with OpenGL on the engine's window, and what a player sees beside
+// them: the play screen's overlay and the level chooser. The program calls them
+// every frame with what it reads from the rules library. Arrays pass as their
+// first element and highest index (-1 when empty).
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -33,6 +35,27 @@ struct TMousePos { int32_t x, y; };  // pixels; in a window from the outer top-l
 // Menu items and settings-page results.
 enum { miNewGame = 0, miContinue = 1, miSave = 2, miLoad = 3, miSettings = 4, miExit = 5,
        srApply = 6, srBack = 7 };
+
+// What shows over a frame besides the scene or page. Texts may be null: not shown.
+struct TOverlay {
+  const char *SetName;     // the map set in play
+  const char *LevelName;   // "Level 3: First push"; null: no play HUD this frame
+  int32_t Moves, Pushes;   // cells walked, cells a box was pushed
+  int32_t Seconds;         // time on the level
+  float Overview;          // 0: the camera behind the player .. 1: the whole level in view
+  const char *Message;     // a short confirmation, "Saved"
+  const char *Card;        // the level-complete card
+  float MessageAlpha, CardAlpha;  // 0..1: they fade in and out
+};
+
+// One level of the chooser.
+struct TChooserItem {
+  const char *Title;                          // "3  First push"
+  int32_t BestMoves, BestPushes, BestSeconds;  // -1: never solved
+  uint8_t Solved;                             // 0 or 1
+  uint8_t Pad[3];
+};
+enum { chNone = -1, chBack = -2, chPreviousPage = -3, chNextPage = -4, ChooserPage = 10 /* levels a page */ };
 
 // The GL context. Init makes a 3.3 core context on Engine's window, makes it
 // current and stores it in Engine->GLContext. It stays current until it is
@@ -80,7 +103,15 @@ enum { miNewGame = 0, miContinue = 1, miSave = 2, miLoad = 3, miSettings = 4, mi
   X(DrawObjects, void, (const TGameObject *Objects, int32_t High), (Objects, High), \
     "the objects as they stand now (copied)") \
   X(DrawPlayer, void, (const TPlayer *Player), (Player), \
-    "the player; completes the scene")
+    "the player; completes the scene") \
+  X(DrawOverlay, void, (const TOverlay *Overlay), (Overlay), \
+    "once a frame, before EndDraw, which draws it over the frame; Overview reaches the camera " \
+    "from the next MoveToPlayer on") \
+  X(ProcessChooser, int32_t, \
+    (const TMousePos *MousePos, const char *SetName, const TChooserItem *Items, int32_t High, int32_t First), \
+    (MousePos, SetName, Items, High, First), \
+    "draws a page of the levels from First on; the index of the level under the pointer, " \
+    "or chBack, chPreviousPage, chNextPage, chNone")
 
 #define GRAPH_DECLARE_ENTRY_POINT(Name, Result, Params, Args, Contract) GRAPH_API Result Name Params;
 GRAPH_ENTRY_POINTS(GRAPH_DECLARE_ENTRY_POINT)
@@ -94,3 +125,6 @@ static_assert(offsetof(TSettings, Mode) == 4 && offsetof(TSettings, Freq) == 8 &
               offsetof(TSettings, Keys3D) == 17);
 static_assert(sizeof(TDisplayMode) == 12);
 static_assert(sizeof(TMousePos) == 8 && offsetof(TMousePos, y) == 4);
+static_assert(sizeof(TOverlay) == 4 * sizeof(void *) + 24 && offsetof(TOverlay, Message) == 2 * sizeof(void *) + 16 &&
+              offsetof(TOverlay, CardAlpha) == 4 * sizeof(void *) + 20);
+static_assert(sizeof(TChooserItem) == sizeof(void *) + 16 && offsetof(TChooserItem, Solved) == sizeof(void *) + 12);

@@ -310,7 +310,10 @@ GRAPH_API bool Init(TVeltraneEngine *Eng, int32_t /*ScreenBits*/, const char *Fl
   return true;
 }
 
-GRAPH_API void DeInit(void) { ReleaseRenderer(); }
+GRAPH_API void DeInit(void) {
+  ReleaseRenderer();
+  ForgetOverlay();
+}
 
 GRAPH_API void InitCubes(void) {
   State.CubesOn = true;
@@ -352,6 +355,7 @@ GRAPH_API void EndDraw(const TMousePos *MousePos) {
   if (!Drawable()) return;
   FlushScene(*R);
   DrawHud(*R);
+  DrawPlayOverlay(*R);
   float x, y;
   PointerToDrawable(MousePos, x, y);
   if (MousePos) DrawPointer(*R, x, y);
@@ -392,6 +396,7 @@ GRAPH_API void DrawFloor(int32_t Width, int32_t Height) {
   R->Scene.HasFloor = Width > 0 && Height > 0;
   R->Scene.FieldWidth = std::max(0, Width);
   R->Scene.FieldHeight = std::max(0, Height);
+  ApplyOverview(*R);  // the camera needs the level's size to take it all in
 }
 
 GRAPH_API void DrawObjects(const TGameObject *Objects, int32_t High) {
@@ -403,6 +408,18 @@ GRAPH_API void DrawPlayer(const TPlayer *Player) {
   if (!R || !Player) return;
   CollectPlayer(*R, *Player);
   if (Drawable()) FlushScene(*R);  // the player comes last: the scene is complete
+}
+
+GRAPH_API void DrawOverlay(const TOverlay *Overlay) {
+  if (Overlay) KeepOverlay(*Overlay);
+}
+
+GRAPH_API int32_t ProcessChooser(const TMousePos *MousePos, const char *SetName, const TChooserItem *Items,
+                                 int32_t High, int32_t First) {
+  if (!Drawable()) return chNone;
+  float x, y;
+  PointerToDrawable(MousePos, x, y);
+  return RunChooser(*R, x, y, SetName, Items, High, First);
 }
 
 }  // extern "C"

@@ -165,6 +165,14 @@ int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, TSettings &S,
 void DrawPointer(Renderer &R, float Px, float Py);
 void DrawHud(Renderer &R);  // the crates-home count over a play frame
 
+// Hud.cpp
+void KeepOverlay(const TOverlay &O);   // for this frame's EndDraw, and the camera's overview
+void ForgetOverlay();
+void DrawPlayOverlay(Renderer &R);     // what KeepOverlay kept, once
+void ApplyOverview(Renderer &R);       // the frame's camera, pulled back as far as the overview has eased
+int32_t RunChooser(Renderer &R, float Px, float Py, const char *SetName, const TChooserItem *Items, int32_t High,
+                   int32_t First);
+
 // One cube of the cube effect.
 struct Drifter {
   glm::vec3 Offset;  // from the centre of what it drifts around

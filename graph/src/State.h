@@ -12,6 +12,16 @@
 
 namespace graph {
 
+// The overlay DrawOverlay gave for this frame, copied: the caller's texts live
+// only for its call.
+struct OverlayCopy {
+  bool Given = false;
+  bool HasLevel = false;
+  std::string SetName, LevelName, Message, Card;
+  int32_t Moves = 0, Pushes = 0, Seconds = 0;
+  float MessageAlpha = 0, CardAlpha = 0;
+};
+
 struct GraphState {
   // Between Init and DeInit: the engine Init drew for, the context it made on
   // the engine's window (stored in Engine->GLContext too), and everything drawn
@@ -25,6 +35,11 @@ struct GraphState {
   bool CubesOn = false;
   bool CubesAsked = false;  // InitCubes came since the last Init
   std::vector<Drifter> Drifters;
+
+  // What EndDraw draws over this frame, and the overview camera, which eases
+  // between the player and the whole level in view.
+  OverlayCopy Overlay;
+  float OverviewWanted = 0, OverviewNow = 0;
 
   // Chosen at Init from the driver. Anisotropic filtering of textures seen at a
   // slant is cheap on a graphics card and the larger part of a frame's time on

@@ -483,7 +483,7 @@ int32_t RunMenu(Renderer &R, float Px, float Py) {
     DrawText(R, MenuItemTexts[i], int(26 * sc), i == hot, r.CentreX(), r.CentreY(), Align::Centre,
              i == hot ? kTextOnGold : kText, r.W - 2 * margin);
   }
-  DrawText(R, "Arrow keys move  \xb7  Esc in play returns to this menu", int(16 * sc), false,
+  DrawText(R, "Arrows move  \xb7  Z or Backspace undo  \xb7  Y redo  \xb7  R restart  \xb7  Tab overview  \xb7  L levels  \xb7  Esc menu", int(16 * sc), false,
            R.Width / 2.0f, R.Height - 26 * sc, Align::Centre, kTextDim, R.Width - 2 * margin);
   EndUiLayer(R);
   glBindVertexArray(0);
@@ -621,6 +621,36 @@ void DrawPointer(Renderer &R, float Px, float Py) {
   s.Soft = 0;
   Fill(R, Rect{std::round(Px) - size * 0.04f, std::round(Py) - size * 0.04f, size, size}, s, R.Pointer.Get());
   glBindVertexArray(0);
+}
+
+}  // namespace graph
+
+// The same look for the pages and overlays drawn in Hud.cpp.
+namespace graph {
+
+void KitBegin(Renderer &R) { BeginUi(R); }
+void KitEnd() { glBindVertexArray(0); }
+void KitBackdrop(Renderer &R) { DrawBackdrop(R, vec4(0.8f, 0.8f, 0.85f, 1)); }
+void KitPanel(Renderer &R, const Rect &Panel, float Scale) { DrawPanel(R, Panel, Scale); }
+void KitButton(Renderer &R, const Rect &Area, float Scale, bool Hot) { DrawButton(R, Area, Scale, Hot); }
+void KitTitle(Renderer &R, const Rect &Title, float Scale, const char *Text, int Pixels) {
+  DrawTitle(R, Title, Scale, Text, Pixels);
+}
+
+void KitPill(Renderer &R, const Rect &Area, float Scale, float Alpha) {
+  DropShadow(R, Area, 22 * Scale, 12 * Scale, 0.35f * Alpha);
+  Style s;
+  s.Top = vec4(0.10f, 0.12f, 0.22f, 0.82f * Alpha);
+  s.Bottom = vec4(0.06f, 0.07f, 0.14f, 0.82f * Alpha);
+  s.Radius = 22 * Scale;
+  s.Border = 1.5f;
+  s.BorderColor = vec4(1.0f, 0.82f, 0.50f, 0.45f * Alpha);
+  Fill(R, Area, s);
+}
+
+void KitText(Renderer &R, const std::string &Text, int Pixels, bool Bold, float X, float Y, bool Centre,
+             glm::vec4 Colour, float MaxWidth) {
+  DrawText(R, Text, Pixels, Bold, X, Y, Centre ? Align::Centre : Align::Left, Colour, MaxWidth);
 }
 
 }  // namespace graph

@@ -4,6 +4,8 @@
 
 #include "Files.h"
 #include "LauncherInternal.h"
+#include "LevelPlay.h"
+#include "Overlay.h"
 #include "Text.h"
 
 #include <bit>
@@ -36,7 +38,6 @@ bool TurnUnderWay() { return std::nearbyint(GameGetRotateAngle()) != 0.0f; }
 void ReadMovementKeys()
 {
   const bool Keys3D = Settings.Keys3D != 0;
-  GameRoundCurrAngle();
   if ((KeyDown(VK_LEFT) && Keys3D) || (KeyDown(VK_PRIOR) && !Keys3D)) {
     GameRotate(-1);
     GameMovePlayer(TurnNudge);
@@ -74,7 +75,12 @@ void PlayFrame()
     GameSetState(gsMenu);  // this frame still plays; the menu shows from the next
     ForgetHeldButton();
   }
-  if (!TurnUnderWay()) ReadMovementKeys();
+  HandleStepKeys();
+  if (!TurnUnderWay()) {
+    GameRoundCurrAngle();
+    OpenStepOnKey();  // the world as the keys find it, settled
+    ReadMovementKeys();
+  }
   GameProcessRotate();
 
   const float Angle = GameGetCurrAngle();
@@ -91,8 +97,13 @@ void PlayFrame()
   GameProcessPlayer();
   const TPlayer Moved = GameGetPlayer();
   DrawPlayer(&Moved);
+  CountMoves(Moved, Objects);
 
-  if (Count.Covered == Count.Targets) GameNextLevel();
+  if (Count.Covered == Count.Targets) {
+    if (Count.Targets > 0) TellLevelSolved();
+    GameNextLevel();
+    LevelStarted(LevelPlay.LevelIndex + 1);
+  }
   if (Settings.Cubes) ProcessCubes();
 }
 
@@ -105,13 +116,23 @@ void NewGameFromMenu()
 void SaveFromMenu()
 {
   const std::string SaveFile = Config->GetValue("SaveFile");
-  if (!SaveFile.empty()) GameSave(SaveFile.c_str());  // no file named: nothing to write to
+  if (SaveFile.empty()) return;  // no file named: nothing to write to
+  GameSave(SaveFile.c_str());
+  ShowMessage("Saved");
 }
 
 void LoadFromMenu()
 {
   const std::string SaveFile = Config->GetValue("SaveFile");
-  if (FileExists(SaveFile)) GameLoad(SaveFile.c_str());
+  if (!FileExists(SaveFile)) {
+    ShowMessage("Nothing saved yet");
+    return;
+  }
+  const TSavedPlace Place = ReadSavedPlace(SaveFile);
+  GameLoad(SaveFile.c_str());
+  LevelStarted(Place.Index >= 0 ? Place.Index : LevelPlay.LevelIndex);
+  LevelPlay.Set = SetOfLevelFile(Place.LevelFile);
+  ShowMessage("Loaded");
 }
 
 void CarryOutMenuItem(int32_t Item)
@@ -132,6 +153,14 @@ void CarryOutMenuItem(int32_t Item)
 
 void MenuFrame()
 {
+  if (KeyDown(VK_CHOOSER) && !ChooserOpen()) {
+    KeyState[VK_CHOOSER] = 0;  // one press opens it once
+    OpenChooser();
+  }
+  if (ChooserOpen()) {
+    ChooserFrame();
+    return;
+  }
   const int32_t Item = ProcessMenu(&MousePos);
   if (!KeyDown(VK_LBUTTON)) return;
   CarryOutMenuItem(Item);
@@ -160,7 +189,8 @@ void ProcessFrame()
 {
   ReadPointer();
   StartDraw();
-  switch (GameGetState()) {
+  const uint8_t State = GameGetState();
+  switch (State) {
   case gsPlay: PlayFrame(); break;
   case gsMenu: MenuFrame(); break;
   case gsSettings: SettingsFrame(); break;
@@ -169,5 +199,6 @@ void ProcessFrame()
     break;
   default: break;
   }
+  DrawFrameOverlay(State == gsPlay);
   EndDraw(&MousePos);
 }

@@ -4,6 +4,8 @@
 
 #include "Files.h"
 #include "LauncherInternal.h"
+#include "LevelPlay.h"
+#include "Overlay.h"
 #include "Text.h"
 
 #include <cerrno>
@@ -148,14 +150,6 @@ int32_t FirstReadableSet()
   return -1;
 }
 
-// A failure the player should know of, though the game goes on.
-void ReportError(const std::string &Text)
-{
-  std::fprintf(stderr, "%s\n", Text.c_str());
-  std::fflush(stderr);
-  ShowErrorBox(Text.c_str());
-}
-
 // A set whose file does not read is no reason to end the game, nor to lose the
 // one in progress: it is reported, and the first set that reads is played.
 int32_t ReadableSetOrReport(int32_t Chosen)
@@ -172,6 +166,13 @@ int32_t ReadableSetOrReport(int32_t Chosen)
 
 }  // namespace
 
+void ReportError(const std::string &Text)
+{
+  std::fprintf(stderr, "%s\n", Text.c_str());
+  std::fflush(stderr);
+  ShowErrorBox(Text.c_str());
+}
+
 void ForgetHeldButton()
 {
   // A button still held from a click on the previous screen (Apply, which may
@@ -187,6 +188,15 @@ void StartMapSet(int32_t Index)
   if (MapList.Count <= 0) return;  // no set to play: the menu stays, with nothing to continue
   const int32_t Set = ReadableSetOrReport(MapIndexOrFirst(Index));
   if (Set >= 0) GameNewGame(SetFile(Set));
+  LevelStarted(0);
+  LevelPlay.Set = Set;
+}
+
+int32_t SetOfLevelFile(const std::string &LevelFile)
+{
+  for (int32_t I = 0; I < MapList.Count; ++I)
+    if (LevelFile == SetFile(I)) return I;
+  return -1;
 }
 
 LRESULT WndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
@@ -235,9 +245,15 @@ void BeginPass()
   if (!Config) Config = new TConf;
   Config->Load("config.ini");
   ReadSettings();
+  Progress.Load(ProgressFile);
   if (ConfigFlag("Cubes")) InitCubes();
+  const TLevelPlay Before = LevelPlay;
   StartGameBehindMenu();
-  if (RestartFlag) RestoreGameAfterRestart();
+  if (RestartFlag) {
+    RestoreGameAfterRestart();
+    // The same world comes back, and with it its steps, counters and level.
+    LevelPlay = Before;
+  }
   QuitFlag = false;
   RestartFlag = false;
   ForgetHeldButton();
@@ -305,5 +321,7 @@ void ResetLauncherState()
   MousePos = {};
   QuitFlag = RestartFlag = RendererFailed = false;
   Settings = EditSettings = {};
+  ForgetLevelPlay();
+  ForgetOverlayState();
   ScreenWidth = ScreenHeight = ScreenBits = ScreenFreq = 0;
 }

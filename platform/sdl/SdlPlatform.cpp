@@ -15,6 +15,7 @@
 #include "Files.h"
 #include "MessageQueue.h"
 #include "NativeWindow.h"
+#include "SdlPad.h"
 #include "SdlKeys.h"
 #include "winapi.h"
 
@@ -92,6 +93,8 @@ bool EnsureVideo() {
     return false;
   }
   Pl.VideoUp = true;
+  // Controllers are welcome, not needed: without them the keyboard plays.
+  SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
   SDL_StopTextInput();
   SDL_ShowCursor(Pl.CursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
   std::atexit(RestoreDisplayAtExit);
@@ -262,6 +265,49 @@ void PostButton(const SDL_MouseButtonEvent &Button) {
   Post(Sdl, Message, MouseKeys(Buttons), PointLParam(Button.x, Button.y), Button.timestamp);
 }
 
+// A controller's button or stick as the key or left button it stands for.
+void PostPad(const platform_detail::PadInput &In, Uint32 Time) {
+  SDL_Window *const Sdl = EventWindow(0);
+  if (!Sdl) return;
+  if (In.Mouse) {
+    int X = 0, Y = 0;
+    Uint32 Buttons = SDL_GetMouseState(&X, &Y);
+    Buttons = In.Down ? (Buttons | SDL_BUTTON_LMASK) : (Buttons & ~SDL_BUTTON_LMASK);
+    Post(Sdl, In.Down ? WM_LBUTTONDOWN : WM_LBUTTONUP, MouseKeys(Buttons), PointLParam(X, Y), Time);
+    return;
+  }
+  const uint32_t Bits = In.Down ? 1u : 1u | 3u << 30;  // one press; up: down before, being released
+  Post(Sdl, In.Down ? WM_KEYDOWN : WM_KEYUP, In.Vk, static_cast<LPARAM>(Bits), Time);
+}
+
+void PostPadEvent(const SDL_Event &Event) {
+  platform_detail::PadInput In[2];
+  switch (Event.type) {
+  case SDL_CONTROLLERDEVICEADDED:
+    SDL_GameControllerOpen(Event.cdevice.which);  // closed when it goes, or with SDL
+    break;
+  case SDL_CONTROLLERDEVICEREMOVED:
+    if (SDL_GameController *Pad = SDL_GameControllerFromInstanceID(Event.cdevice.which)) SDL_GameControllerClose(Pad);
+    for (const uint8_t Axis : {SDL_CONTROLLER_AXIS_LEFTX, SDL_CONTROLLER_AXIS_LEFTY}) {
+      const int N = platform_detail::PadAxisInputs(Axis, 0, In);  // what the stick held is let go
+      for (int I = 0; I < N; ++I) PostPad(In[I], Event.cdevice.timestamp);
+    }
+    break;
+  case SDL_CONTROLLERBUTTONDOWN:
+  case SDL_CONTROLLERBUTTONUP:
+    if (platform_detail::PadButtonInput(Event.cbutton.button, Event.type == SDL_CONTROLLERBUTTONDOWN, In[0]))
+      PostPad(In[0], Event.cbutton.timestamp);
+    break;
+  case SDL_CONTROLLERAXISMOTION: {
+    const int N = platform_detail::PadAxisInputs(Event.caxis.axis, Event.caxis.value, In);
+    for (int I = 0; I < N; ++I) PostPad(In[I], Event.caxis.timestamp);
+    break;
+  }
+  default:
+    break;
+  }
+}
+
 void PostWindowEvent(const SDL_WindowEvent &Event) {
   SDL_Window *const Sdl = SDL_GetWindowFromID(Event.windowID);
   Window *const W = Live(Sdl);
@@ -307,6 +353,13 @@ void PumpEvents() {
       break;
     case SDL_WINDOWEVENT:
       PostWindowEvent(Event.window);
+      break;
+    case SDL_CONTROLLERDEVICEADDED:
+    case SDL_CONTROLLERDEVICEREMOVED:
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP:
+    case SDL_CONTROLLERAXISMOTION:
+      PostPadEvent(Event);
       break;
     case SDL_QUIT:   // an interrupt or termination signal: every window is asked to close
       for (const Window &W : P().Windows) Post(W.Sdl, WM_CLOSE, 0, 0, Event.quit.timestamp);

@@ -194,6 +194,74 @@ TEST_F(SdlPlatform, TheQuitMessageComesAfterWaitingMessages) {
   EXPECT_TRUE(SawQuit);
 }
 
+// A controller plays through what the game already reads: the d-pad and the
+// stick are the arrows, the shoulders turn, B undoes, Y shows the whole level,
+// Start is Escape and A the left button.
+TEST_F(SdlPlatform, AControllerBecomesKeysAndTheLeftButton) {
+  SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");  // Xvfb may give the window no focus
+  const int Index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                              SDL_CONTROLLER_BUTTON_MAX, 0);
+  ASSERT_GE(Index, 0) << SDL_GetError();
+  // The controller's state is read when events are pumped, after the marker
+  // pushed in that pump: a second marker sees it through.
+  const auto SettlePad = [&] { return Settle() && Settle(); };
+  SDL_Joystick *Pad = SDL_JoystickOpen(Index);
+  ASSERT_NE(Pad, nullptr) << SDL_GetError();
+  ASSERT_TRUE(SettlePad());
+  const std::vector<std::pair<SDL_GameControllerButton, WPARAM>> Buttons = {
+      {SDL_CONTROLLER_BUTTON_DPAD_UP, VK_UP},         {SDL_CONTROLLER_BUTTON_DPAD_DOWN, VK_DOWN},
+      {SDL_CONTROLLER_BUTTON_DPAD_LEFT, VK_LEFT},     {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, VK_RIGHT},
+      {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, VK_PRIOR}, {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, VK_NEXT},
+      {SDL_CONTROLLER_BUTTON_B, VK_BACK},             {SDL_CONTROLLER_BUTTON_Y, VK_TAB},
+      {SDL_CONTROLLER_BUTTON_START, VK_ESCAPE}};
+  std::vector<WPARAM> Expected;
+  for (const auto &[Button, Vk] : Buttons) {
+    SDL_JoystickSetVirtualButton(Pad, Button, SDL_PRESSED);
+    ASSERT_TRUE(SettlePad());
+    SDL_JoystickSetVirtualButton(Pad, Button, SDL_RELEASED);
+    ASSERT_TRUE(SettlePad());
+    Expected.push_back(Vk);
+  }
+  EXPECT_EQ(KeysDown(), Expected);
+  std::vector<WPARAM> Ups;
+  for (const sdltest::Received &R : Of(State, WM_KEYUP)) Ups.push_back(R.WParam);
+  EXPECT_EQ(Ups, Expected);
+
+  SDL_JoystickSetVirtualButton(Pad, SDL_CONTROLLER_BUTTON_A, SDL_PRESSED);
+  ASSERT_TRUE(SettlePad());
+  EXPECT_EQ(Of(State, WM_LBUTTONDOWN).size(), 1u);
+  SDL_JoystickSetVirtualButton(Pad, SDL_CONTROLLER_BUTTON_A, SDL_RELEASED);
+  ASSERT_TRUE(SettlePad());
+  EXPECT_EQ(Of(State, WM_LBUTTONUP).size(), 1u);
+
+  // The stick holds one arrow per axis while it is pushed past a third.
+  State.Messages.clear();
+  SDL_JoystickSetVirtualAxis(Pad, SDL_CONTROLLER_AXIS_LEFTX, 30000);
+  ASSERT_TRUE(SettlePad());
+  SDL_JoystickSetVirtualAxis(Pad, SDL_CONTROLLER_AXIS_LEFTX, 31000);
+  ASSERT_TRUE(SettlePad());
+  SDL_JoystickSetVirtualAxis(Pad, SDL_CONTROLLER_AXIS_LEFTX, -30000);
+  ASSERT_TRUE(SettlePad());
+  SDL_JoystickSetVirtualAxis(Pad, SDL_CONTROLLER_AXIS_LEFTX, 0);
+  SDL_JoystickSetVirtualAxis(Pad, SDL_CONTROLLER_AXIS_LEFTY, -30000);
+  ASSERT_TRUE(SettlePad());
+  EXPECT_EQ(KeysDown(), (std::vector<WPARAM>{VK_RIGHT, VK_LEFT, VK_UP}));
+  std::vector<WPARAM> Released;
+  for (const sdltest::Received &R : Of(State, WM_KEYUP)) Released.push_back(R.WParam);
+  EXPECT_EQ(Released, (std::vector<WPARAM>{VK_RIGHT, VK_LEFT}));
+
+  SDL_JoystickClose(Pad);
+  SDL_JoystickDetachVirtual(Index);
+  ASSERT_TRUE(SettlePad());
+  Released.clear();
+  for (const sdltest::Received &R : Of(State, WM_KEYUP)) Released.push_back(R.WParam);
+  EXPECT_EQ(Released.back(), WPARAM(VK_UP)) << "a controller that goes lets go of its stick";
+}
+
+}  // namespace
+
+namespace {
+
 TEST(SdlPlatformFiles, DeleteFileFindsTheFileWhateverTheCaseOfItsName) {
   const std::filesystem::path Dir =
       std::filesystem::temp_directory_path() / ("kestrove-sdl-" + std::to_string(::getpid()));

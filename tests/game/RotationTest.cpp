@@ -119,3 +119,27 @@ TEST_F(RotationTest, NewLevelSwingsByTheLeftoverStepThenEasesBack)
 }
 
 } // namespace
+
+namespace {
+
+// An undo puts back the angle and the rest of a turn that a save cannot hold;
+// the easing goes on from there, without the swing a bare load would leave.
+TEST_F(RotationTest, SetViewResumesTheEasingFromThere)
+{
+  GameRotate(1);
+  GameProcessRotate();
+  GameProcessRotate();
+  const float Angle = GameGetCurrAngle(), Remaining = GameGetRotateAngle(), Step = world::RotateStep;
+  for (int I = 0; I < 5; ++I) GameProcessRotate();
+  GameSetView(Angle, Remaining);
+  EXPECT_EQ(GameGetCurrAngle(), Angle);
+  EXPECT_EQ(GameGetRotateAngle(), Remaining);
+  EXPECT_EQ(world::RotateStep, Step);
+
+  GameSetView(450.0f, 0.5f);  // a settled view five quarter turns on
+  GameProcessRotate();
+  EXPECT_EQ(GameGetCurrAngle(), 450.0f);
+  EXPECT_EQ(GameGetRotateAngle(), 0.5f);
+}
+
+} // namespace

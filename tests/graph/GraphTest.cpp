@@ -17,6 +17,7 @@
 
 #include "NativeWindow.h"
 #include "Camera.h"
+#include "ChooserLayout.h"
 #include "Layout.h"
 #include "graph.h"
 
@@ -864,6 +865,125 @@ TEST_F(GraphTest, PointerIsDrawnAtTheMousePosition) {
   all.Capture(GL_FRONT);
   const Pixel done = all.Mean(iconX, iconY, 1);
   EXPECT_GT(done.g, done.r + 20) << "all home: a green crate " << done;
+}
+
+}  // namespace
+
+namespace {
+
+// The play screen's panel top right, a confirmation and the level card, over
+// the frame EndDraw presents; nothing of them once a frame passes without them.
+TEST_F(GraphTest, OverlayDrawsThePlayPanelMessageAndCard) {
+  // Single-buffered, as for the pointer: what EndDraw presents stays readable.
+  SDL_DestroyWindow(Window);
+  SDL_GL_ResetAttributes();
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 0);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+  Window = SDL_CreateWindow("graph test", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL);
+  ASSERT_NE(Window, nullptr);
+  Engine.Handle = reinterpret_cast<HWND>(Window);
+  ASSERT_TRUE(InitBundled());
+  const Level level = MakeLevel(kShowcaseLevel);
+  auto draw = [&](const TOverlay *O, Frame &f) {
+    DrawLevel(level, 0);
+    if (O) DrawOverlay(O);
+    EndDraw(nullptr);
+    f.Capture(GL_FRONT);
+  };
+  Frame bare, hud, card;
+  draw(nullptr, bare);
+  TOverlay O = {};
+  O.SetName = "Introduction";
+  O.LevelName = "Level 3";
+  O.Moves = 142;
+  O.Pushes = 31;
+  O.Seconds = 75;
+  draw(&O, hud);
+  O.Card = "Level 3 complete: 142 moves, 31 pushes (best 130)";
+  O.CardAlpha = 1;
+  O.Message = "Saved";
+  O.MessageAlpha = 1;
+  draw(&O, card);
+  card.Save("overlay-card.png");
+  hud.Save("overlay-hud.png");
+  auto differs = [](const Frame &A, const Frame &B, int X0, int Y0, int X1, int Y1) {
+    int n = 0;
+    for (int y = Y0; y < Y1; ++y)
+      for (int x = X0; x < X1; ++x) {
+        const Pixel a = A.At(x, y), b = B.At(x, y);
+        n += std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b) > 60;
+      }
+    return n;
+  };
+  EXPECT_GT(differs(bare, hud, kWidth / 2, 0, kWidth, 70), 200) << "the panel top right";
+  EXPECT_GT(differs(hud, card, 0, kHeight / 4, kWidth, kHeight / 2), 500) << "the card";
+  EXPECT_GT(differs(hud, card, kWidth / 4, kHeight - 90, kWidth * 3 / 4, kHeight), 100) << "the message";
+  Frame after;
+  draw(nullptr, after);
+  EXPECT_LT(differs(bare, after, kWidth / 2, 0, kWidth, 70), 20) << "an overlay lasts one frame";
+}
+
+// Held, the overview pulls the camera off the player until the level shows
+// whole; let go, it eases back behind the player.
+TEST_F(GraphTest, OverviewPullsBackAndEasesBack) {
+  ASSERT_TRUE(InitBundled());
+  const Level level = MakeLevel(kShowcaseLevel);
+  const glm::vec2 at = Project(level, 0, PlayerTop(level.Player));
+  auto frames = [&](float Overview, int Count, Frame &f) {
+    TOverlay O = {};
+    O.Overview = Overview;
+    for (int i = 0; i < Count; ++i) {
+      DrawLevel(level, 0);
+      DrawOverlay(&O);
+      if (i == Count - 1) f.Capture();
+      EndDraw(nullptr);
+    }
+  };
+  Frame behind, whole, back;
+  frames(0, 1, behind);
+  frames(1, 90, whole);
+  frames(0, 120, back);
+  whole.Save("overview.png");
+  const Pixel p0 = behind.Mean(at.x, at.y), p1 = whole.Mean(at.x, at.y), p2 = back.Mean(at.x, at.y);
+  EXPECT_GT(p0.g, p0.r + 40) << p0;
+  EXPECT_FALSE(p1.g > p1.r + 40) << "the player is small and elsewhere from afar " << p1;
+  EXPECT_GT(p2.g, p2.r + 40) << p2;
+}
+
+// The chooser's rows answer where they are drawn; the page buttons only where
+// there is another page.
+TEST_F(GraphTest, ChooserRowsAnswerWhereTheyAreDrawn) {
+  ASSERT_TRUE(InitBundled());
+  std::vector<std::string> titles;
+  for (int i = 0; i < 14; ++i) titles.push_back("Level " + std::to_string(i + 1));
+  std::vector<TChooserItem> items;
+  for (int i = 0; i < 14; ++i)
+    items.push_back({titles[i].c_str(), i % 3 ? -1 : 40 + i, i % 3 ? -1 : 9, i % 3 ? -1 : 65, uint8_t(i % 3 == 0), {}});
+  const graph::ChooserLayout l = graph::LayoutChooser(kWidth, kHeight);
+  auto at = [&](const graph::Rect &R, int32_t First) {
+    const TMousePos pos{int(R.CentreX()), int(R.CentreY())};
+    StartDraw();
+    const int32_t hit = ProcessChooser(&pos, "Introduction", items.data(), int32_t(items.size()) - 1, First);
+    EndDraw(&pos);
+    return hit;
+  };
+  for (int i = 0; i < graph::ChooserRows; ++i) EXPECT_EQ(at(l.Rows[i], 0), i);
+  EXPECT_EQ(at(l.Rows[0], 10), 10);
+  EXPECT_EQ(at(l.Rows[4], 10), -1) << "past the last level";
+  EXPECT_EQ(at(l.Back, 0), chBack);
+  EXPECT_EQ(at(l.Next, 0), chNextPage);
+  EXPECT_EQ(at(l.Previous, 0), -1) << "no page before the first";
+  EXPECT_EQ(at(l.Previous, 10), chPreviousPage);
+  const TMousePos pos{int(l.Rows[0].CentreX()), int(l.Rows[0].CentreY())};
+  StartDraw();
+  ProcessChooser(&pos, "Introduction", items.data(), int32_t(items.size()) - 1, 0);
+  Frame f;
+  f.Capture();
+  EndDraw(&pos);
+  f.Save("chooser.png");
 }
 
 }  // namespace

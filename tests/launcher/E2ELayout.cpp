@@ -1,9 +1,10 @@
 // E2ELayout.cpp -- prints where the renderer puts what the end-to-end test
 // clicks, for a drawable of the given size, as shell assignments:
-//   MENU_<i>_X/Y (items 0..5), KEYS_NEXT_X/Y and MODE_NEXT_X/Y (the next arrows of the key
+//   MENU_<i>_X/Y (items 0..5), CHOOSER_<i>_X/Y (the level chooser's rows 0..1), KEYS_NEXT_X/Y and MODE_NEXT_X/Y (the next arrows of the key
 //   mapping and the display mode), APPLY_X/Y,
 //   and as X Y W H: TITLE (the menu's title) and KEYS_VALUE (the key mapping's value).
 // It reads the renderer's own layout, so the test clicks what the player sees.
+#include "ChooserLayout.h"
 #include "Layout.h"
 
 #include <cmath>
@@ -28,6 +29,9 @@ int main(int argc, char **argv)
   Point("KEYS_NEXT", Page.Rows[graph::rowKeys].Next);
   Point("MODE_NEXT", Page.Rows[graph::rowMode].Next);
   Point("APPLY", Page.Apply);
+  const graph::ChooserLayout Chooser = graph::LayoutChooser(W, H);
+  Point("CHOOSER_0", Chooser.Rows[0]);
+  Point("CHOOSER_1", Chooser.Rows[1]);
   const auto Box = [](const char *Name, const graph::Rect &R) {
     std::printf("%s=\"%d %d %d %d\"\n", Name, int(R.X), int(R.Y), int(R.W), int(R.H));
   };

@@ -290,4 +290,87 @@ game_pid=""
 grep -q '^Runtime error 2: "no/such/dir/save.dat"' "$run/stderr.txt" || fail "no 'Runtime error 2' line on stderr"
 [ "$(xrandr --current | head -1)" = "$display_before" ] || fail "display not restored: $(xrandr --current | head -1)"
 
+step "what every player expects: the play screen, the level card, undo, the chooser, the overview"
+# A set of two levels in a run directory of its own: the first solved by one
+# push to the right, the second 60 wide with its mark far from its box, so
+# the key still held from the first cannot solve it too, however fast frames come.
+player=$run/player
+cmake -DRUN_DIR="$player" -DDATA_DIR="$data" -DLEVELS_DIR="$run/none" -DPROGRAM="$program" -P "$stage" >/dev/null
+wall=$(printf '1%.0s' $(seq 60)) open="1$(printf ' %.0s' $(seq 58))1"
+printf '\002\n\010\003\n11111111\n1 9 23 1\n11111111\n\074\005\n%s\n%s\n1 9 2%52s3 1\n%s\n%s\n' \
+  "$wall" "$open" "" "$open" "$wall" > "$player/player.lvl"
+printf 'player.lvl=Two pushes\n' > "$player/maps.ini"
+sed -e 's|^Maps=.*|Maps=maps.ini|' -e 's|^SaveFile=.*|SaveFile=save.dat|' -e 's|^Mode=.*|Mode=1|' -e 's|^3DKeys=.*|3DKeys=0|' \
+  "$run/config.ini" > "$player/config.ini"
+run=$player
+start_game
+eval "$("$layout" "$WIN_WIDTH" "$WIN_HEIGHT")"
+read -r _ _ tw th <<<"$TITLE"
+TITLE_SLACK=$((tw * th / 5))
+point 5 5
+sleep 1
+shot 12-menu-help
+crop "$artifacts/12-menu-help.png" "$TITLE" "$run/menu-title.png"
+click "$MENU_0_X" "$MENU_0_Y"
+wait_for 30 "New game to leave the menu" menu_gone
+point 5 5
+sleep 1.5
+shot 13-hud
+xdotool keydown Right
+wait_for 30 "the first level solved and remembered in progress.txt" test -s "$run/progress.txt"
+shot 14-level-card
+xdotool keyup Right
+grep -q "^player.lvl	1	" "$run/progress.txt" || fail "progress.txt does not hold level 1: $(cat "$run/progress.txt")"
+[ "$(differing 13-hud 14-level-card)" -gt 1000 ] || fail "no level card on screen"
+sleep 2
+
+step "undo gives the world back as it was"
+xdotool key Escape
+wait_for 30 "Escape to show the menu" menu_shown
+save_now
+cp "$run/save.dat" "$run/before-step.dat"
+click "$MENU_1_X" "$MENU_1_Y"
+wait_for 30 "Continue to leave the menu" menu_gone
+point 5 5
+xdotool keydown Up; sleep 1; xdotool keyup Up  # a walk up to the wall: no push that could end the level
+sleep 1
+xdotool key z
+sleep 1.5
+xdotool key Escape
+wait_for 30 "Escape to show the menu" menu_shown
+save_now
+if ! cmp -s "$run/save.dat" "$run/before-step.dat"; then
+  cp "$run/save.dat" "$artifacts/after-undo.dat"; cp "$run/before-step.dat" "$artifacts/before-step.dat"
+  fail "undo did not give the world back byte for byte: $(cmp -l "$run/save.dat" "$run/before-step.dat" | head -5 | tr '\n' ' ')"
+fi
+
+step "the level chooser starts the second level"
+xdotool key l
+wait_for 30 "L to show the level chooser" menu_gone
+point 5 5
+sleep 1.5
+shot 15-chooser
+click "$CHOOSER_1_X" "$CHOOSER_1_Y"
+sleep 2
+xdotool key Escape
+wait_for 30 "Escape to show the menu" menu_shown
+save_now
+[ "$(od -An -t d4 -j 80 -N 4 "$run/save.dat" | tr -d ' ')" = 60 ] || fail "the chooser did not start the second level"
+
+step "the overview takes in the whole level"
+click "$MENU_1_X" "$MENU_1_Y"
+wait_for 30 "Continue to leave the menu" menu_gone
+point 5 5
+sleep 1
+shot 16-before-overview
+xdotool keydown Tab; sleep 2.5; shot 17-overview; xdotool keyup Tab
+[ "$(differing 16-before-overview 17-overview)" -gt 1000 ] || fail "the overview changed nothing on screen"
+"$xclose" "$wid"
+for _ in $(seq 80); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.5; done
+rc=0
+wait "$game_pid" || rc=$?
+game_pid=""
+[ "$rc" = 0 ] || fail "exit code $rc after closing the window"
+run=$(dirname "$player")  # the whole run directory goes when the test ends
+
 step "passed; screenshots in $artifacts"

@@ -16,6 +16,10 @@ struct TState {
   int32_t MenuDefault = -1, SettingsDefault = -1;
   std::function<void(TSettings &)> Editor;
   std::function<void(const TCall &)> Hook;
+  TOverlayCopy Overlay;
+  int Overlays = 0;
+  std::deque<int32_t> ChooserQueue;
+  std::vector<TChooserCopy> Chooser;
 };
 
 TState &State()
@@ -107,6 +111,13 @@ void SetSettingsDefault(int32_t Result) { State().SettingsDefault = Result; }
 void SetSettingsEditor(std::function<void(TSettings &)> Editor) { State().Editor = std::move(Editor); }
 void SetHook(std::function<void(const TCall &)> Hook) { State().Hook = std::move(Hook); }
 void Reset() { State() = TState{}; }
+const TOverlayCopy &LastOverlay() { return State().Overlay; }
+int OverlayCount() { return State().Overlays; }
+void QueueChooserResults(const std::vector<int32_t> &Results)
+{
+  State().ChooserQueue.insert(State().ChooserQueue.end(), Results.begin(), Results.end());
+}
+const std::vector<TChooserCopy> &LastChooser() { return State().Chooser; }
 
 }  // namespace RecordingGraph
 
@@ -171,6 +182,43 @@ GRAPH_API void DrawObjects(const TGameObject *Objects, int32_t High)
 GRAPH_API void DrawPlayer(const TPlayer *Player)
 {
   Record("DrawPlayer", {Float(Player->Box.x), Float(Player->Box.y), Float(Player->Box.z)});
+}
+
+GRAPH_API void DrawOverlay(const TOverlay *Overlay)
+{
+  TState &S = State();
+  ++S.Overlays;
+  S.Overlay = {};
+  if (!Overlay) return;
+  TOverlayCopy &C = S.Overlay;
+  C.SetName = Overlay->SetName ? Overlay->SetName : "";
+  C.HasLevel = Overlay->LevelName != nullptr;
+  C.LevelName = C.HasLevel ? Overlay->LevelName : "";
+  C.HasMessage = Overlay->Message != nullptr;
+  C.Message = C.HasMessage ? Overlay->Message : "";
+  C.HasCard = Overlay->Card != nullptr;
+  C.Card = C.HasCard ? Overlay->Card : "";
+  C.Moves = Overlay->Moves;
+  C.Pushes = Overlay->Pushes;
+  C.Seconds = Overlay->Seconds;
+  C.Overview = Overlay->Overview;
+  C.MessageAlpha = Overlay->MessageAlpha;
+  C.CardAlpha = Overlay->CardAlpha;
+}
+
+GRAPH_API int32_t ProcessChooser(const TMousePos *MousePos, const char *SetName, const TChooserItem *Items,
+                                 int32_t High, int32_t First)
+{
+  TState &S = State();
+  S.Chooser.clear();
+  for (int32_t I = 0; Items && I <= High; ++I)
+    S.Chooser.push_back({Str(Items[I].Title), Items[I].BestMoves, Items[I].BestPushes, Items[I].BestSeconds,
+                         Items[I].Solved != 0});
+  const int32_t Answer = NextAnswer(S.ChooserQueue, -1);
+  std::vector<std::string> Args = Position(MousePos);
+  Args.insert(Args.end(), {Str(SetName), Int(High), Int(First), "->" + Int(Answer)});
+  Record("ProcessChooser", std::move(Args));
+  return Answer;
 }
 
 }  // extern "C"

@@ -1,7 +1,9 @@
 // RecordingGraph.h -- control of graph_recording, the renderer stand-in for tests.
 //
 // graph_recording exports the entry points graph.h lists. Each call is appended
-// to one log, with its arguments as text, and draws nothing. Tests read and clear
+// to one log, with its arguments as text, and draws nothing. DrawOverlay, made
+// every frame, is kept apart: the last overlay and a count, so that the log
+// reads as the 13 calls of a frame always did. Tests read and clear
 // the log, script what Init, ProcessMenu and ProcessSettings answer, and may add
 // their own entries (say, calls into the rules library they intercept) so that
 // one log shows the order of everything.
@@ -44,6 +46,27 @@ RECORDING_GRAPH_API void QueueMenuResults(const std::vector<int32_t> &Results);
 RECORDING_GRAPH_API void SetMenuDefault(int32_t Result);
 RECORDING_GRAPH_API void QueueSettingsResults(const std::vector<int32_t> &Results);
 RECORDING_GRAPH_API void SetSettingsDefault(int32_t Result);
+
+// What the last DrawOverlay showed (null texts as empty, Has... false), and how
+// many calls there were.
+struct RECORDING_GRAPH_API TOverlayCopy {
+  std::string SetName, LevelName, Message, Card;
+  bool HasLevel = false, HasMessage = false, HasCard = false;
+  int32_t Moves = 0, Pushes = 0, Seconds = 0;
+  float Overview = 0, MessageAlpha = 0, CardAlpha = 0;
+};
+RECORDING_GRAPH_API const TOverlayCopy &LastOverlay();
+RECORDING_GRAPH_API int OverlayCount();
+
+// ProcessChooser's answers, as for the menu; default -1. The items of its last
+// call, titles and marks, are kept.
+RECORDING_GRAPH_API void QueueChooserResults(const std::vector<int32_t> &Results);
+struct RECORDING_GRAPH_API TChooserCopy {
+  std::string Title;
+  int32_t BestMoves = -1, BestPushes = -1, BestSeconds = -1;
+  bool Solved = false;
+};
+RECORDING_GRAPH_API const std::vector<TChooserCopy> &LastChooser();
 
 // Called inside ProcessSettings, before the answer is chosen, with the settings
 // being edited: the place to play the player's edits.

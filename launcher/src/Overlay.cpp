@@ -1,0 +1,177 @@
+// Overlay.cpp -- the play screen's overlay, confirmations, the level card and
+// the level chooser.
+#include "Overlay.h"
+
+#include "Files.h"
+#include "Kestrove.h"
+#include "LauncherInternal.h"
+#include "LevelPlay.h"
+#include "Text.h"
+
+#include <algorithm>
+#include <chrono>
+#include <fstream>
+#include <vector>
+
+TPlayerProgress Progress;
+
+namespace {
+
+struct TTimedText {
+  std::string Text;
+  uint64_t Since = 0, Length = 0;
+};
+
+struct TChooser {
+  bool Open = false;
+  int32_t First = 0;
+  std::string SetName;
+  std::vector<std::string> Titles;
+  std::vector<TChooserItem> Items;  // their titles point into Titles
+};
+
+TTimedText Message, Card;
+TChooser Chooser;
+
+uint64_t NowMs()
+{
+  using namespace std::chrono;
+  return static_cast<uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+// Shows at once and fades out over the last 0.3 s; 0 once over.
+float Alpha(const TTimedText &T)
+{
+  if (T.Text.empty()) return 0;
+  const uint64_t Age = NowMs() - T.Since;
+  return Age >= T.Length ? 0 : std::min(1.0f, float(T.Length - Age) / 300.0f);
+}
+
+void Show(TTimedText &T, const std::string &Text, uint64_t Length) { T = {Text, NowMs(), Length}; }
+
+std::string Counted(int32_t N, const char *One, const char *More) { return std::to_string(N) + " " + (N == 1 ? One : More); }
+
+std::string LevelName(int32_t Index) { return "Level " + std::to_string(Index + 1); }
+
+const char *SetFileOf(int32_t Set) { return Set >= 0 && Set < MapList.Count ? MapList.Items[Set].FileName : nullptr; }
+const char *SetTitleOf(int32_t Set) { return Set >= 0 && Set < MapList.Count ? MapList.Items[Set].Title : nullptr; }
+
+// The count byte that opens a level file; 0 when it cannot be read.
+int32_t LevelCountOf(const char *LevelFile)
+{
+  if (!LevelFile) return 0;
+  std::ifstream In(ResolveFileName(LevelFile), std::ios::binary);
+  const int First = In.get();
+  return First == std::char_traits<char>::eof() || First == '\n' ? 0 : First;
+}
+
+std::string CardText(int32_t Level, int32_t Moves, int32_t Pushes, const TBest &Before)
+{
+  std::string T = LevelName(Level) + " complete: " + Counted(Moves, "move", "moves") + ", " +
+                  Counted(Pushes, "push", "pushes");
+  if (!Before.Solved()) return T;
+  if (Moves < Before.Moves) return T + " (a new best; it was " + std::to_string(Before.Moves) + ")";
+  return T + " (best " + std::to_string(Before.Moves) + ")";
+}
+
+int32_t ChosenSet() { return MapIndexOrFirst(TextToInt(Config->GetValue("Map"))); }
+
+void FillChooser()
+{
+  const int32_t Set = ChosenSet();
+  const char *File = SetFileOf(Set);
+  Chooser.SetName = SetTitleOf(Set) ? SetTitleOf(Set) : "";
+  const int32_t Count = LevelCountOf(File);
+  Chooser.Titles.clear();
+  Chooser.Items.clear();
+  for (int32_t I = 0; I < Count; ++I) Chooser.Titles.push_back(LevelName(I));
+  for (int32_t I = 0; I < Count; ++I) {
+    const TBest B = Progress.Best(File, I);
+    Chooser.Items.push_back({Chooser.Titles[I].c_str(), B.Moves, B.Pushes, B.Seconds, uint8_t(B.Solved()), {}});
+  }
+}
+
+// The chosen set from its first level, then on to the one picked: the rules
+// count the levels as they go, so the next level after it is its successor.
+void StartLevel(int32_t Level)
+{
+  StartMapSet(ChosenSet());
+  for (int32_t I = 0; I < Level && GameGetState() == gsPlay; ++I) GameNextLevel();
+  if (GameGetState() != gsPlay) return;  // the set ended early: the menu stays
+  const int32_t Set = LevelPlay.Set;
+  LevelStarted(Level);
+  LevelPlay.Set = Set;
+  Chooser.Open = false;
+}
+
+}  // namespace
+
+void ShowMessage(const std::string &Text) { Show(Message, Text, MessageMs); }
+
+void TellLevelSolved()
+{
+  if (LevelPlay.Solved || (LevelPlay.Moves == 0 && LevelPlay.Pushes == 0)) return;  // solved as it came
+  LevelPlay.Solved = true;
+  const char *File = SetFileOf(LevelPlay.Set);
+  const TBest Before = File ? Progress.Record(File, LevelPlay.LevelIndex, LevelPlay.Moves, LevelPlay.Pushes,
+                                              LevelSeconds())
+                            : TBest{};
+  Show(Card, CardText(LevelPlay.LevelIndex, LevelPlay.Moves, LevelPlay.Pushes, Before), CardMs);
+}
+
+void DrawFrameOverlay(bool InPlay)
+{
+  TickClock(InPlay);
+  LevelPlay.Overview = InPlay && KeyState[VK_OVERVIEW] != 0;
+  const std::string Level = LevelName(LevelPlay.LevelIndex);
+  const float MessageAlpha = Alpha(Message), CardAlpha = Alpha(Card);
+  TOverlay O = {};
+  O.SetName = SetTitleOf(LevelPlay.Set);
+  O.LevelName = InPlay ? Level.c_str() : nullptr;
+  O.Moves = LevelPlay.Moves;
+  O.Pushes = LevelPlay.Pushes;
+  O.Seconds = LevelSeconds();
+  O.Overview = LevelPlay.Overview ? 1.0f : 0.0f;
+  O.Message = MessageAlpha > 0 ? Message.Text.c_str() : nullptr;
+  O.Card = CardAlpha > 0 ? Card.Text.c_str() : nullptr;
+  O.MessageAlpha = MessageAlpha;
+  O.CardAlpha = CardAlpha;
+  DrawOverlay(&O);
+}
+
+bool ChooserOpen() { return Chooser.Open; }
+
+void OpenChooser()
+{
+  FillChooser();
+  Chooser.Open = true;
+  Chooser.First = 0;
+}
+
+void ChooserFrame()
+{
+  const int32_t High = static_cast<int32_t>(Chooser.Items.size()) - 1;
+  const int32_t Hit = ProcessChooser(&MousePos, Chooser.SetName.c_str(), Chooser.Items.data(), High, Chooser.First);
+  if (KeyState[VK_ESCAPE]) {
+    KeyState[VK_ESCAPE] = 0;  // leaves the chooser, not the menu's next frame
+    Chooser.Open = false;
+    return;
+  }
+  if (!KeyState[VK_LBUTTON]) return;
+  KeyState[VK_LBUTTON] = 0;  // one press, one choice
+  switch (Hit) {
+  case chBack: Chooser.Open = false; break;
+  case chPreviousPage: Chooser.First = std::max(0, Chooser.First - ChooserPage); break;
+  case chNextPage: Chooser.First = std::min(std::max(High, 0), Chooser.First + ChooserPage); break;
+  default:
+    if (Hit >= 0 && Hit <= High) StartLevel(Hit);
+    break;
+  }
+}
+
+void ForgetOverlayState()
+{
+  Message = Card = {};
+  Chooser = {};
+  Progress = {};
+}

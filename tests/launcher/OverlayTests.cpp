@@ -1,0 +1,281 @@
+// The play screen's overlay, the confirmations, the level-complete card, the
+// progress file and the level chooser.
+#include "LauncherFixture.h"
+
+#include "LevelPlay.h"
+#include "Overlay.h"
+
+#include <algorithm>
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+void ReleaseAllKeys() { std::fill(std::begin(KeyState), std::end(KeyState), 0); }
+
+const RecordingGraph::TOverlayCopy &Shown() { return RecordingGraph::LastOverlay(); }
+
+class OverlayTest : public LauncherTest {
+protected:
+  // Two levels, each solved by walking right: the box one cell from its mark.
+  void WriteTwoPushes()
+  {
+    Write("maps.ini", "p.lvl=Pushing\n");
+    Write("p.lvl", LevelSet({{"      ", " 9 23 ", "      "}, {"       ", " 9  23 ", "       "}}));
+    WriteConfig({"3DKeys=0", "SaveFile=game.sav"});
+  }
+
+  void PlayFromMenu()
+  {
+    BeginFramesInMenu();
+    GameSetState(gsPlay);
+    Frame();
+  }
+
+  // Walks right until the level moves on; the frames it took.
+  int SolveByWalkingRight()
+  {
+    const int32_t Level = LevelPlay.LevelIndex;
+    KeyState[VK_RIGHT] = 1;
+    int Frames = 0;
+    while (LevelPlay.LevelIndex == Level && Frames < 300) {
+      Frame();
+      ++Frames;
+    }
+    return Frames;
+  }
+
+  void Click(int32_t MenuItem)
+  {
+    RecordingGraph::QueueMenuResults({MenuItem});
+    KeyState[VK_LBUTTON] = 1;
+    Frame();
+  }
+};
+
+TEST_F(OverlayTest, PlayFramesShowSetLevelAndCountersMenuFramesDoNot)
+{
+  WriteTwoPushes();
+  PlayFromMenu();
+  EXPECT_TRUE(Shown().HasLevel);
+  EXPECT_EQ(Shown().SetName, "Pushing");
+  EXPECT_EQ(Shown().LevelName, "Level 1");
+  KeyState[VK_RIGHT] = 1;
+  for (int I = 0; I < 12; ++I) Frame();
+  EXPECT_EQ(Shown().Moves, 1);
+  EXPECT_EQ(Shown().Pushes, 0);
+  EXPECT_EQ(Shown().Overview, 0.0f);
+  KeyState[VK_OVERVIEW] = 1;
+  Frame();
+  EXPECT_EQ(Shown().Overview, 1.0f);
+  KeyState[VK_ESCAPE] = 1;
+  Frame();
+  ReleaseAllKeys();
+  Frame();
+  EXPECT_EQ(GameGetState(), gsMenu);
+  EXPECT_FALSE(Shown().HasLevel);
+  EXPECT_EQ(Shown().Overview, 0.0f);
+}
+
+TEST_F(OverlayTest, SaveAndLoadSayWhatTheyDid)
+{
+  WriteTwoPushes();
+  BeginFramesInMenu();
+  Click(miLoad);
+  EXPECT_EQ(Shown().Message, "Nothing saved yet");
+  EXPECT_GT(Shown().MessageAlpha, 0.0f);
+  Click(miSave);
+  EXPECT_EQ(Shown().Message, "Saved");
+  Click(miLoad);
+  EXPECT_EQ(Shown().Message, "Loaded");
+}
+
+// The card tells the solution while the next level already plays behind it,
+// and a key held across it keeps acting there.
+TEST_F(OverlayTest, LevelCardOverTheNextLevelWithNoKeyLost)
+{
+  WriteTwoPushes();
+  PlayFromMenu();
+  ASSERT_LT(SolveByWalkingRight(), 300);
+  const std::string Card = Shown().Card;
+  EXPECT_EQ(Card.rfind("Level 1 complete: ", 0), 0u) << Card;
+  EXPECT_NE(Card.find(" moves, 1 push"), std::string::npos) << Card;
+  EXPECT_EQ(GameGetState(), gsPlay);
+  EXPECT_EQ(GameGetFieldSize().Width, 7);
+  EXPECT_EQ(Shown().LevelName, "Level 2");
+  EXPECT_EQ(Shown().Moves, 0);
+
+  const double Before = GameGetPlayer().Box.x;
+  Frame();  // the right arrow is still down
+  EXPECT_TRUE(Shown().HasCard);
+  EXPECT_GT(GameGetPlayer().Box.x, Before);
+}
+
+TEST_F(OverlayTest, ProgressKeepsEachBestAndTheCardComparesWithIt)
+{
+  WriteTwoPushes();
+  PlayFromMenu();
+  ASSERT_LT(SolveByWalkingRight(), 300);
+  ReleaseAllKeys();
+  const std::string First = Read(ProgressFile);
+  EXPECT_NE(First.find("p.lvl\t1\t"), std::string::npos) << First;
+
+  // Again from the start, with a detour: more moves than the best.
+  GameSetState(gsMenu);
+  Frame();
+  Click(miNewGame);
+  ReleaseAllKeys();
+  KeyState[VK_UP] = 1;
+  for (int I = 0; I < 12; ++I) Frame();
+  KeyState[VK_UP] = 0;
+  KeyState[VK_DOWN] = 1;
+  for (int I = 0; I < 12; ++I) Frame();
+  ReleaseAllKeys();
+  ASSERT_LT(SolveByWalkingRight(), 300);
+  EXPECT_NE(Shown().Card.find("(best 2)"), std::string::npos) << Shown().Card;
+  EXPECT_EQ(Read(ProgressFile), First);  // no best beaten
+}
+
+TEST_F(OverlayTest, DamagedProgressIsReportedAndReplacedNeverFatal)
+{
+  WriteTwoPushes();
+  Write(ProgressFile, "p.lvl\t2\t10\t3\t40\nthis is no line of progress\np.lvl\tx\t1\t1\t1\n");
+  ::testing::internal::CaptureStderr();
+  BeginPass();
+  const std::string Stderr = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(Stderr.find("was damaged"), std::string::npos);
+  EXPECT_EQ(Recording::Log({"MessageBoxA"}).size(), 1u);
+  const std::string Replaced = Read(ProgressFile);
+  EXPECT_NE(Replaced.find("p.lvl\t2\t10\t3\t40\n"), std::string::npos);
+  EXPECT_EQ(Replaced.find("this is no"), std::string::npos);
+  EXPECT_TRUE(Progress.Best("p.lvl", 1).Solved());
+}
+
+TEST_F(OverlayTest, UnreadableProgressIsReportedAndLeftAlone)
+{
+  WriteTwoPushes();
+  fs::create_directory(Dir / ProgressFile);
+  ::testing::internal::CaptureStderr();
+  PlayFromMenu();
+  ASSERT_LT(SolveByWalkingRight(), 300);  // solving writes nothing and ends nothing
+  ::testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(fs::is_directory(Dir / ProgressFile));
+  EXPECT_EQ(GameGetState(), gsPlay);
+}
+
+TEST_F(OverlayTest, ChooserListsTheSetsLevelsWithBestsAndStartsAny)
+{
+  WriteTwoPushes();
+  Write(ProgressFile, "p.lvl\t1\t7\t1\t30\n");
+  BeginFramesInMenu();
+  KeyState[VK_CHOOSER] = 1;
+  Frame();
+  EXPECT_EQ(CountOf("ProcessMenu"), 0);
+  ASSERT_EQ(CountOf("ProcessChooser"), 1);
+  const auto &Items = RecordingGraph::LastChooser();
+  ASSERT_EQ(Items.size(), 2u);
+  EXPECT_EQ(Items[0].Title, "Level 1");
+  EXPECT_TRUE(Items[0].Solved);
+  EXPECT_EQ(Items[0].BestMoves, 7);
+  EXPECT_FALSE(Items[1].Solved);
+
+  RecordingGraph::QueueChooserResults({1});
+  KeyState[VK_LBUTTON] = 1;
+  Frame();
+  EXPECT_EQ(GameGetState(), gsPlay);
+  EXPECT_EQ(GameGetFieldSize().Width, 7);
+  EXPECT_EQ(LevelPlay.LevelIndex, 1);
+  Frame();
+  EXPECT_EQ(Shown().LevelName, "Level 2");
+}
+
+TEST_F(OverlayTest, ChooserIsLeftByBackOrEscapeAndTheMenuShowsAgain)
+{
+  WriteTwoPushes();
+  BeginFramesInMenu();
+  for (const bool ByEscape : {false, true}) {
+    KeyState[VK_CHOOSER] = 1;
+    Frame();
+    ClearLogs();
+    if (ByEscape) {
+      KeyState[VK_ESCAPE] = 1;
+    } else {
+      RecordingGraph::QueueChooserResults({chBack});
+      KeyState[VK_LBUTTON] = 1;
+    }
+    Frame();
+    ReleaseAllKeys();
+    Frame();
+    EXPECT_EQ(CountOf("ProcessMenu"), 1);
+    EXPECT_EQ(GameGetState(), gsMenu);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// A key held from one level into the next: its steps there undo to what the
+// next level showed, however long it was held across.
+TEST_F(OverlayTest, UndoAfterAKeyHeldAcrossTheLevelCard)
+{
+  for (const int Held : {0, 1, 5, 20, 60}) {
+    SCOPED_TRACE("held " + std::to_string(Held) + " frames into the second level");
+    ResetLauncherState();
+    Recording::Reset();
+    fs::remove(Dir / ProgressFile);
+    WriteTwoPushes();
+    const std::string Long = " 9 2" + std::string(22, ' ') + "3 ";  // 28 wide: no key held here solves it
+    Write("p.lvl", LevelSet({{"      ", " 9 23 ", "      "}, {std::string(28, ' '), Long, std::string(28, ' ')}}));
+    PlayFromMenu();
+    ASSERT_LT(SolveByWalkingRight(), 300);
+    for (int I = 0; I < Held; ++I) Frame();
+    ReleaseAllKeys();
+    for (int I = 0; I < 3; ++I) Frame();
+    KeyState[VK_ESCAPE] = 1;
+    Frame();
+    ReleaseAllKeys();
+    Frame();
+    Click(miSave);
+    ReleaseAllKeys();
+    const std::string Before = Read("game.sav");
+    Click(miContinue);
+    ReleaseAllKeys();
+    KeyState[VK_RIGHT] = 1;
+    for (int I = 0; I < 8; ++I) Frame();
+    ReleaseAllKeys();
+    Frame();
+    KeyState[VK_UNDO] = 1;
+    Frame();
+    ReleaseAllKeys();
+    Frame();
+    GameSave("after.sav");
+    EXPECT_TRUE(Read("after.sav") == Before);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The level's clock runs in play only: time in the menu is no time on the level.
+TEST_F(OverlayTest, TheClockStopsInTheMenu)
+{
+  WriteTwoPushes();
+  PlayFromMenu();
+  LevelPlay.PlayedMs = 5000;
+  LevelPlay.LastFrameMs -= 100000;  // a long while since the last frame counts a quarter second at most
+  Frame();
+  EXPECT_EQ(Shown().Seconds, 5);
+  EXPECT_LE(LevelPlay.PlayedMs, 5250u);
+  KeyState[VK_ESCAPE] = 1;
+  Frame();
+  ReleaseAllKeys();
+  const uint64_t AtMenu = LevelPlay.PlayedMs;
+  LevelPlay.LastFrameMs -= 100000;
+  Frame();
+  EXPECT_EQ(GameGetState(), gsMenu);
+  EXPECT_EQ(LevelPlay.PlayedMs, AtMenu);
+}
+
+}  // namespace
