@@ -24,6 +24,13 @@ struct TLevelHeader {
   uint8_t Height = 0;
 };
 
+// The value of Key in a header line's text, which the level tool writes as
+// tab-separated "Key: value" fields ("Title: Porch\tAuthor: Kestrove"); empty
+// when there is none.
+std::string LevelHeaderField(const std::string &Fields, const std::string &Key);
+
+constexpr std::size_t MaxFieldBytes = 4096;
+
 // Reads a level file front to back, one line at a time.
 class TLevelFileReader {
 public:
@@ -31,8 +38,9 @@ public:
   // The first line's count byte; nothing when that line is empty.
   std::optional<uint8_t> ReadCount();
   // The next level's header; nothing when its line is empty (a blank line, or
-  // the end of the file).
-  std::optional<TLevelHeader> ReadHeader();
+  // the end of the file). Fields, when given, gets the line's text after the
+  // size bytes (at most MaxFieldBytes of it), which the game passes over.
+  std::optional<TLevelHeader> ReadHeader(std::string *Fields = nullptr);
   // The next row line's first Width bytes (fewer where the line is shorter).
   std::string ReadRow(std::size_t Width);
   // Passes over the next level, header and rows, as many rows as its header

@@ -5,12 +5,14 @@
 #include "Files.h"
 #include "Kestrove.h"
 #include "LauncherInternal.h"
+#include "LevelFile.h"
 #include "LevelPlay.h"
 #include "Text.h"
 
 #include <algorithm>
 #include <chrono>
 #include <fstream>
+#include <iterator>
 #include <vector>
 
 TPlayerProgress Progress;
@@ -51,23 +53,48 @@ void Show(TTimedText &T, const std::string &Text, uint64_t Length) { T = {Text, 
 
 std::string Counted(int32_t N, const char *One, const char *More) { return std::to_string(N) + " " + (N == 1 ? One : More); }
 
-std::string LevelName(int32_t Index) { return "Level " + std::to_string(Index + 1); }
-
 const char *SetFileOf(int32_t Set) { return Set >= 0 && Set < MapList.Count ? MapList.Items[Set].FileName : nullptr; }
 const char *SetTitleOf(int32_t Set) { return Set >= 0 && Set < MapList.Count ? MapList.Items[Set].Title : nullptr; }
 
-// The count byte that opens a level file; 0 when it cannot be read.
-int32_t LevelCountOf(const char *LevelFile)
+// The levels of one level file: their count and titles, read once per file.
+struct TSetLevels {
+  std::string File;
+  int32_t Count = 0;
+  std::vector<std::string> Titles;  // "" for a level without one
+};
+TSetLevels Levels;
+
+const TSetLevels &LevelsOf(const char *LevelFile)
 {
-  if (!LevelFile) return 0;
+  if (!LevelFile) return Levels = TSetLevels{};
+  if (Levels.File == LevelFile) return Levels;
+  Levels = TSetLevels{LevelFile, 0, {}};
   std::ifstream In(ResolveFileName(LevelFile), std::ios::binary);
-  const int First = In.get();
-  return First == std::char_traits<char>::eof() || First == '\n' ? 0 : First;
+  const std::string Bytes{std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>()};
+  TTextLines Lines(Bytes);
+  TLevelFileReader Reader(Lines);
+  Levels.Count = Reader.ReadCount().value_or(0);
+  for (int32_t I = 0; I < Levels.Count; ++I) {
+    std::string Fields;
+    const TLevelHeader Header = Reader.ReadHeader(&Fields).value_or(TLevelHeader{});
+    Levels.Titles.push_back(LevelHeaderField(Fields, "Title"));
+    for (int R = 0; R < Header.Height; ++R) Reader.ReadRow(0);
+  }
+  return Levels;
+}
+
+// "Level 3: Porch", or "Level 3" for a level without a title.
+std::string LevelName(const char *LevelFile, int32_t Index)
+{
+  const TSetLevels &Set = LevelsOf(LevelFile);
+  const std::string Number = "Level " + std::to_string(Index + 1);
+  const bool Titled = Index >= 0 && Index < int32_t(Set.Titles.size()) && !Set.Titles[size_t(Index)].empty();
+  return Titled ? Number + ": " + Set.Titles[size_t(Index)] : Number;
 }
 
 std::string CardText(int32_t Level, int32_t Moves, int32_t Pushes, const TBest &Before)
 {
-  std::string T = LevelName(Level) + " complete: " + Counted(Moves, "move", "moves") + ", " +
+  std::string T = "Level " + std::to_string(Level + 1) + " complete: " + Counted(Moves, "move", "moves") + ", " +
                   Counted(Pushes, "push", "pushes");
   if (!Before.Solved()) return T;
   if (Moves < Before.Moves) return T + " (a new best; it was " + std::to_string(Before.Moves) + ")";
@@ -81,10 +108,10 @@ void FillChooser()
   const int32_t Set = ChosenSet();
   const char *File = SetFileOf(Set);
   Chooser.SetName = SetTitleOf(Set) ? SetTitleOf(Set) : "";
-  const int32_t Count = LevelCountOf(File);
+  const int32_t Count = LevelsOf(File).Count;
   Chooser.Titles.clear();
   Chooser.Items.clear();
-  for (int32_t I = 0; I < Count; ++I) Chooser.Titles.push_back(LevelName(I));
+  for (int32_t I = 0; I < Count; ++I) Chooser.Titles.push_back(LevelName(File, I));
   for (int32_t I = 0; I < Count; ++I) {
     const TBest B = Progress.Best(File, I);
     Chooser.Items.push_back({Chooser.Titles[I].c_str(), B.Moves, B.Pushes, B.Seconds, uint8_t(B.Solved()), {}});
@@ -123,7 +150,7 @@ void DrawFrameOverlay(bool InPlay)
 {
   TickClock(InPlay);
   LevelPlay.Overview = InPlay && KeyState[VK_OVERVIEW] != 0;
-  const std::string Level = LevelName(LevelPlay.LevelIndex);
+  const std::string Level = LevelName(SetFileOf(LevelPlay.Set), LevelPlay.LevelIndex);
   const float MessageAlpha = Alpha(Message), CardAlpha = Alpha(Card);
   TOverlay O = {};
   O.SetName = SetTitleOf(LevelPlay.Set);
@@ -173,5 +200,6 @@ void ForgetOverlayState()
 {
   Message = Card = {};
   Chooser = {};
+  Levels = {};
   Progress = {};
 }

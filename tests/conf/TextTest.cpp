@@ -1,5 +1,6 @@
 // The text helpers and the line splitter.
 #include "Text.h"
+#include "LevelFile.h"
 
 #include <gtest/gtest.h>
 
@@ -67,6 +68,30 @@ TEST(TextTest, LinesSplitAtLineFeedsAndDropCarriageReturns)
 
   TTextLines Empty{std::string()};
   EXPECT_TRUE(Empty.AtEnd());
+}
+
+// A header line's text after the size bytes: the rules never read it, the
+// program shows its title.
+TEST(LevelFileTest, HeaderFieldsAreReadOnlyWhenAskedFor)
+{
+  TTextLines Lines(std::string("\x02\n\x03\x01Title: Porch\tAuthor: A: B\n123\n\x03\x01Title:\tTitle: x\n456\n"));
+  TLevelFileReader Reader(Lines);
+  ASSERT_EQ(Reader.ReadCount(), 2);
+  std::string Fields = "old";
+  const auto First = Reader.ReadHeader(&Fields);
+  ASSERT_TRUE(First);
+  EXPECT_EQ(First->Width, 3);
+  EXPECT_EQ(Fields, "Title: Porch\tAuthor: A: B");
+  EXPECT_EQ(LevelHeaderField(Fields, "Title"), "Porch");
+  EXPECT_EQ(LevelHeaderField(Fields, "Author"), "A: B");
+  EXPECT_EQ(LevelHeaderField(Fields, "Set"), "");
+  EXPECT_EQ(Reader.ReadRow(3), "123");
+  const auto Second = Reader.ReadHeader(&Fields);
+  ASSERT_TRUE(Second);
+  EXPECT_EQ(LevelHeaderField(Fields, "Title"), "x");  // "Title:" alone is no field
+  EXPECT_EQ(Reader.ReadRow(3), "456");
+  EXPECT_FALSE(Reader.ReadHeader(&Fields));
+  EXPECT_EQ(Fields, "");
 }
 
 } // namespace

@@ -189,6 +189,30 @@ TEST_F(OverlayTest, ChooserListsTheSetsLevelsWithBestsAndStartsAny)
   EXPECT_EQ(Shown().LevelName, "Level 2");
 }
 
+// The level tool writes each level's title into its header line, after the
+// size bytes the rules read.
+TEST_F(OverlayTest, LevelTitlesFromTheLevelFileShowInTheChooserAndOverPlay)
+{
+  WriteTwoPushes();
+  std::string Titled = LevelSet({{"      ", " 9 23 ", "      "}, {"       ", " 9  23 ", "       "}});
+  Titled.insert(Titled.find('\n') + 3, "Title: Porch\tAuthor: Someone");
+  Write("p.lvl", Titled);
+  BeginFramesInMenu();
+  KeyState[VK_CHOOSER] = 1;
+  Frame();
+  const auto &Items = RecordingGraph::LastChooser();
+  ASSERT_EQ(Items.size(), 2u);
+  EXPECT_EQ(Items[0].Title, "Level 1: Porch");
+  EXPECT_EQ(Items[1].Title, "Level 2");
+  RecordingGraph::QueueChooserResults({0});
+  KeyState[VK_LBUTTON] = 1;
+  Frame();
+  ReleaseAllKeys();
+  Frame();
+  EXPECT_EQ(GameGetFieldSize().Width, 6);
+  EXPECT_EQ(Shown().LevelName, "Level 1: Porch");
+}
+
 TEST_F(OverlayTest, ChooserIsLeftByBackOrEscapeAndTheMenuShowsAgain)
 {
   WriteTwoPushes();
