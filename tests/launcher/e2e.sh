@@ -210,7 +210,10 @@ sleep 2.5
 shot 05b-later
 unthrottle
 xset r off
-[ "$(differing 05a-released 05b-later)" -lt 1000 ] || fail "the player walked on after the key was let go"
+# Strong changes only: the marks' glow and the panel's clock change a little on
+# their own, a step of the player changes some hundred thousand pixels.
+[ "$(changed_pixels "$artifacts/05a-released.png" "$artifacts/05b-later.png")" -lt 1000 ] ||
+  fail "the player walked on after the key was let go"
 
 step "Escape"
 xdotool key Escape
