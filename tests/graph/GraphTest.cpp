@@ -139,14 +139,22 @@ protected:
     if (Window) SDL_DestroyWindow(Window);
     SDL_Quit();
   }
-  static SDL_Window *MakeWindow(Uint32 Flags) {
+  static SDL_Window *MakeWindow(Uint32 Flags, bool DoubleBuffer = true) {
     SDL_GL_ResetAttributes();
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, DoubleBuffer ? 1 : 0);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
     return SDL_CreateWindow("graph test", 0, 0, kWidth, kHeight, Flags);
+  }
+  // A single-buffered window in place of the fixture's: the frame EndDraw
+  // presents stays readable, pointer and overlay included.
+  void ReopenSingleBuffered() {
+    SDL_DestroyWindow(Window);
+    Window = MakeWindow(SDL_WINDOW_OPENGL, false);
+    ASSERT_NE(Window, nullptr);
+    Engine.Handle = WindowHandle(Window);
   }
   bool InitBundled() {
     return Init(&Engine, 32, Tex("floor.png").c_str(), Tex("box.png").c_str(), Tex("wall.png").c_str(),
@@ -794,16 +802,7 @@ TEST_F(GraphTest, HugeLevelDraws) {
 TEST_F(GraphTest, PointerIsDrawnAtTheMousePosition) {
   // A single-buffered window keeps the presented frame readable, pointer included;
   // these frames are the screenshots of the three screens.
-  SDL_DestroyWindow(Window);
-  SDL_GL_ResetAttributes();
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 0);
-  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-  Window = SDL_CreateWindow("graph test", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL);
-  ASSERT_NE(Window, nullptr);
-  Engine.Handle = WindowHandle(Window);
+  ReopenSingleBuffered();
   InitCubes();
   ASSERT_TRUE(InitBundled());
 
@@ -875,16 +874,7 @@ namespace {
 // the frame EndDraw presents; nothing of them once a frame passes without them.
 TEST_F(GraphTest, OverlayDrawsThePlayPanelMessageAndCard) {
   // Single-buffered, as for the pointer: what EndDraw presents stays readable.
-  SDL_DestroyWindow(Window);
-  SDL_GL_ResetAttributes();
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 0);
-  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-  Window = SDL_CreateWindow("graph test", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL);
-  ASSERT_NE(Window, nullptr);
-  Engine.Handle = reinterpret_cast<HWND>(Window);
+  ReopenSingleBuffered();
   ASSERT_TRUE(InitBundled());
   const Level level = MakeLevel(kShowcaseLevel);
   auto draw = [&](const TOverlay *O, Frame &f) {
