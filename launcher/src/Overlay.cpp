@@ -66,7 +66,8 @@ TSetLevels Levels;
 
 const TSetLevels &LevelsOf(const char *LevelFile)
 {
-  if (!LevelFile) return Levels = TSetLevels{};
+  static const TSetLevels None;
+  if (!LevelFile) return None;  // the cache stays for the set that comes back
   if (Levels.File == LevelFile) return Levels;
   Levels = TSetLevels{LevelFile, 0, {}};
   std::ifstream In(ResolveFileName(LevelFile), std::ios::binary);
