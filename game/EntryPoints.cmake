@@ -26,6 +26,14 @@ function(game_entry_point_names header_dir out_var)
   set(${out_var} ${names} PARENT_SCOPE)
 endfunction()
 
+# Writes the module-definition file that makes game.dll export NAMES and nothing else.
+function(game_write_def_file path)
+  list(JOIN ARGN "\n  " exports)
+  file(CONFIGURE OUTPUT ${path} CONTENT
+    "; Made by the build from GAME_ENTRY_POINTS in game.h.\nLIBRARY game.dll\nEXPORTS\n  ${exports}\n"
+    @ONLY)
+endfunction()
+
 # Writes the linker version script that exports NAMES and hides everything else.
 function(game_write_version_script path)
   list(JOIN ARGN ";\n    " globals)
