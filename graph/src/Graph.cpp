@@ -1,17 +1,18 @@
 // Graph.cpp -- the 13 entry points. Init makes a GL 3.3 core context on the
 // engine's window and everything drawn with it; any failure undoes all of it.
 #include <SDL.h>
-#include <SDL_image.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "Fallback.h"
 #include "Files.h"
+#include "ImageFile.h"
 #include "Renderer.h"
 #include "graph.h"
 
@@ -26,22 +27,7 @@ bool CubesAsked = false;  // InitCubes came since the last Init
 // or not an image.
 Image LoadImageOr(const char *Name, TexKind Kind, int MaxSize) {
   if (Name && Name[0]) {
-    if (SDL_Surface *s = IMG_Load(ResolveFileName(Name).c_str())) {
-      SDL_Surface *rgba = SDL_ConvertSurfaceFormat(s, SDL_PIXELFORMAT_RGBA32, 0);
-      SDL_FreeSurface(s);
-      if (rgba && rgba->w > 0 && rgba->h > 0 && rgba->w <= MaxSize && rgba->h <= MaxSize) {
-        Image img;
-        img.Width = rgba->w;
-        img.Height = rgba->h;
-        img.Rgba.resize(size_t(img.Width) * img.Height * 4);
-        for (int y = 0; y < img.Height; ++y)
-          std::memcpy(&img.Rgba[size_t(y) * img.Width * 4], static_cast<uint8_t *>(rgba->pixels) + size_t(y) * rgba->pitch,
-                      size_t(img.Width) * 4);
-        SDL_FreeSurface(rgba);
-        return img;
-      }
-      SDL_FreeSurface(rgba);
-    }
+    if (std::optional<Image> img = ReadImageFile(ResolveFileName(Name), MaxSize)) return std::move(*img);
   }
   return PaintTexture(Kind, 256);
 }
@@ -69,7 +55,6 @@ void ReleaseRenderer() {
   // Released either way: nobody may release it a second time.
   if (Engine && (ours || !context || Engine->GLContext == reinterpret_cast<HGLRC>(context)))
     Engine->GLContext = nullptr;
-  IMG_Quit();
   Engine = nullptr;
 }
 
@@ -222,6 +207,13 @@ bool CannotDraw(SDL_Window *Window, const std::string &Why) {
   return false;
 }
 
+// Fetches the GL entry points of the current context; its version as 10 * major
+// + minor, 0 when it cannot be used.
+int LoadGL() {
+  const int version = gladLoadGL(reinterpret_cast<GLADloadfunc>(SDL_GL_GetProcAddress));
+  return GLAD_VERSION_MAJOR(version) * 10 + GLAD_VERSION_MINOR(version);
+}
+
 SDL_GLContext CreateContext(SDL_Window *Window) {
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
@@ -249,8 +241,8 @@ GRAPH_API bool Init(TVeltraneEngine *Eng, int32_t /*ScreenBits*/, const char *Fl
     RestartOnSoftwareRasterizer(window, why);
     return CannotDraw(window, why);
   }
-  if (SDL_GL_MakeCurrent(window, context) != 0 || epoxy_gl_version() < 33) {
-    const int version = SDL_GL_GetCurrentContext() == context ? epoxy_gl_version() : 0;
+  const int version = SDL_GL_MakeCurrent(window, context) == 0 ? LoadGL() : 0;
+  if (version < 33) {
     SDL_GL_MakeCurrent(window, nullptr);
     SDL_GL_DeleteContext(context);
     const std::string why = version > 0 ? "the graphics driver offers OpenGL " + std::to_string(version / 10) + "." +
@@ -269,7 +261,6 @@ GRAPH_API bool Init(TVeltraneEngine *Eng, int32_t /*ScreenBits*/, const char *Fl
   R->Window = window;
   R->Context = context;
   GLAlive = true;
-  IMG_Init(IMG_INIT_PNG | IMG_INIT_JPG);
   SDL_GL_SetSwapInterval(1);  // movement is per frame: keep frames at the display's pace
 
   const char *renderer = reinterpret_cast<const char *>(glGetString(GL_RENDERER));

@@ -22,8 +22,10 @@
 #ifdef GRAPH_TEST_MULTISAMPLE
 // This build runs every test through the path that graphics cards take:
 // multisampled, on the full tier.
-#include "GLObjects.h"
 #include "Quality.h"
+namespace graph {
+extern bool MultisampleOnSoftware;  // the renderer's own GL header would clash with this test's
+}
 namespace {
 struct MultisampleEverywhere : ::testing::Environment {
   void SetUp() override {
