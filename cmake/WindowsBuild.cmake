@@ -8,7 +8,7 @@ option(KESTROVE_WINDOWS "Build the game for Windows too, with MinGW-w64" ON)
 
 # What the Windows builds make: the rules library and the level tool; the one
 # that is run under Wine makes the tests' programs too.
-set(KESTROVE_WINDOWS_DELIVERABLES game kestrove-levels)
+set(KESTROVE_WINDOWS_DELIVERABLES game kestrove-levels engine platform_win32 launcher_core)
 set(KESTROVE_WINDOWS_TEST_PROGRAMS game_tests file_roundtrip)
 
 # Adds the Windows build for ARCH (x86_64 or i686) in windows-ARCH of the build

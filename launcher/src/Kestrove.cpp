@@ -189,7 +189,7 @@ void StartMapSet(int32_t Index)
   if (Set >= 0) GameNewGame(SetFile(Set));
 }
 
-LRESULT WndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
+LRESULT CALLBACK WndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
 {
   switch (Msg) {
   case WM_KEYDOWN:
