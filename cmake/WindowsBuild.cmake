@@ -8,7 +8,7 @@ option(KESTROVE_WINDOWS "Build the game for Windows too, with MinGW-w64" ON)
 
 # What the Windows builds make: the rules library and the level tool; the one
 # that is run under Wine makes the tests' programs too.
-set(KESTROVE_WINDOWS_DELIVERABLES game kestrove-levels engine platform_win32 launcher_core)
+set(KESTROVE_WINDOWS_DELIVERABLES Kestrove game graph kestrove-levels)
 set(KESTROVE_WINDOWS_TEST_PROGRAMS game_tests file_roundtrip)
 
 # Adds the Windows build for ARCH (x86_64 or i686) in windows-ARCH of the build
@@ -38,4 +38,22 @@ endif()
 # 32-bit half, which this system may lack.
 if(KESTROVE_WINDOWS AND KESTROVE_MINGW32_CXX)
   kestrove_add_windows_build(i686 ${KESTROVE_WINDOWS_DELIVERABLES})
+endif()
+
+# The Windows zip, Kestrove-windows-x86_64.zip in the build tree: everything a
+# player needs in one folder, made with every build (`--target windows_zip`
+# makes it alone).
+if(KESTROVE_WINDOWS_X64_DIR AND TARGET rundir)
+  set(KESTROVE_WINDOWS_ZIP ${CMAKE_BINARY_DIR}/Kestrove-windows-x86_64.zip)
+  set(dejavu_dir /usr/share/fonts/truetype/dejavu)
+  find_program(KESTROVE_MINGW64_STRIP x86_64-w64-mingw32-strip REQUIRED)
+  add_custom_target(windows_zip ALL
+    COMMAND ${CMAKE_COMMAND} -DBIN_DIR=${KESTROVE_WINDOWS_X64_DIR}/bin -DRUN_DIR=${KESTROVE_RUN_DIR}
+            -DFONT_DIR=${dejavu_dir} -DLICENSE=/usr/share/doc/fonts-dejavu-core/copyright
+            -DREADME=${PROJECT_SOURCE_DIR}/data/windows/README.txt -DSTRIP=${KESTROVE_MINGW64_STRIP}
+            -DSTAGE=${CMAKE_BINARY_DIR}/windows-package/Kestrove -DZIP=${KESTROVE_WINDOWS_ZIP}
+            -P ${PROJECT_SOURCE_DIR}/cmake/MakeWindowsZip.cmake
+    COMMENT "Packing ${KESTROVE_WINDOWS_ZIP}"
+    VERBATIM)
+  add_dependencies(windows_zip windows-x86_64 rundir)
 endif()

@@ -1,7 +1,5 @@
 // Graph.cpp -- the 13 entry points. Init makes a GL 3.3 core context on the
 // engine's window and everything drawn with it; any failure undoes all of it.
-#include <SDL.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -14,6 +12,7 @@
 #include "Files.h"
 #include "ImageFile.h"
 #include "Renderer.h"
+#include "Surface.h"
 #include "graph.h"
 
 namespace graph {
@@ -37,21 +36,18 @@ void ReleaseRenderer() {
   // Names die with the context: if the window's Close already released it,
   // nothing may be called on it.
   const bool ours = R->Context && Engine && Engine->GLContext == reinterpret_cast<HGLRC>(R->Context) &&
-                    SDL_GL_GetCurrentContext() == R->Context;
+                    IsCurrentGLContext(R->Context);
   GLAlive = ours;
   if (ours) {
     glBindVertexArray(0);
     glUseProgram(0);
   }
-  SDL_Window *window = R->Window;
-  SDL_GLContext context = R->Context;
+  const HWND window = R->Window;
+  const GLContextHandle context = R->Context;
   R->Text.Close();
   R.reset();  // every GL object goes here
   GLAlive = false;
-  if (ours) {
-    SDL_GL_MakeCurrent(window, nullptr);
-    SDL_GL_DeleteContext(context);
-  }
+  if (ours) DeleteGLContext(window, context);
   // Released either way: nobody may release it a second time.
   if (Engine && (ours || !context || Engine->GLContext == reinterpret_cast<HGLRC>(context)))
     Engine->GLContext = nullptr;
@@ -63,7 +59,7 @@ void ReleaseRenderer() {
 // has run, so from then on every entry point must leave GL and the window alone.
 bool Drawable() {
   if (!R) return false;
-  if (R->Context && SDL_GL_GetCurrentContext() == R->Context) return true;
+  if (IsCurrentGLContext(R->Context)) return true;
   GLAlive = false;
   R->Context = nullptr;
   R->Window = nullptr;
@@ -182,43 +178,22 @@ void ResolveMultisampled() {
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
-bool IsFullScreen(SDL_Window *W) {
-  return (SDL_GetWindowFlags(W) & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS)) != 0;
-}
-
 // The pointer in drawable pixels. In a window the position counts from the outer
 // corner, frame included; full screen it is the screen position.
 void PointerToDrawable(const TMousePos *Pos, float &X, float &Y) {
   X = Y = -1e6f;
   if (!Pos || !R) return;
-  int left = 0, top = 0;
-  if (!IsFullScreen(R->Window) && SDL_GetWindowBordersSize(R->Window, &top, &left, nullptr, nullptr) != 0)
-    left = top = 0;
-  int ww = 0, wh = 0;
-  SDL_GetWindowSize(R->Window, &ww, &wh);
+  int left = 0, top = 0, ww = 0, wh = 0;
+  ClientArea(R->Window, left, top, ww, wh);
   const float sx = ww > 0 ? float(R->Width) / ww : 1.0f, sy = wh > 0 ? float(R->Height) / wh : 1.0f;
   X = float(Pos->x - left) * sx;
   Y = float(Pos->y - top) * sy;
 }
 
 // Says why Init cannot draw, and answers Init's false.
-bool CannotDraw(SDL_Window *Window, const std::string &Why) {
+bool CannotDraw(HWND Window, const std::string &Why) {
   ReportCannotDraw(Window, Why);
   return false;
-}
-
-// Fetches the GL entry points of the current context; its version as 10 * major
-// + minor, 0 when it cannot be used.
-int LoadGL() {
-  const int version = gladLoadGL(reinterpret_cast<GLADloadfunc>(SDL_GL_GetProcAddress));
-  return GLAD_VERSION_MAJOR(version) * 10 + GLAD_VERSION_MINOR(version);
-}
-
-SDL_GLContext CreateContext(SDL_Window *Window) {
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-  return SDL_GL_CreateContext(Window);
 }
 
 }  // namespace
@@ -232,22 +207,20 @@ GRAPH_API bool Init(TVeltraneEngine *Eng, int32_t /*ScreenBits*/, const char *Fl
                     const char *Wall, const char *Dest, const char *Water, const char *Menu, const char *MenuBack) {
   if (R) DeInit();
   if (!Eng || !Eng->Handle) return CannotDraw(nullptr, "there is no window to draw in");
-  SDL_Window *window = reinterpret_cast<SDL_Window *>(Eng->Handle);
-  if (!(SDL_GetWindowFlags(window) & SDL_WINDOW_OPENGL))
-    return CannotDraw(window, "the window was not made for OpenGL");
-  SDL_GLContext context = CreateContext(window);
+  const HWND window = Eng->Handle;
+  std::string why;
+  if (!WindowTakesGL(window, why)) return CannotDraw(window, why);
+  const GLContextHandle context = CreateGLContext(window, why);
   if (!context) {
-    const std::string why = std::string("the graphics driver gives no OpenGL 3.3 core context (") + SDL_GetError() + ")";
     RestartOnSoftwareRasterizer(window, why);
     return CannotDraw(window, why);
   }
-  const int version = SDL_GL_MakeCurrent(window, context) == 0 ? LoadGL() : 0;
+  const int version = LoadGLEntryPoints();
   if (version < 33) {
-    SDL_GL_MakeCurrent(window, nullptr);
-    SDL_GL_DeleteContext(context);
-    const std::string why = version > 0 ? "the graphics driver offers OpenGL " + std::to_string(version / 10) + "." +
-                                              std::to_string(version % 10) + ", and the game needs 3.3 core"
-                                        : std::string("the OpenGL context cannot be used (") + SDL_GetError() + ")";
+    DeleteGLContext(window, context);
+    why = version > 0 ? "the graphics driver offers OpenGL " + std::to_string(version / 10) + "." +
+                            std::to_string(version % 10) + ", and the game needs 3.3 core"
+                      : std::string("the OpenGL context cannot be used");
     RestartOnSoftwareRasterizer(window, why);
     return CannotDraw(window, why);
   }
@@ -261,7 +234,7 @@ GRAPH_API bool Init(TVeltraneEngine *Eng, int32_t /*ScreenBits*/, const char *Fl
   R->Window = window;
   R->Context = context;
   GLAlive = true;
-  SDL_GL_SetSwapInterval(1);  // movement is per frame: keep frames at the display's pace
+  SyncToDisplay();
 
   const char *renderer = reinterpret_cast<const char *>(glGetString(GL_RENDERER));
   const std::string name = renderer ? renderer : "";
@@ -329,11 +302,10 @@ GRAPH_API void ProcessCubes(void) {
 
 GRAPH_API void StartDraw(void) {
   if (!Drawable()) return;
-  SDL_GL_GetDrawableSize(R->Window, &R->Width, &R->Height);
-  if (R->Width <= 0 || R->Height <= 0) SDL_GetWindowSize(R->Window, &R->Width, &R->Height);
+  DrawableSize(R->Window, R->Width, R->Height);
   R->Width = std::max(R->Width, 1);
   R->Height = std::max(R->Height, 1);
-  R->Time = float(SDL_GetTicks() % 3600000u) / 1000.0f;
+  R->Time = float(Milliseconds() % 3600000u) / 1000.0f;
   ++R->Frame;
   R->Scene.Clear();
   R->ReducedBound = false;
@@ -352,7 +324,7 @@ GRAPH_API void EndDraw(const TMousePos *MousePos) {
   PointerToDrawable(MousePos, x, y);
   if (MousePos) DrawPointer(*R, x, y);
   ResolveMultisampled();
-  SDL_GL_SwapWindow(R->Window);
+  Present(R->Window);
 }
 
 GRAPH_API int32_t ProcessMenu(const TMousePos *MousePos) {
