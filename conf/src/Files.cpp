@@ -21,8 +21,8 @@
 #endif
 
 #ifdef _WIN32
-// Windows descriptors are inherited only when asked for; its files have no
-// links, and no byte of a file may be translated on the way in or out.
+// Windows has no close-on-exec (and the game starts no program there); what
+// matters is that no byte of a file is translated on the way in or out.
 constexpr int OpenFlags = O_BINARY;
 #else
 constexpr int OpenFlags = O_CLOEXEC;
