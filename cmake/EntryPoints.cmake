@@ -37,19 +37,39 @@ function(entry_point_names)
   set(${EP_OUT} ${names} PARENT_SCOPE)
 endfunction()
 
-# Writes the linker version script that exports NAMES and hides everything
-# else; ORIGIN says which list they came from.
-function(write_version_script path origin)
+# Makes the shared library TARGET export NAMES and nothing else: a linker
+# version script on ELF systems, a module-definition file for a Windows DLL
+# (named without MinGW's "lib" prefix, as the program loads it). ORIGIN says
+# which list the names came from.
+function(export_only_entry_points target origin)
   list(JOIN ARGN ";\n    " globals)
-  file(CONFIGURE OUTPUT ${path} CONTENT
-    "/* Made by the build from ${origin}. */\n{\n  global:\n    ${globals};\n  local: *;\n};\n"
-    @ONLY)
+  if(WIN32)
+    set(path ${CMAKE_CURRENT_BINARY_DIR}/${target}.def)
+    list(JOIN ARGN "\n  " exports)
+    file(CONFIGURE OUTPUT ${path} CONTENT
+      "; Made by the build from ${origin}.\nLIBRARY ${target}.dll\nEXPORTS\n  ${exports}\n" @ONLY)
+    set_target_properties(${target} PROPERTIES PREFIX "")
+    target_sources(${target} PRIVATE ${path})
+  else()
+    set(path ${CMAKE_CURRENT_BINARY_DIR}/exports.map)
+    file(CONFIGURE OUTPUT ${path} CONTENT
+      "/* Made by the build from ${origin}. */\n{\n  global:\n    ${globals};\n  local: *;\n};\n"
+      @ONLY)
+    target_link_options(${target} PRIVATE -Wl,--version-script=${path})
+  endif()
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${path})
 endfunction()
 
-# Adds the test NAME: LIBRARY (a target) defines exactly NAMES among its dynamic symbols.
+# Adds the test NAME: LIBRARY (a target, or a DLL's path with OBJDUMP the
+# target's objdump that reads it) defines exactly NAMES among its exports.
 function(add_export_check name library)
-  list(JOIN ARGN "," expected)
+  cmake_parse_arguments(EC "" "OBJDUMP" "" ${ARGN})
+  set(file ${library})
+  if(TARGET ${library})
+    set(file $<TARGET_FILE:${library}>)
+  endif()
+  list(JOIN EC_UNPARSED_ARGUMENTS "," expected)
   add_test(NAME ${name}
-    COMMAND ${CMAKE_COMMAND} -DLIBRARY=$<TARGET_FILE:${library}> -DEXPECTED=${expected}
+    COMMAND ${CMAKE_COMMAND} -DLIBRARY=${file} -DEXPECTED=${expected} -DOBJDUMP=${EC_OBJDUMP}
             -P ${PROJECT_SOURCE_DIR}/cmake/CheckExports.cmake)
 endfunction()

@@ -72,4 +72,4 @@ void WriteWholeFile(const std::string &FileName, const std::string &Bytes);
 
 // WriteWholeFile for files the game can do without: 0 when replaced, else the
 // error number, with the old file intact.
-int ReplaceFile(const std::string &FileName, const std::string &Bytes);
+int TryWriteWholeFile(const std::string &FileName, const std::string &Bytes);

@@ -15,10 +15,51 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#endif
+
+#ifdef _WIN32
+// Windows has no close-on-exec (and the game starts no program there); what
+// matters is that no byte of a file is translated on the way in or out.
+constexpr int OpenFlags = O_BINARY;
+#else
+constexpr int OpenFlags = O_CLOEXEC;
+#endif
 
 namespace {
 
+// Windows reads and writes at most an int's worth of bytes at a time.
+constexpr std::size_t MaxTransfer = std::size_t(1) << 30;
+
 TFatalErrorHandler FatalErrorHandler = nullptr;
+
+// Whether a directory entry of exactly this name exists (a link counts, whatever it points to).
+bool EntryExists(const std::string &Name)
+{
+#ifdef _WIN32
+  struct _stat64 St;
+  return _stat64(Name.c_str(), &St) == 0;
+#else
+  struct stat St;
+  return lstat(Name.c_str(), &St) == 0;
+#endif
+}
+
+bool IsDirectory(const std::string &Name)
+{
+  struct stat St;
+  return stat(Name.c_str(), &St) == 0 && S_ISDIR(St.st_mode);
+}
+
+// Why Name did not open, just after open() failed on it. Windows refuses to
+// open a directory at all; the answer is the one a read of it would give.
+int OpenFailure(const std::string &Name)
+{
+  const int Code = errno;
+  return Code == EACCES && IsDirectory(Name) ? EISDIR : Code;
+}
 
 char AsciiLower(char C) { return (C >= 'A' && C <= 'Z') ? static_cast<char>(C + 32) : C; }
 
@@ -39,8 +80,7 @@ bool SameIgnoringAsciiCase(const char *A, const std::string &B)
 std::optional<std::string> EntryNamed(const std::string &Dir, const std::string &Part)
 {
   if (Part.empty() || Part == "." || Part == "..") return Part;
-  struct stat St;
-  if (lstat((Dir + Part).c_str(), &St) == 0) return Part;
+  if (EntryExists(Dir + Part)) return Part;
   const std::unique_ptr<DIR, int (*)(DIR *)> D(opendir(Dir.empty() ? "." : Dir.c_str()), closedir);
   if (!D) return std::nullopt;
   std::optional<std::string> Best;
@@ -62,7 +102,7 @@ struct TFd {
 bool WriteAll(int Fd, const char *Data, std::size_t Size)
 {
   while (Size > 0) {
-    const ssize_t N = write(Fd, Data, Size);
+    const ssize_t N = write(Fd, Data, std::min(Size, MaxTransfer));
     if (N < 0) {
       if (errno == EINTR) continue;
       return false;
@@ -73,6 +113,48 @@ bool WriteAll(int Fd, const char *Data, std::size_t Size)
   return true;
 }
 
+#ifdef _WIN32
+// Windows knows no file modes beyond read-only, and a read-only target is
+// never replaced: the new file is a plain writable one.
+int CreateTempFile(std::string &Template)
+{
+  const std::size_t X = Template.size() - 6;
+  static unsigned Counter = 0;
+  for (int Try = 0; Try < 1000; ++Try) {
+    const unsigned Seed = GetCurrentProcessId() * 7919u + GetTickCount() + ++Counter;
+    for (std::size_t I = 0; I < 6; ++I) Template[X + I] = "abcdefghijklmnopqrstuvwxyz0123456789"[(Seed >> (I * 5)) % 36];
+    const int Fd = _open(Template.c_str(), _O_CREAT | _O_EXCL | _O_RDWR | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
+    if (Fd >= 0 || errno != EEXIST) return Fd;
+  }
+  return -1;
+}
+
+bool KeepMode(int, const struct stat *) { return true; }
+
+bool SyncFile(int Fd) { return _commit(Fd) == 0; }
+
+// errno for the last failed Windows call on a file.
+int ErrnoOfLastError()
+{
+  switch (GetLastError()) {
+  case ERROR_FILE_NOT_FOUND:
+  case ERROR_PATH_NOT_FOUND: return ENOENT;
+  case ERROR_DISK_FULL:
+  case ERROR_HANDLE_DISK_FULL: return ENOSPC;
+  case ERROR_WRITE_PROTECT: return EROFS;
+  default: return EACCES;
+  }
+}
+
+// Renames From over To, replacing To when it exists, as POSIX rename does.
+int RenameOver(const std::string &From, const std::string &To)
+{
+  return MoveFileExA(From.c_str(), To.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+             ? 0 : ErrnoOfLastError();
+}
+#else
+int CreateTempFile(std::string &Template) { return mkostemp(Template.data(), O_CLOEXEC); }
+
 mode_t NewFileMode()
 {
   const mode_t Mask = umask(0);
@@ -80,12 +162,28 @@ mode_t NewFileMode()
   return 0666 & ~Mask;
 }
 
+// The new file keeps the permissions of the one it replaces (Old: null when none).
+bool KeepMode(int Fd, const struct stat *Old)
+{
+  return fchmod(Fd, Old ? (Old->st_mode & 07777) : NewFileMode()) == 0;
+}
+
+bool SyncFile(int Fd) { return fsync(Fd) == 0 || errno == EINVAL || errno == EROFS; }
+
+int RenameOver(const std::string &From, const std::string &To)
+{
+  return rename(From.c_str(), To.c_str()) == 0 ? 0 : errno;
+}
+#endif
+
 } // namespace
 
 std::string ResolveFileName(const std::string &Name)
 {
-  struct stat St;
-  if (Name.empty() || lstat(Name.c_str(), &St) == 0) return Name; // an entry of exactly this name
+#ifdef _WIN32
+  return Name; // Windows finds names without regard to case itself
+#endif
+  if (Name.empty() || EntryExists(Name)) return Name; // an entry of exactly this name
 
   std::string Resolved;
   bool Lost = false; // a part matched nothing: what follows cannot match either
@@ -105,7 +203,7 @@ std::string ResolveFileName(const std::string &Name)
 bool FileExists(const std::string &FileName)
 {
   const std::string Name = ResolveFileName(FileName);
-  const TFd F(open(Name.c_str(), O_RDWR | O_CLOEXEC));
+  const TFd F(open(Name.c_str(), O_RDWR | OpenFlags));
   if (F.Fd < 0) return false;
   // Permissions do not stop the superuser; a file that nobody may write is
   // still a read-only file.
@@ -115,9 +213,14 @@ bool FileExists(const std::string &FileName)
 
 int ReadingError(const std::string &FileName)
 {
+  const std::string Name = ResolveFileName(FileName);
+#ifdef _WIN32
+  const TFd F(open(Name.c_str(), O_RDONLY | OpenFlags));
+#else
   // Not blocking: a pipe in the way must not stall the question.
-  const TFd F(open(ResolveFileName(FileName).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-  if (F.Fd < 0) return errno;
+  const TFd F(open(Name.c_str(), O_RDONLY | O_NONBLOCK | OpenFlags));
+#endif
+  if (F.Fd < 0) return OpenFailure(Name);
   struct stat St;
   if (fstat(F.Fd, &St) != 0) return errno;
   return S_ISDIR(St.st_mode) ? EISDIR : 0;
@@ -142,8 +245,9 @@ void RuntimeError(int Code, const std::string &FileName)
 
 TInputFile::TInputFile(const std::string &FileName) : Name(FileName)
 {
-  Fd = open(ResolveFileName(FileName).c_str(), O_RDONLY | O_CLOEXEC);
-  if (Fd < 0) RuntimeError(errno, FileName);
+  const std::string Resolved = ResolveFileName(FileName);
+  Fd = open(Resolved.c_str(), O_RDONLY | OpenFlags);
+  if (Fd < 0) RuntimeError(OpenFailure(Resolved), FileName);
   struct stat St;
   if (fstat(Fd, &St) == 0 && S_ISREG(St.st_mode)) Size = static_cast<std::uint64_t>(St.st_size);
 }
@@ -158,7 +262,7 @@ std::size_t TInputFile::Read(void *To, std::size_t Count)
   std::size_t Got = 0;
   char *Out = static_cast<char *>(To);
   while (Got < Count) {
-    const ssize_t N = read(Fd, Out + Got, Count - Got);
+    const ssize_t N = read(Fd, Out + Got, std::min(Count - Got, MaxTransfer));
     if (N < 0) {
       if (errno == EINTR) continue;
       RuntimeError(errno, Name);
@@ -179,7 +283,7 @@ std::string ReadWholeFile(const std::string &FileName)
   return Bytes;
 }
 
-int ReplaceFile(const std::string &FileName, const std::string &Bytes)
+int TryWriteWholeFile(const std::string &FileName, const std::string &Bytes)
 {
   if (FileName.empty()) return ENOENT;
   const std::string Target = ResolveFileName(FileName);
@@ -192,25 +296,22 @@ int ReplaceFile(const std::string &FileName, const std::string &Bytes)
   const bool Exists = stat(Target.c_str(), &St) == 0;
   if (Exists && ((St.st_mode & 0222) == 0 || access(Target.c_str(), W_OK) != 0)) return EACCES;
 
-  const int Fd = mkostemp(Temp.data(), O_CLOEXEC);
+  const int Fd = CreateTempFile(Temp);
   if (Fd < 0) return errno;
   auto Fail = [&](int Code) {
     close(Fd);
     unlink(Temp.c_str());
     return Code;
   };
-  // The new file keeps the permissions of the one it replaces.
-  const mode_t Mode = Exists ? (St.st_mode & 07777) : NewFileMode();
-  if (fchmod(Fd, Mode) != 0) return Fail(errno);
+  if (!KeepMode(Fd, Exists ? &St : nullptr)) return Fail(errno);
   if (!WriteAll(Fd, Bytes.data(), Bytes.size())) return Fail(errno);
-  if (fsync(Fd) != 0 && errno != EINVAL && errno != EROFS) return Fail(errno);
+  if (!SyncFile(Fd)) return Fail(errno);
   if (close(Fd) != 0) {
     const int Code = errno;
     unlink(Temp.c_str());
     return Code;
   }
-  if (rename(Temp.c_str(), Target.c_str()) != 0) {
-    const int Code = errno;
+  if (const int Code = RenameOver(Temp, Target); Code != 0) {
     unlink(Temp.c_str());
     return Code;
   }
@@ -219,5 +320,5 @@ int ReplaceFile(const std::string &FileName, const std::string &Bytes)
 
 void WriteWholeFile(const std::string &FileName, const std::string &Bytes)
 {
-  if (const int Code = ReplaceFile(FileName, Bytes)) RuntimeError(Code, FileName);
+  if (const int Code = TryWriteWholeFile(FileName, Bytes)) RuntimeError(Code, FileName);
 }

@@ -3,9 +3,11 @@
 // full-screen display modes, and the release of the renderer's GL context.
 //
 // The renderer receives this object, so its fields form a fixed layout, in this
-// order: two pointer-sized handles, then seven 32-bit fields, with no class
-// reference in front (the class has no virtual functions). The asserts below
-// hold it to that; on x86-64 it is 48 bytes.
+// order: the slot where the documented object layout keeps its class reference
+// (always null here: the class has no virtual functions), two pointer-sized
+// handles, then seven 32-bit fields. The asserts below hold it to that; on
+// 32-bit Windows it is the documented 40 bytes, so that a renderer built for
+// that layout finds every field where it looks, and on x86-64 it is 56.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -14,6 +16,7 @@
 
 class TVeltraneEngine {
 public:
+  const void *ClassReference = nullptr;   // neither read nor written
   HWND Handle = nullptr;       // the window Create made
   HGLRC GLContext = nullptr;   // the renderer's, set by its Init and cleared by its DeInit; Close makes
                                // none current and deletes a non-null one, keeping the value (graph.h)
@@ -47,12 +50,13 @@ public:
 };
 
 static_assert(std::is_standard_layout_v<TVeltraneEngine>);
-static_assert(offsetof(TVeltraneEngine, Handle) == 0);
-static_assert(offsetof(TVeltraneEngine, GLContext) == sizeof(void *));
-static_assert(offsetof(TVeltraneEngine, Frames) == 2 * sizeof(void *));
-static_assert(offsetof(TVeltraneEngine, Time) == 2 * sizeof(void *) + 4);
-static_assert(offsetof(TVeltraneEngine, Delta) == 2 * sizeof(void *) + 8);
-static_assert(offsetof(TVeltraneEngine, StartTick) == 2 * sizeof(void *) + 12);
-static_assert(offsetof(TVeltraneEngine, LastTime) == 2 * sizeof(void *) + 16);
-static_assert(offsetof(TVeltraneEngine, FPS) == 2 * sizeof(void *) + 20);
-static_assert(offsetof(TVeltraneEngine, Reserved) == 2 * sizeof(void *) + 24);
+static_assert(offsetof(TVeltraneEngine, Handle) == sizeof(void *));
+static_assert(offsetof(TVeltraneEngine, GLContext) == 2 * sizeof(void *));
+static_assert(offsetof(TVeltraneEngine, Frames) == 3 * sizeof(void *));
+static_assert(offsetof(TVeltraneEngine, Time) == 3 * sizeof(void *) + 4);
+static_assert(offsetof(TVeltraneEngine, Delta) == 3 * sizeof(void *) + 8);
+static_assert(offsetof(TVeltraneEngine, StartTick) == 3 * sizeof(void *) + 12);
+static_assert(offsetof(TVeltraneEngine, LastTime) == 3 * sizeof(void *) + 16);
+static_assert(offsetof(TVeltraneEngine, FPS) == 3 * sizeof(void *) + 20);
+static_assert(offsetof(TVeltraneEngine, Reserved) == 3 * sizeof(void *) + 24);
+static_assert(sizeof(void *) != 4 || sizeof(TVeltraneEngine) == 40, "the documented 32-bit layout");

@@ -131,8 +131,8 @@ void TVeltraneEngine::CentreOnScreen() const {
   if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &Work, 0)) return;
   const RECT Rect = OuterRect(Handle);
   const int32_t W = Rect.right - Rect.left, H = Rect.bottom - Rect.top;
-  const int32_t X = Work.left + std::max(0, (Work.right - Work.left - W) / 2);
-  const int32_t Y = Work.top + std::max(0, (Work.bottom - Work.top - H) / 2);
+  const int32_t X = Work.left + std::max<int32_t>(0, (Work.right - Work.left - W) / 2);
+  const int32_t Y = Work.top + std::max<int32_t>(0, (Work.bottom - Work.top - H) / 2);
   MoveWindow(Handle, X, Y, W, H, TRUE);
 }
 

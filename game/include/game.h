@@ -20,7 +20,8 @@
 #include <stdint.h>
 #include <stdlib.h>
 
-#if defined(GAME_BUILD)
+/* On Windows the library's export list names the entry points. */
+#if defined(GAME_BUILD) && !defined(_WIN32)
 #define GAME_API __attribute__((visibility("default")))
 #else
 #define GAME_API

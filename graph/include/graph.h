@@ -10,7 +10,8 @@
 #include "Veltrane.h"
 #include "game.h"
 
-#if defined(GRAPH_BUILD)
+// On Windows the library's export list names the entry points.
+#if defined(GRAPH_BUILD) && !defined(_WIN32)
 #define GRAPH_API __attribute__((visibility("default")))
 #else
 #define GRAPH_API

@@ -1,8 +1,13 @@
 #include "Fallback.h"
 
+#include "Surface.h"
+
+#ifndef _WIN32
+#include <SDL.h>
 #include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <cstdio>
@@ -13,6 +18,7 @@
 #include <vector>
 
 namespace graph {
+#ifndef _WIN32
 namespace {
 
 constexpr const char *kSoftware = "LIBGL_ALWAYS_SOFTWARE";
@@ -51,23 +57,29 @@ void CloseOnExec() {
 
 }  // namespace
 
-void ReportCannotDraw(SDL_Window *Window, const std::string &Why) {
+#endif
+
+void ReportCannotDraw(HWND Window, const std::string &Why) {
   const std::string text = "The game cannot draw: " + Why;
   std::fprintf(stderr, "graph: %s\n", text.c_str());
   std::fflush(stderr);
   const char *quiet = std::getenv("KESTROVE_NO_ERROR_BOX");
   if (quiet && *quiet) return;
-  if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Error", text.c_str(), Window) != 0)
-    std::fprintf(stderr, "graph: (the message box could not be shown: %s)\n", SDL_GetError());
+  std::string why;
+  if (!ShowErrorBox(Window, text, why))
+    std::fprintf(stderr, "graph: (the message box could not be shown: %s)\n", why.c_str());
 }
 
-void RestartOnSoftwareRasterizer(SDL_Window *Window, const std::string &Why) {
+#ifdef _WIN32
+void RestartOnSoftwareRasterizer(HWND, const std::string &) {}
+#else
+void RestartOnSoftwareRasterizer(HWND Window, const std::string &Why) {
   if (OnSoftwareRasterizer()) return;
   const std::vector<std::string> args = OwnArguments();
   if (args.empty()) return;
   std::fprintf(stderr, "graph: %s; starting again on Mesa's software rasterizer (%s=1)\n", Why.c_str(), kSoftware);
   std::fflush(nullptr);
-  if (Window) SDL_SetWindowFullscreen(Window, 0);  // the display's own mode back
+  if (Window) SDL_SetWindowFullscreen(reinterpret_cast<SDL_Window *>(Window), 0);  // the display's own mode back
   setenv(kSoftware, "1", 1);
   std::vector<char *> argv;
   for (const std::string &a : args) argv.push_back(const_cast<char *>(a.c_str()));
@@ -78,5 +90,6 @@ void RestartOnSoftwareRasterizer(SDL_Window *Window, const std::string &Why) {
   std::fprintf(stderr, "graph: the program could not be started again: %s\n", std::strerror(errno));
   unsetenv(kSoftware);
 }
+#endif
 
 }  // namespace graph

@@ -1,16 +1,61 @@
 #include "Font.h"
 
-#include <SDL.h>
-#include <SDL_ttf.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+// The rasteriser is compiled here alone, private to the renderer.
+#define STBTT_STATIC
+#define STB_TRUETYPE_IMPLEMENTATION
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-function"
+#include <stb_truetype.h>
+#pragma GCC diagnostic pop
 
 namespace graph {
 namespace {
 #include "BitmapFont.inc"
+}  // namespace
+
+struct TextPainter::Face {
+  std::vector<unsigned char> Bytes;  // the font reads from these for as long as it lives
+  stbtt_fontinfo Info{};
+};
+
+namespace {
+
+// The font in the file; null when the file is missing or holds no font.
+std::unique_ptr<TextPainter::Face> ReadFace(const std::string &FileName) {
+  if (FileName.empty()) return nullptr;
+  std::ifstream in(FileName, std::ios::binary);
+  auto face = std::make_unique<TextPainter::Face>();
+  face->Bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  const unsigned char *data = face->Bytes.data();
+  const int offset = face->Bytes.empty() ? -1 : stbtt_GetFontOffsetForIndex(data, 0);
+  if (offset < 0 || !stbtt_InitFont(&face->Info, data, offset)) return nullptr;
+  return face;
+}
+
+// Adds a glyph's coverage into the line's alpha, clipped to it; glyphs that
+// overlap (kerned pairs) keep the stronger coverage.
+void Stamp(std::vector<uint8_t> &Alpha, int Width, int Height, const std::vector<uint8_t> &Glyph, int GlyphWidth,
+           int GlyphHeight, int Left, int Top) {
+  for (int y = 0; y < GlyphHeight; ++y) {
+    const int row = Top + y;
+    if (row < 0 || row >= Height) continue;
+    for (int x = 0; x < GlyphWidth; ++x) {
+      const int col = Left + x;
+      if (col < 0 || col >= Width) continue;
+      uint8_t &a = Alpha[size_t(row) * Width + col];
+      a = std::max(a, Glyph[size_t(y) * GlyphWidth + x]);
+    }
+  }
+}
+
 }  // namespace
 
 std::string FindFontFile(const char *FileName) {
@@ -26,56 +71,69 @@ std::string FindFontFile(const char *FileName) {
   return {};
 }
 
+TextPainter::TextPainter() = default;
+TextPainter::~TextPainter() = default;
+
 void TextPainter::Open() {
   Close();
-  if (TTF_Init() != 0) return;
-  TtfStarted = true;
-  Regular = FindFontFile("DejaVuSans.ttf");
-  BoldFile = FindFontFile("DejaVuSans-Bold.ttf");
-  if (BoldFile.empty()) BoldFile = Regular;
   // A file that is there but does not open as a font counts as no font.
-  if (!Regular.empty() && !FontFor(16, false)) Regular.clear();
+  RegularFace = ReadFace(FindFontFile("DejaVuSans.ttf"));
+  if (RegularFace) BoldFace = ReadFace(FindFontFile("DejaVuSans-Bold.ttf"));
 }
 
 void TextPainter::Close() {
-  for (auto &f : Fonts)
-    if (f.second) TTF_CloseFont(f.second);
-  Fonts.clear();
-  Regular.clear();
-  BoldFile.clear();
-  if (TtfStarted) TTF_Quit();
-  TtfStarted = false;
-}
-
-TTF_Font *TextPainter::FontFor(int Pixels, bool Bold) {
-  const auto key = std::make_pair(Pixels, Bold);
-  const auto it = Fonts.find(key);
-  if (it != Fonts.end()) return it->second;
-  TTF_Font *font = TTF_OpenFont((Bold ? BoldFile : Regular).c_str(), Pixels);
-  if (font) TTF_SetFontHinting(font, TTF_HINTING_LIGHT);
-  Fonts[key] = font;
-  return font;
+  RegularFace.reset();
+  BoldFace.reset();
 }
 
 Image TextPainter::Render(const std::string &Text, int Pixels, bool Bold) {
   Pixels = std::clamp(Pixels, 6, 256);
   if (Text.empty()) return {};
-  TTF_Font *font = HasTrueType() ? FontFor(Pixels, Bold) : nullptr;
-  if (!font) return RenderBitmapText(Text, Pixels);
+  const Face *face = Bold && BoldFace ? BoldFace.get() : RegularFace.get();
+  if (!face) return RenderBitmapText(Text, Pixels);
+  const stbtt_fontinfo &info = face->Info;
+  const float scale = stbtt_ScaleForPixelHeight(&info, float(Pixels));
+  int ascent = 0, descent = 0, gap = 0;
+  stbtt_GetFontVMetrics(&info, &ascent, &descent, &gap);
+  const int baseline = int(std::ceil(ascent * scale));
+  const int height = std::max(1, baseline + int(std::ceil(-descent * scale)));
+
   // Bytes are shown as Latin-1: nothing converts the game's 8-bit strings.
-  SDL_Surface *s = TTF_RenderText_Blended(font, Text.c_str(), SDL_Color{255, 255, 255, 255});
-  if (!s) return RenderBitmapText(Text, Pixels);
-  SDL_Surface *rgba = SDL_ConvertSurfaceFormat(s, SDL_PIXELFORMAT_RGBA32, 0);
-  SDL_FreeSurface(s);
-  if (!rgba) return RenderBitmapText(Text, Pixels);
+  struct Placed { int Codepoint; float X; };
+  std::vector<Placed> placed;
+  float pen = 0;
+  int previous = 0;
+  for (const unsigned char c : Text) {
+    const int codepoint = c;
+    if (previous) pen += scale * float(stbtt_GetCodepointKernAdvance(&info, previous, codepoint));
+    placed.push_back({codepoint, pen});
+    int advance = 0, bearing = 0;
+    stbtt_GetCodepointHMetrics(&info, codepoint, &advance, &bearing);
+    pen += scale * float(advance);
+    previous = codepoint;
+  }
+  const int width = std::max(1, int(std::ceil(pen)));
+
+  std::vector<uint8_t> alpha(size_t(width) * height, 0), glyph;
+  for (const Placed &p : placed) {
+    const float shift = p.X - std::floor(p.X);
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    stbtt_GetCodepointBitmapBoxSubpixel(&info, p.Codepoint, scale, scale, shift, 0, &x0, &y0, &x1, &y1);
+    const int gw = x1 - x0, gh = y1 - y0;
+    if (gw <= 0 || gh <= 0) continue;
+    glyph.assign(size_t(gw) * gh, 0);
+    stbtt_MakeCodepointBitmapSubpixel(&info, glyph.data(), gw, gh, gw, scale, scale, shift, 0, p.Codepoint);
+    Stamp(alpha, width, height, glyph, gw, gh, int(std::floor(p.X)) + x0, baseline + y0);
+  }
+
   Image img;
-  img.Width = rgba->w;
-  img.Height = rgba->h;
-  img.Rgba.resize(size_t(img.Width) * img.Height * 4);
-  for (int y = 0; y < img.Height; ++y)
-    std::copy_n(static_cast<const uint8_t *>(rgba->pixels) + size_t(y) * rgba->pitch, size_t(img.Width) * 4,
-                img.Rgba.begin() + size_t(y) * img.Width * 4);
-  SDL_FreeSurface(rgba);
+  img.Width = width;
+  img.Height = height;
+  img.Rgba.resize(alpha.size() * 4);
+  for (size_t i = 0; i < alpha.size(); ++i) {
+    img.Rgba[i * 4] = img.Rgba[i * 4 + 1] = img.Rgba[i * 4 + 2] = 255;
+    img.Rgba[i * 4 + 3] = alpha[i];
+  }
   return img;
 }
 

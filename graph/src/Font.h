@@ -1,36 +1,31 @@
-// Font.h -- text as white RGBA images: DejaVu Sans through SDL2_ttf when a copy
-// is found, else the built-in bitmap font, so text never fails to draw.
+// Font.h -- text as white RGBA images: DejaVu Sans through stb_truetype when a
+// copy is found, else the built-in bitmap font, so text never fails to draw.
 #pragma once
-#include <map>
+#include <memory>
 #include <string>
-#include <utility>
 
 #include "ProcTex.h"
-
-typedef struct _TTF_Font TTF_Font;
 
 namespace graph {
 
 class TextPainter {
 public:
-  TextPainter() = default;
+  TextPainter();
   TextPainter(const TextPainter &) = delete;
   TextPainter &operator=(const TextPainter &) = delete;
-  ~TextPainter() { Close(); }
+  ~TextPainter();
 
   void Open();   // finds the fonts; never fails
   void Close();
-  bool HasTrueType() const { return !Regular.empty(); }
+  bool HasTrueType() const { return RegularFace != nullptr; }
 
   // The text in white on transparent, Pixels high (roughly the line height).
   Image Render(const std::string &Text, int Pixels, bool Bold);
 
-private:
-  TTF_Font *FontFor(int Pixels, bool Bold);
+  struct Face;  // one font file, read whole
 
-  std::string Regular, BoldFile;
-  bool TtfStarted = false;
-  std::map<std::pair<int, bool>, TTF_Font *> Fonts;
+private:
+  std::unique_ptr<Face> RegularFace, BoldFace;
 };
 
 // Text in the built-in bitmap font, scaled by whole pixels to about Pixels high.

@@ -76,7 +76,7 @@ Texture UploadTexture(const Image &Img, bool Repeat, bool Mipmaps) {
                   !Mipmaps ? GL_LINEAR : State.Trilinear ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR_MIPMAP_NEAREST);
   if (Mipmaps) {
     glGenerateMipmap(GL_TEXTURE_2D);
-    if (State.Anisotropy && epoxy_has_gl_extension("GL_EXT_texture_filter_anisotropic")) {
+    if (State.Anisotropy && GLAD_GL_EXT_texture_filter_anisotropic) {
       GLfloat most = 1;
       glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &most);
       glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, std::min(most, 8.0f));

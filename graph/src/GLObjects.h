@@ -2,7 +2,7 @@
 // deletes its object when it goes, unless the context has already gone with
 // the window (then the names died with it and nothing may be called).
 #pragma once
-#include <epoxy/gl.h>
+#include <glad/gl.h>
 
 #include <string>
 #include <utility>

@@ -1,27 +1,26 @@
 // Graph.cpp -- the entry points graph.h lists. Init makes a GL 3.3 core context on the
 // engine's window and everything drawn with it; any failure undoes all of it.
-#include <SDL.h>
-#include <SDL_image.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "Fallback.h"
 #include "Files.h"
-#include "NativeWindow.h"
+#include "ImageFile.h"
 #include "Renderer.h"
 #include "State.h"
+#include "Surface.h"
 #include "graph.h"
 
 namespace graph {
 
 GraphState State;
 
-bool ContextLive() { return State.Context && SDL_GL_GetCurrentContext() == State.Context; }
+bool ContextLive() { return IsCurrentGLContext(State.Context); }
 
 namespace {
 
@@ -31,22 +30,7 @@ std::unique_ptr<Renderer> &R = State.R;
 // or not an image.
 Image LoadImageOr(const char *Name, TexKind Kind, int MaxSize) {
   if (Name && Name[0]) {
-    if (SDL_Surface *s = IMG_Load(ResolveFileName(Name).c_str())) {
-      SDL_Surface *rgba = SDL_ConvertSurfaceFormat(s, SDL_PIXELFORMAT_RGBA32, 0);
-      SDL_FreeSurface(s);
-      if (rgba && rgba->w > 0 && rgba->h > 0 && rgba->w <= MaxSize && rgba->h <= MaxSize) {
-        Image img;
-        img.Width = rgba->w;
-        img.Height = rgba->h;
-        img.Rgba.resize(size_t(img.Width) * img.Height * 4);
-        for (int y = 0; y < img.Height; ++y)
-          std::memcpy(&img.Rgba[size_t(y) * img.Width * 4], static_cast<uint8_t *>(rgba->pixels) + size_t(y) * rgba->pitch,
-                      size_t(img.Width) * 4);
-        SDL_FreeSurface(rgba);
-        return img;
-      }
-      SDL_FreeSurface(rgba);
-    }
+    if (std::optional<Image> img = ReadImageFile(ResolveFileName(Name), MaxSize)) return std::move(*img);
   }
   return PaintTexture(Kind, 256);
 }
@@ -62,17 +46,13 @@ void ReleaseRenderer() {
     glBindVertexArray(0);
     glUseProgram(0);
   }
-  SDL_Window *const window = R->Window;
+  const HWND window = R->Window;
   R->Text.Close();
   R.reset();  // every GL object goes here, deleted only while the context lives
-  if (live) {
-    SDL_GL_MakeCurrent(window, nullptr);
-    SDL_GL_DeleteContext(State.Context);
-  }
-  if (State.Engine->GLContext == ContextHandle(State.Context)) State.Engine->GLContext = nullptr;
+  if (live) DeleteGLContext(window, State.Context);
+  if (State.Engine->GLContext == reinterpret_cast<HGLRC>(State.Context)) State.Engine->GLContext = nullptr;
   State.Context = nullptr;
   State.Engine = nullptr;
-  IMG_Quit();
 }
 
 // Whether a frame may draw: Init made a context and the engine's Close has
@@ -192,36 +172,22 @@ void ResolveMultisampled() {
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
-bool IsFullScreen(SDL_Window *W) {
-  return (SDL_GetWindowFlags(W) & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS)) != 0;
-}
-
 // The pointer in drawable pixels. In a window the position counts from the outer
 // corner, frame included; full screen it is the screen position.
 void PointerToDrawable(const TMousePos *Pos, float &X, float &Y) {
   X = Y = -1e6f;
   if (!Pos || !R) return;
-  int left = 0, top = 0;
-  if (!IsFullScreen(R->Window) && SDL_GetWindowBordersSize(R->Window, &top, &left, nullptr, nullptr) != 0)
-    left = top = 0;
-  int ww = 0, wh = 0;
-  SDL_GetWindowSize(R->Window, &ww, &wh);
+  int left = 0, top = 0, ww = 0, wh = 0;
+  ClientArea(R->Window, left, top, ww, wh);
   const float sx = ww > 0 ? float(R->Width) / ww : 1.0f, sy = wh > 0 ? float(R->Height) / wh : 1.0f;
   X = float(Pos->x - left) * sx;
   Y = float(Pos->y - top) * sy;
 }
 
 // Says why Init cannot draw, and answers Init's false.
-bool CannotDraw(SDL_Window *Window, const std::string &Why) {
+bool CannotDraw(HWND Window, const std::string &Why) {
   ReportCannotDraw(Window, Why);
   return false;
-}
-
-SDL_GLContext CreateContext(SDL_Window *Window) {
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-  return SDL_GL_CreateContext(Window);
 }
 
 }  // namespace
@@ -235,22 +201,20 @@ GRAPH_API bool Init(TVeltraneEngine *Eng, int32_t /*ScreenBits*/, const char *Fl
                     const char *Wall, const char *Dest, const char *Water, const char *Menu, const char *MenuBack) {
   if (R) DeInit();
   if (!Eng || !Eng->Handle) return CannotDraw(nullptr, "there is no window to draw in");
-  SDL_Window *const window = NativeWindow(Eng->Handle);
-  if (!(SDL_GetWindowFlags(window) & SDL_WINDOW_OPENGL))
-    return CannotDraw(window, "the window was not made for OpenGL");
-  SDL_GLContext context = CreateContext(window);
+  const HWND window = Eng->Handle;
+  std::string why;
+  if (!WindowTakesGL(window, why)) return CannotDraw(window, why);
+  const GLContextHandle context = CreateGLContext(window, why);
   if (!context) {
-    const std::string why = std::string("the graphics driver gives no OpenGL 3.3 core context (") + SDL_GetError() + ")";
     RestartOnSoftwareRasterizer(window, why);
     return CannotDraw(window, why);
   }
-  if (SDL_GL_MakeCurrent(window, context) != 0 || epoxy_gl_version() < 33) {
-    const int version = SDL_GL_GetCurrentContext() == context ? epoxy_gl_version() : 0;
-    SDL_GL_MakeCurrent(window, nullptr);
-    SDL_GL_DeleteContext(context);
-    const std::string why = version > 0 ? "the graphics driver offers OpenGL " + std::to_string(version / 10) + "." +
-                                              std::to_string(version % 10) + ", and the game needs 3.3 core"
-                                        : std::string("the OpenGL context cannot be used (") + SDL_GetError() + ")";
+  const int version = LoadGLEntryPoints();
+  if (version < 33) {
+    DeleteGLContext(window, context);
+    why = version > 0 ? "the graphics driver offers OpenGL " + std::to_string(version / 10) + "." +
+                            std::to_string(version % 10) + ", and the game needs 3.3 core"
+                      : std::string("the OpenGL context cannot be used");
     RestartOnSoftwareRasterizer(window, why);
     return CannotDraw(window, why);
   }
@@ -260,11 +224,10 @@ GRAPH_API bool Init(TVeltraneEngine *Eng, int32_t /*ScreenBits*/, const char *Fl
   State.CubesAsked = false;
   State.Engine = Eng;
   State.Context = context;
-  Eng->GLContext = ContextHandle(context);
+  Eng->GLContext = reinterpret_cast<HGLRC>(context);
   R = std::make_unique<Renderer>();
   R->Window = window;
-  IMG_Init(IMG_INIT_PNG | IMG_INIT_JPG);
-  SDL_GL_SetSwapInterval(1);  // movement is per frame: keep frames at the display's pace
+  SyncToDisplay();
 
   const char *renderer = reinterpret_cast<const char *>(glGetString(GL_RENDERER));
   const std::string name = renderer ? renderer : "";
@@ -336,11 +299,10 @@ GRAPH_API void ProcessCubes(void) {
 
 GRAPH_API void StartDraw(void) {
   if (!Drawable()) return;
-  SDL_GL_GetDrawableSize(R->Window, &R->Width, &R->Height);
-  if (R->Width <= 0 || R->Height <= 0) SDL_GetWindowSize(R->Window, &R->Width, &R->Height);
+  DrawableSize(R->Window, R->Width, R->Height);
   R->Width = std::max(R->Width, 1);
   R->Height = std::max(R->Height, 1);
-  R->Time = float(SDL_GetTicks() % 3600000u) / 1000.0f;
+  R->Time = float(Milliseconds() % 3600000u) / 1000.0f;
   ++R->Frame;
   R->Scene.Clear();
   R->ReducedBound = false;
@@ -360,7 +322,7 @@ GRAPH_API void EndDraw(const TMousePos *MousePos) {
   PointerToDrawable(MousePos, x, y);
   if (MousePos) DrawPointer(*R, x, y);
   ResolveMultisampled();
-  SDL_GL_SwapWindow(R->Window);
+  Present(R->Window);
 }
 
 GRAPH_API int32_t ProcessMenu(const TMousePos *MousePos) {

@@ -1,8 +1,6 @@
 // Renderer.h -- the renderer's private state: one instance lives between Init
 // and DeInit, and the drawing code in Scene.cpp and Ui.cpp works on it.
 #pragma once
-#include <SDL.h>
-
 #include <array>
 #include <cstdint>
 #include <map>
@@ -16,6 +14,7 @@
 #include "Layout.h"
 #include "ProcTex.h"
 #include "Quality.h"
+#include "Surface.h"
 #include "graph.h"
 
 namespace graph {
@@ -79,7 +78,7 @@ struct FrameScene {
 };
 
 struct Renderer {
-  SDL_Window *Window = nullptr;  // the engine's, which the context draws on
+  HWND Window = nullptr;  // the engine's, which the context draws on
 
   Tier Quality = Tier::Full;
   SceneShader Scene3D;                                   // every kind, the full look

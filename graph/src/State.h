@@ -1,13 +1,12 @@
 // State.h -- everything the renderer keeps from one call to the next, in one
 // object, so that what lives how long is read in one place.
 #pragma once
-#include <SDL.h>
-
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "Renderer.h"
+#include "Surface.h"
 #include "Veltrane.h"
 
 namespace graph {
@@ -27,7 +26,7 @@ struct GraphState {
   // the engine's window (stored in Engine->GLContext too), and everything drawn
   // with that context. graph.h says who releases the context, and when.
   TVeltraneEngine *Engine = nullptr;
-  SDL_GLContext Context = nullptr;
+  GLContextHandle Context = nullptr;
   std::unique_ptr<Renderer> R;
 
   // The cube effect, with its drifting cubes: a pass turns it on before Init,

@@ -199,7 +199,7 @@ int32_t SetOfLevelFile(const std::string &LevelFile)
   return -1;
 }
 
-LRESULT WndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
+LRESULT CALLBACK WndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
 {
   switch (Msg) {
   case WM_KEYDOWN:

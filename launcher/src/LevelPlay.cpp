@@ -160,7 +160,7 @@ bool PutBackPresent()
 {
   // The rules write the level as it stands (the walls and marks never change
   // within it); the history's present goes over the player and what can move.
-  if (const int Code = ReplaceFile(UndoFile, {})) {
+  if (const int Code = TryWriteWholeFile(UndoFile, {})) {
     ReportStepFailure(Code);
     return false;
   }
@@ -177,7 +177,7 @@ bool PutBackPresent()
       std::memcpy(Bytes.data() + Layout.ObjectsAt + size_t(Indexes[K]) * sizeof(TGameObject), &H.TrackedObjects()[K],
                   sizeof(TGameObject));
   }
-  const int Code = Fits ? ReplaceFile(UndoFile, Bytes) : 0;
+  const int Code = Fits ? TryWriteWholeFile(UndoFile, Bytes) : 0;
   if (Fits && Code == 0) {
     GameLoad(UndoFile);
     GameSetView(H.Present().Angle, H.Present().Remaining);

@@ -110,7 +110,7 @@ std::string TPlayerProgress::Text() const
 bool TPlayerProgress::Save() const
 {
   if (File.empty()) return false;
-  const int Error = ReplaceFile(File, Text());
+  const int Error = TryWriteWholeFile(File, Text());
   if (Error)
     ReportError("The progress file \"" + File + "\" cannot be written: " + std::strerror(Error) +
                 ". The game goes on.");

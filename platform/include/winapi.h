@@ -1,12 +1,29 @@
 // winapi.h -- the handful of window-system calls the game makes, under their
-// usual Windows names, types and meanings. Two implementations stand behind it:
-// platform_sdl (the real one, on SDL2) and platform_recording (for tests).
-// A program links exactly one of them.
+// usual Windows names, types and meanings. On Windows they are the system's
+// own, from <windows.h> (platform_win32 adds the control-word pair). Elsewhere
+// two implementations stand behind them: platform_sdl (the real one, on SDL2)
+// and platform_recording (for tests). A program links exactly one of them.
 //
 // The handles are opaque; NativeWindow.h says what stands behind them in
 // platform_sdl, for the renderer, which makes its GL context on the window.
 #pragma once
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+// The x87-style floating-point control word is kept around window creation.
+unsigned Get8087CW();   // the control word now in force
+void Set8087CW(unsigned ControlWord);   // puts ControlWord in force
+#else
 #include <cstdint>
+
+// The calling convention of window procedures on 32-bit Windows; nothing here.
+#define CALLBACK
 
 using BOOL = int;
 using BYTE = uint8_t;
@@ -167,3 +184,4 @@ int MessageBoxA(HWND Wnd, const char *Text, const char *Caption, UINT Type);
 // The x87-style floating-point control word is kept around window creation.
 unsigned Get8087CW();   // the control word now in force
 void Set8087CW(unsigned ControlWord);   // puts ControlWord in force
+#endif

@@ -75,7 +75,7 @@ struct TCoverage {
   int32_t Covered = 0, Targets = 0;
 };
 
-TCoverage CountCovered()
+[[maybe_unused]] TCoverage CountCovered()
 {
   TCoverage C;
   for (const TGameObject &O : world::Objects) {

@@ -11,8 +11,12 @@
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
+#include <random>
 #include <string>
 #include <vector>
+#ifndef _WIN32
+#include <cstdlib>
+#endif
 
 struct TLevel {
   std::vector<std::string> Rows;
@@ -38,15 +42,31 @@ inline std::string LevelFileBytes(const std::vector<TLevel> &Levels, int Count =
   return S;
 }
 
+// A new empty directory of the system's temporary ones; empty when none could be made.
+inline std::filesystem::path MakeTempDir(const std::string &Prefix)
+{
+#ifdef _WIN32
+  std::random_device Random;
+  for (int Try = 0; Try < 100; ++Try) {
+    const auto Candidate = std::filesystem::temp_directory_path() / (Prefix + std::to_string(Random()));
+    std::error_code Ec;
+    if (std::filesystem::create_directory(Candidate, Ec)) return Candidate;
+  }
+  return {};
+#else
+  std::string Template = "/tmp/" + Prefix + "XXXXXX";
+  return mkdtemp(Template.data()) ? std::filesystem::path(Template) : std::filesystem::path();
+#endif
+}
+
 class TWorldTest : public ::testing::Test {
 protected:
   std::filesystem::path Dir;
 
   void SetUp() override
   {
-    char Template[] = "/tmp/kestrove-game-XXXXXX";
-    ASSERT_NE(mkdtemp(Template), nullptr);
-    Dir = Template;
+    Dir = MakeTempDir("kestrove-game-");
+    ASSERT_FALSE(Dir.empty());
     world::Player = TPlayer{};
     world::FieldSize = TFieldSize{};
     world::LevelIndex = 0;

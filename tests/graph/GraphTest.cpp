@@ -4,7 +4,6 @@
 #include <SDL.h>
 #include <SDL_image.h>
 #include <dirent.h>
-#include <epoxy/gl.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -19,6 +18,7 @@
 #include "Camera.h"
 #include "ChooserLayout.h"
 #include "Layout.h"
+#include "TestGL.h"
 #include "graph.h"
 
 #ifdef GRAPH_TEST_MULTISAMPLE
@@ -57,6 +57,7 @@ class Frame {
 public:
   Frame() : Rgb(size_t(kWidth) * kHeight * 3) {}
   void Capture(GLenum Buffer = GL_BACK) {
+    UseTestGL();
     glFinish();
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     std::vector<uint8_t> up(Rgb.size());
@@ -333,6 +334,7 @@ TEST_F(GraphTest, InitDeInitCyclesLeakNothing) {
     }
   };
   auto nextNames = [] {
+    UseTestGL();
     GLuint t = 0, b = 0;
     glGenTextures(1, &t);
     glGenBuffers(1, &b);
@@ -388,6 +390,7 @@ TEST_F(GraphTest, LevelObjectsShowWhereTheyStand) {
   ASSERT_TRUE(InitBundled());
   Level level = MakeLevel(kProbeLevel);
   DrawLevel(level, 0);
+  UseTestGL();
   GLint samples = 0;
   glGetIntegerv(GL_SAMPLE_BUFFERS, &samples);
   EXPECT_EQ(samples > 0, kExpectMultisample) << "the frame is drawn multisampled on a graphics card";
@@ -505,6 +508,7 @@ TEST_F(GraphTest, WildRecordsDrawWithoutHarm) {
   DrawLevel(level, 0);
   DrawFloor(-5, 1 << 30);
   EndDraw(nullptr);
+  UseTestGL();
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
