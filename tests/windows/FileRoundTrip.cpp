@@ -1,7 +1,7 @@
 // Writes a level file, a save and a config.ini into a directory, or reads them
 // back and prints what they hold, one fact a line. Built for Linux and for
-// Windows, the two builds must write the same bytes and read each other's
-// files the same way.
+// Windows, the two builds must write the same bytes, read each other's files
+// the same way, and fail the same way on a missing or cut-short save.
 #include "Conf.h"
 #include "Files.h"
 #include "game.h"
@@ -107,17 +107,33 @@ void ReadFiles()
   GameDeInit();
 }
 
+// The library's fatal file errors, which end the process with the error's
+// number after its one line on stderr: a save that is not there, and one cut
+// short (made from the written save).
+void LoadBadSave(const std::string &Case)
+{
+  std::string Name = "missing.sav";
+  if (Case == "short") {
+    Name = "short.sav";
+    WriteWholeFile(Name, ReadWholeFile(SaveName).substr(0, 10));
+  }
+  GameInit();
+  GameLoad(Name.c_str());
+  std::printf("%s loaded\n", Name.c_str());
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
 #ifdef _WIN32
-  // The report must be the same bytes on both systems: no CR before each LF.
+  // The report and the error line must be the same bytes on both systems: no CR before each LF.
   _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
 #endif
   const std::string Mode = argc == 3 ? argv[1] : "";
-  if (Mode != "write" && Mode != "read") {
-    std::fprintf(stderr, "usage: %s write|read DIRECTORY\n", argv[0]);
+  if (Mode != "write" && Mode != "read" && Mode != "missing" && Mode != "short") {
+    std::fprintf(stderr, "usage: %s write|read|missing|short DIRECTORY\n", argv[0]);
     return 2;
   }
   try {
@@ -127,6 +143,7 @@ int main(int argc, char **argv)
     return 1;
   }
   if (Mode == "write") WriteFiles();
-  else ReadFiles();
+  else if (Mode == "read") ReadFiles();
+  else LoadBadSave(Mode);
   return 0;
 }

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Files written on Linux read on Windows and the other way round: both builds
-# write the same bytes, and every reading of either's files says the same.
+# write the same bytes, every reading of either's files says the same, and
+# both fail alike on a bad save.
 # Usage: roundtrip.sh LINUX_PROGRAM WINDOWS_PROGRAM WINE_PREFIX WORK_DIR
 set -eu
 linux=$1 windows=$2 prefix=$3 work=$4
@@ -20,4 +21,17 @@ for reading in linux-reads-windows windows-reads-linux windows-reads-windows; do
   diff "$work/linux-reads-linux.txt" "$work/$reading.txt"
 done
 grep -q '^\[game.sav\]' "$work/linux-reads-linux.txt"
-echo "set.lvl, game.sav and config.ini agree across Linux and Windows"
+# A missing save ends the game with ENOENT (2), one cut short with 100; both
+# builds say so in the same line.
+for case in missing:2 short:100; do
+  name=${case%:*} want=${case#*:}
+  for system in linux windows; do
+    status=0
+    if [ $system = linux ]; then "$linux" "$name" "$work/linux" 2> "$work/$system-$name.txt" || status=$?
+    else wine "$windows" "$name" "$work/windows" 2> "$work/$system-$name.txt" || status=$?; fi
+    [ "$status" = "$want" ] || { echo "$system: a $name save ended with $status, not $want" >&2; exit 1; }
+  done
+  diff "$work/linux-$name.txt" "$work/windows-$name.txt"
+  grep -q "^Runtime error $want: " "$work/linux-$name.txt"
+done
+echo "set.lvl, game.sav and config.ini agree across Linux and Windows, and so do the errors of bad saves"
