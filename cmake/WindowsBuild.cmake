@@ -6,10 +6,10 @@ find_program(KESTROVE_MINGW32_CXX i686-w64-mingw32-g++-posix)
 find_program(KESTROVE_WINE NAMES wine64 wine PATHS /usr/lib/wine)
 option(KESTROVE_WINDOWS "Build the game for Windows too, with MinGW-w64" ON)
 
-# What the Windows builds make: the rules library and the level tool; the one
-# that is run under Wine makes the tests' programs too.
+# What the Windows builds make: the program, both libraries and the level tool;
+# the one that is run under Wine makes the tests' programs too.
 set(KESTROVE_WINDOWS_DELIVERABLES Kestrove game graph kestrove-levels)
-set(KESTROVE_WINDOWS_TEST_PROGRAMS game_tests file_roundtrip)
+set(KESTROVE_WINDOWS_TEST_PROGRAMS game_tests engine_recording_tests file_roundtrip)
 
 # Adds the Windows build for ARCH (x86_64 or i686) in windows-ARCH of the build
 # tree, making the targets named after ARCH.

@@ -1,5 +1,6 @@
 #include "MessageQueue.h"
 #include <algorithm>
+#include <cstdint>
 
 namespace platform_detail {
 

@@ -3,11 +3,13 @@
 // own, from <windows.h> (platform_win32 adds the control-word pair). Elsewhere
 // two implementations stand behind them: platform_sdl (the real one, on SDL2)
 // and platform_recording (for tests). A program links exactly one of them.
+// Tests against platform_recording on Windows too see these declarations, not
+// the system's (KESTROVE_RECORDING_PLATFORM).
 //
 // The handles are opaque; NativeWindow.h says what stands behind them in
 // platform_sdl, for the renderer, which makes its GL context on the window.
 #pragma once
-#ifdef _WIN32
+#if defined(_WIN32) && !defined(KESTROVE_RECORDING_PLATFORM)
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif

@@ -323,13 +323,13 @@ TEST_F(RecordingPlatform, DeleteFileRemovesTheFileWhateverTheCaseOfItsName) {
                                     ("kestrove-recording-" + std::to_string(::getpid()));
   std::filesystem::create_directories(Dir);
   std::ofstream(Dir / "Temp.Dat") << "saved";
-  EXPECT_TRUE(DeleteFileA((Dir / "Temp.DAT").c_str()));
+  EXPECT_TRUE(DeleteFileA((Dir / "Temp.DAT").string().c_str()));
   EXPECT_FALSE(std::filesystem::exists(Dir / "Temp.Dat"));
-  EXPECT_FALSE(DeleteFileA((Dir / "Temp.DAT").c_str()));   // gone
-  EXPECT_FALSE(DeleteFileA(Dir.c_str()));                  // a directory is no file
+  EXPECT_FALSE(DeleteFileA((Dir / "Temp.DAT").string().c_str()));   // gone
+  EXPECT_FALSE(DeleteFileA(Dir.string().c_str()));                  // a directory is no file
   std::ofstream(Dir / "Keep.dat") << "kept";
   Recording::SetDeleteFiles(false);
-  EXPECT_TRUE(DeleteFileA((Dir / "Keep.dat").c_str()));
+  EXPECT_TRUE(DeleteFileA((Dir / "Keep.dat").string().c_str()));
   EXPECT_TRUE(std::filesystem::exists(Dir / "Keep.dat"));
   std::filesystem::remove_all(Dir);
   EXPECT_EQ(Recording::Log({"DeleteFileA"}).size(), 4u);
