@@ -32,6 +32,11 @@ namespace {
 using FatalTest = TWorldTest;
 using ::testing::ExitedWithCode;
 
+long EntriesIn(const std::filesystem::path &Dir)
+{
+  return std::distance(std::filesystem::directory_iterator(Dir), std::filesystem::directory_iterator());
+}
+
 TEST_F(FatalTest, MissingFilesEndTheProgramWithErrorTwo)
 {
   const std::string Missing = PathOf("nowhere.lvl");
@@ -111,12 +116,7 @@ TEST_F(FatalTest, SaveOverAFileAnotherProgramHoldsLeavesTheOldSaveAndIsReported)
   EXPECT_EXIT(GameSave(Target.c_str()), ExitedWithCode(EACCES), "Runtime error 13.*keep\\.sav");
   CloseHandle(Held);
   EXPECT_EQ(ReadFile("keep.sav"), "previous");
-  int Entries = 0;
-  for (const auto &E : std::filesystem::directory_iterator(Dir)) {
-    (void)E;
-    ++Entries;
-  }
-  EXPECT_EQ(Entries, 1);
+  EXPECT_EQ(EntriesIn(Dir), 1) << "a temporary file was left behind";
 }
 #else
 // Saves while no file may grow beyond Bytes, so that the write fails.
@@ -136,12 +136,7 @@ TEST_F(FatalTest, FailedSaveKeepsTheOldFile)
   const std::string Target = PathOf("keep.sav");
   EXPECT_EXIT(SaveWithFilesLimitedTo(1000, Target), ExitedWithCode(EFBIG), "Runtime error 27.*keep\\.sav");
   EXPECT_EQ(ReadFile("keep.sav"), "previous");
-  int Entries = 0;
-  for (const auto &E : std::filesystem::directory_iterator(Dir)) {
-    (void)E;
-    ++Entries;
-  }
-  EXPECT_EQ(Entries, 1);
+  EXPECT_EQ(EntriesIn(Dir), 1) << "a temporary file was left behind";
 }
 
 // The handler a failed write runs tells what the old file holds by then.
