@@ -7,6 +7,8 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
+
+#include "NativeWindow.h"
 #endif
 
 #include <cerrno>
@@ -79,7 +81,7 @@ void RestartOnSoftwareRasterizer(HWND Window, const std::string &Why) {
   if (args.empty()) return;
   std::fprintf(stderr, "graph: %s; starting again on Mesa's software rasterizer (%s=1)\n", Why.c_str(), kSoftware);
   std::fflush(nullptr);
-  if (Window) SDL_SetWindowFullscreen(reinterpret_cast<SDL_Window *>(Window), 0);  // the display's own mode back
+  if (Window) SDL_SetWindowFullscreen(NativeWindow(Window), 0);  // the display's own mode back
   setenv(kSoftware, "1", 1);
   std::vector<char *> argv;
   for (const std::string &a : args) argv.push_back(const_cast<char *>(a.c_str()));

@@ -1,14 +1,14 @@
-// The GL context through SDL2, on the window the SDL platform made (an HWND
-// there is the SDL_Window*).
+// The GL context through SDL2, on the window the SDL platform made
+// (NativeWindow.h says what its handles stand for).
 #include "Surface.h"
 
 #include <SDL.h>
 #include <glad/gl.h>
 
+#include "NativeWindow.h"
+
 namespace graph {
 namespace {
-
-SDL_Window *SdlWindow(HWND Window) { return reinterpret_cast<SDL_Window *>(Window); }
 
 bool IsFullScreen(SDL_Window *W) {
   return (SDL_GetWindowFlags(W) & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS)) != 0;
@@ -17,13 +17,13 @@ bool IsFullScreen(SDL_Window *W) {
 }  // namespace
 
 bool WindowTakesGL(HWND Window, std::string &Why) {
-  if (SDL_GetWindowFlags(SdlWindow(Window)) & SDL_WINDOW_OPENGL) return true;
+  if (SDL_GetWindowFlags(NativeWindow(Window)) & SDL_WINDOW_OPENGL) return true;
   Why = "the window was not made for OpenGL";
   return false;
 }
 
 GLContextHandle CreateGLContext(HWND Window, std::string &Why) {
-  SDL_Window *window = SdlWindow(Window);
+  SDL_Window *window = NativeWindow(Window);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
@@ -43,7 +43,7 @@ GLContextHandle CreateGLContext(HWND Window, std::string &Why) {
 bool IsCurrentGLContext(GLContextHandle Context) { return Context && SDL_GL_GetCurrentContext() == Context; }
 
 void DeleteGLContext(HWND Window, GLContextHandle Context) {
-  SDL_GL_MakeCurrent(SdlWindow(Window), nullptr);
+  SDL_GL_MakeCurrent(NativeWindow(Window), nullptr);
   SDL_GL_DeleteContext(Context);
 }
 
@@ -54,15 +54,15 @@ int LoadGLEntryPoints() {
 
 void SyncToDisplay() { SDL_GL_SetSwapInterval(1); }
 
-void Present(HWND Window) { SDL_GL_SwapWindow(SdlWindow(Window)); }
+void Present(HWND Window) { SDL_GL_SwapWindow(NativeWindow(Window)); }
 
 void DrawableSize(HWND Window, int &Width, int &Height) {
-  SDL_GL_GetDrawableSize(SdlWindow(Window), &Width, &Height);
-  if (Width <= 0 || Height <= 0) SDL_GetWindowSize(SdlWindow(Window), &Width, &Height);
+  SDL_GL_GetDrawableSize(NativeWindow(Window), &Width, &Height);
+  if (Width <= 0 || Height <= 0) SDL_GetWindowSize(NativeWindow(Window), &Width, &Height);
 }
 
 void ClientArea(HWND Window, int &Left, int &Top, int &Width, int &Height) {
-  SDL_Window *window = SdlWindow(Window);
+  SDL_Window *window = NativeWindow(Window);
   Left = Top = 0;
   if (!IsFullScreen(window) && SDL_GetWindowBordersSize(window, &Top, &Left, nullptr, nullptr) != 0) Left = Top = 0;
   SDL_GetWindowSize(window, &Width, &Height);
@@ -71,7 +71,7 @@ void ClientArea(HWND Window, int &Left, int &Top, int &Width, int &Height) {
 uint32_t Milliseconds() { return SDL_GetTicks(); }
 
 bool ShowErrorBox(HWND Window, const std::string &Text, std::string &Why) {
-  if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Error", Text.c_str(), SdlWindow(Window)) == 0) return true;
+  if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Error", Text.c_str(), NativeWindow(Window)) == 0) return true;
   Why = SDL_GetError();
   return false;
 }
