@@ -3,7 +3,8 @@
 # fresh Wine prefix with nothing else installed, started from another folder.
 # It opens on the menu; New game; a held arrow moves the player (on the screen
 # and in the save, which lands next to the program); Escape; Apply of a setting
-# keeps the game; a close request ends it with exit status 0; and without its
+# keeps the game; undo and the level chooser work with the system's own key
+# messages; a close request ends it with exit status 0; and without its
 # config.ini it shows the "Error" box and ends with the error's number.
 #   zip_smoke.sh <zip> <x11close> <e2e_layout> <artifacts dir>   (KESTROVE_WINE names Wine)
 set -euo pipefail
@@ -109,6 +110,34 @@ save_now applied.sav
 cmp -s "$work/moved.sav" "$work/applied.sav" || fail "the game did not come back as it was before Apply"
 shot 05-after-apply
 
+echo "zip: undo takes back a step, and the level chooser starts a level"
+click "$MENU_1_X" "$MENU_1_Y"
+xdotool keydown Up  # against the corridor's wall: a step that only turns the player
+sleep 1
+xdotool keyup Up
+sleep 1
+xdotool key Escape
+sleep 2
+save_now turned.sav
+cmp -s "$work/applied.sav" "$work/turned.sav" && fail "Up against the wall changed nothing to undo"
+click "$MENU_1_X" "$MENU_1_Y"
+xdotool key z
+sleep 1.5
+xdotool key Escape
+sleep 2
+save_now undone.sav
+cmp -s "$work/applied.sav" "$work/undone.sav" || fail "Z did not give the world back as it was before the step"
+xdotool key l
+sleep 2
+shot 06-chooser
+click "$CHOOSER_0_X" "$CHOOSER_0_Y"
+xdotool key Escape
+sleep 2
+save_now chosen.sav
+# The field's width follows the player: level 1 of the set is 8 cells wide.
+[ "$(od -An -t d4 -j 80 -N 4 "$work/chosen.sav" | tr -d ' ')" = 8 ] || fail "the chooser did not start level 1"
+grep -q "^intro.lvl	1	" "$game_dir/progress.txt" || fail "progress.txt next to the program does not hold the solved level 1"
+
 echo "zip: a close request ends it with exit status 0"
 "$xclose" "$(game_window)"
 wait_for_exit
@@ -126,4 +155,4 @@ wait_for_exit
 [ "$rc" = 2 ] || fail "exit status $rc without config.ini, not 2"
 grep -q '^Runtime error 2' "$work/stderr.txt" || fail "no 'Runtime error 2' on stderr"
 
-echo "zip: 5 passed, 0 failed"
+echo "zip: 6 passed, 0 failed"
