@@ -9,10 +9,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+// Windows itself ignores the case of names, so the game resolves none there,
+// and it knows no modes but read-only: those tests are Linux's. The rest run
+// on both systems.
+
 namespace {
 
 using FilesTest = TTempDirTest;
 
+#ifndef _WIN32
 TEST_F(FilesTest, NamesResolveExactlyThenIgnoringCase)
 {
   WriteFile("Temp.Dat", "1");
@@ -32,7 +37,7 @@ TEST_F(FilesTest, NamesResolveExactlyThenIgnoringCase)
 TEST_F(FilesTest, RelativeNamesResolveInTheCurrentDirectory)
 {
   WriteFile("Config.INI", "k=v\n");
-  const std::string Old = std::filesystem::current_path();
+  const std::filesystem::path Old = std::filesystem::current_path();
   std::filesystem::current_path(Dir);
   EXPECT_EQ(ResolveFileName("config.ini"), "Config.INI");
   EXPECT_TRUE(FileExists("CONFIG.ini"));
@@ -66,6 +71,7 @@ TEST_F(FilesTest, AnExactDirectoryWinsAndCaseTwinsResolveStably)
   EXPECT_EQ(ResolveFileName(PathOf("dAtA/B.txt")), PathOf("DATA/b.txt"));
   EXPECT_EQ(ResolveFileName(PathOf("dAtA/a.txt")), PathOf("DATA/a.txt"));
 }
+#endif
 
 TEST_F(FilesTest, ExistenceNeedsAWritableFile)
 {
@@ -81,6 +87,7 @@ TEST_F(FilesTest, ExistenceNeedsAWritableFile)
   EXPECT_EQ(ReadWholeFile(PathOf("game.sav")), "x");
   WriteWholeFile(PathOf("game.sav"), "yz");
   EXPECT_EQ(ReadFile("game.sav"), "yz");
+  EXPECT_EQ(EntryCount(), 1); // the temporary file became the save
 }
 
 TEST_F(FilesTest, ReadingErrorTellsWhyAFileWouldNotRead)
@@ -94,6 +101,7 @@ TEST_F(FilesTest, ReadingErrorTellsWhyAFileWouldNotRead)
   EXPECT_EQ(EntryCount(), 1);
 }
 
+#ifndef _WIN32
 TEST_F(FilesTest, ReplacingKeepsPermissionsAndLeavesNoTemporaryFile)
 {
   WriteFile("a.ini", "old");
@@ -105,6 +113,7 @@ TEST_F(FilesTest, ReplacingKeepsPermissionsAndLeavesNoTemporaryFile)
   EXPECT_EQ(St.st_mode & 0777, 0640u);
   EXPECT_EQ(EntryCount(), 1);
 }
+#endif
 
 TEST_F(FilesTest, ReadOnlyFilesAreNotReplaced)
 {

@@ -6,15 +6,16 @@
 #include <fstream>
 #include <string>
 
+#include "../support/MakeTempDir.h"
+
 class TTempDirTest : public ::testing::Test {
 protected:
   std::filesystem::path Dir;
 
   void SetUp() override
   {
-    char Template[] = "/tmp/kestrove-conf-XXXXXX";
-    ASSERT_NE(mkdtemp(Template), nullptr);
-    Dir = Template;
+    Dir = MakeTempDir("kestrove-conf-");
+    ASSERT_FALSE(Dir.empty());
   }
 
   void TearDown() override

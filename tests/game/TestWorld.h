@@ -2,6 +2,7 @@
 // files written from rows, and direct access to the world.
 #pragma once
 #include "World.h"
+#include "../support/MakeTempDir.h"
 #include "game.h"
 
 #include <gtest/gtest.h>
@@ -11,12 +12,8 @@
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
-#include <random>
 #include <string>
 #include <vector>
-#ifndef _WIN32
-#include <cstdlib>
-#endif
 
 struct TLevel {
   std::vector<std::string> Rows;
@@ -40,23 +37,6 @@ inline std::string LevelFileBytes(const std::vector<TLevel> &Levels, int Count =
     for (const std::string &R : L.Rows) S += R + '\n';
   }
   return S;
-}
-
-// A new empty directory of the system's temporary ones; empty when none could be made.
-inline std::filesystem::path MakeTempDir(const std::string &Prefix)
-{
-#ifdef _WIN32
-  std::random_device Random;
-  for (int Try = 0; Try < 100; ++Try) {
-    const auto Candidate = std::filesystem::temp_directory_path() / (Prefix + std::to_string(Random()));
-    std::error_code Ec;
-    if (std::filesystem::create_directory(Candidate, Ec)) return Candidate;
-  }
-  return {};
-#else
-  std::string Template = "/tmp/" + Prefix + "XXXXXX";
-  return mkdtemp(Template.data()) ? std::filesystem::path(Template) : std::filesystem::path();
-#endif
 }
 
 class TWorldTest : public ::testing::Test {

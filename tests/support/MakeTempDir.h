@@ -1,0 +1,26 @@
+// A new empty directory among the system's temporary ones, for a test's files.
+#pragma once
+#include <filesystem>
+#include <string>
+#ifdef _WIN32
+#include <random>
+#else
+#include <cstdlib>
+#endif
+
+// Empty when none could be made.
+inline std::filesystem::path MakeTempDir(const std::string &Prefix)
+{
+#ifdef _WIN32
+  std::random_device Random;
+  for (int Try = 0; Try < 100; ++Try) {
+    const auto Candidate = std::filesystem::temp_directory_path() / (Prefix + std::to_string(Random()));
+    std::error_code Ec;
+    if (std::filesystem::create_directory(Candidate, Ec)) return Candidate;
+  }
+  return {};
+#else
+  std::string Template = "/tmp/" + Prefix + "XXXXXX";
+  return mkdtemp(Template.data()) ? std::filesystem::path(Template) : std::filesystem::path();
+#endif
+}
