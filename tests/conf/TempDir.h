@@ -39,13 +39,5 @@ protected:
     return std::string(std::istreambuf_iterator<char>(F), {});
   }
 
-  int EntryCount() const
-  {
-    int N = 0;
-    for (const auto &E : std::filesystem::directory_iterator(Dir)) {
-      (void)E;
-      ++N;
-    }
-    return N;
-  }
+  long EntryCount() const { return EntriesIn(Dir); }
 };

@@ -32,11 +32,6 @@ namespace {
 using FatalTest = TWorldTest;
 using ::testing::ExitedWithCode;
 
-long EntriesIn(const std::filesystem::path &Dir)
-{
-  return std::distance(std::filesystem::directory_iterator(Dir), std::filesystem::directory_iterator());
-}
-
 TEST_F(FatalTest, MissingFilesEndTheProgramWithErrorTwo)
 {
   const std::string Missing = PathOf("nowhere.lvl");

@@ -1,6 +1,8 @@
-// A new empty directory among the system's temporary ones, for a test's files.
+// A new empty directory among the system's temporary ones, for a test's
+// files, and a count of what a test left in one.
 #pragma once
 #include <filesystem>
+#include <iterator>
 #include <string>
 #ifdef _WIN32
 #include <random>
@@ -23,4 +25,10 @@ inline std::filesystem::path MakeTempDir(const std::string &Prefix)
   std::string Template = "/tmp/" + Prefix + "XXXXXX";
   return mkdtemp(Template.data()) ? std::filesystem::path(Template) : std::filesystem::path();
 #endif
+}
+
+// How many entries Dir holds (a failed write must leave no temporary file).
+inline long EntriesIn(const std::filesystem::path &Dir)
+{
+  return std::distance(std::filesystem::directory_iterator(Dir), std::filesystem::directory_iterator());
 }
