@@ -6,10 +6,13 @@
 #include "LauncherInternal.h"
 #include "LevelPlay.h"
 #include "Overlay.h"
+#include "Pace.h"
 #include "Text.h"
 
 #include <bit>
 #include <cmath>
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -19,7 +22,7 @@ static_assert(std::bit_cast<uint32_t>(TurnNudge) == 0x38D1B717);
 
 enum : uint8_t { gsOther = 3 };
 
-bool KeyDown(UINT Key) { return KeyState[Key] != 0; }
+bool KeyDown(UINT Key) { return RuleKeyDown(Key); }
 
 void ReadPointer()
 {
@@ -67,9 +70,8 @@ TTargetCount CountTargets(const TObjArray &Objects)
   return Count;
 }
 
-// The order is fixed: the objects are counted and drawn as the previous frame
-// left them, the player after this frame's rules.
-void PlayFrame()
+// Escape, undo and its kin, then the movement keys unless a turn is under way.
+void ReadPlayKeys()
 {
   if (KeyDown(VK_ESCAPE)) {
     GameSetState(gsMenu);  // this frame still plays; the menu shows from the next
@@ -81,6 +83,22 @@ void PlayFrame()
     OpenStepOnKey();  // the world as the keys find it, settled
     ReadMovementKeys();
   }
+}
+
+void MoveOnWhenSolved(const TTargetCount &Count)
+{
+  if (Count.Covered != Count.Targets) return;
+  if (Count.Targets > 0) TellLevelSolved();
+  GameNextLevel();
+  LevelStarted(LevelPlay.LevelIndex + 1);
+  ForgetHeldMovementKeys();  // a key that solved a level does not walk on, unseen, into the next
+}
+
+// One rule frame per drawn frame. The order is fixed: the objects are counted
+// and drawn as the previous frame left them, the player after this frame's rules.
+void PlayFrameAsDrawn()
+{
+  ReadPlayKeys();
   GameProcessRotate();
 
   const float Angle = GameGetCurrAngle();
@@ -99,12 +117,133 @@ void PlayFrame()
   DrawPlayer(&Moved);
   CountMoves(Moved, Objects);
 
-  if (Count.Covered == Count.Targets) {
-    if (Count.Targets > 0) TellLevelSolved();
-    GameNextLevel();
-    LevelStarted(LevelPlay.LevelIndex + 1);
-  }
+  MoveOnWhenSolved(Count);
   if (Settings.Cubes) ProcessCubes();
+  RuleFrameDone();
+}
+
+// The same rules in the same order, nothing drawn.
+void RuleFrame()
+{
+  ReadPlayKeys();
+  GameProcessRotate();
+  const TObjArray Objects = GameGetObjects();
+  const TTargetCount Count = CountTargets(Objects);
+  GameProcessPlayer();
+  CountMoves(GameGetPlayer(), Objects);
+  MoveOnWhenSolved(Count);
+  RuleFrameDone();
+}
+
+// Where a rule frame left what moves: the player, the view and the boxes.
+struct TPose {
+  TPlayer Player{};
+  float Angle = 0;
+  const TGameObject *Items = nullptr;  // the array the boxes are of
+  int32_t Count = 0;
+  std::vector<std::pair<int32_t, TBox>> Boxes;  // by object index
+};
+
+struct TPoses {
+  TPose From, To;               // the last two rule frames
+  std::vector<TGameObject> Drawn;  // the objects with their boxes blended, when one moved
+};
+TPoses Poses;
+
+TPose PoseNow()
+{
+  TPose Pose;
+  Pose.Player = GameGetPlayer();
+  Pose.Angle = GameGetCurrAngle();
+  const TObjArray Objects = GameGetObjects();
+  Pose.Items = Objects.Items;
+  Pose.Count = Objects.Count;
+  for (int32_t I = 0; I < Objects.Count; ++I)
+    if (Objects.Items[I].Kind == okBox) Pose.Boxes.emplace_back(I, Objects.Items[I].Box);
+  return Pose;
+}
+
+// Further than this in one rule frame is no walk, push or turn but a jump
+// (undo, restart, a level loaded), drawn where it lands.
+constexpr double JumpCells = 0.5;
+constexpr float JumpDegrees = 45;
+
+bool Jumped(const TBox &From, const TBox &To)
+{
+  return std::abs(To.x - From.x) > JumpCells || std::abs(To.y - From.y) > JumpCells ||
+         std::abs(To.z - From.z) > JumpCells;
+}
+
+bool SameWorld(const TPose &From, const TPose &To)
+{
+  if (From.Items != To.Items || From.Count != To.Count || From.Boxes.size() != To.Boxes.size()) return false;
+  for (size_t I = 0; I < To.Boxes.size(); ++I)
+    if (From.Boxes[I].first != To.Boxes[I].first) return false;
+  return !Jumped(From.Player.Box, To.Player.Box) && std::abs(To.Angle - From.Angle) <= JumpDegrees;
+}
+
+double Between(double From, double To, double Blend) { return From + (To - From) * Blend; }
+
+TBox BlendBox(const TBox &From, const TBox &To, double Blend)
+{
+  if (Jumped(From, To)) return To;
+  TBox Box = To;
+  Box.x = Between(From.x, To.x, Blend);
+  Box.y = Between(From.y, To.y, Blend);
+  Box.z = Between(From.z, To.z, Blend);
+  return Box;
+}
+
+// The library's own array, or a copy with the boxes that moved put between.
+const TGameObject *ObjectsToDraw(const TObjArray &Objects, double Blend)
+{
+  const TPose &From = Poses.From, &To = Poses.To;
+  bool Copied = false;
+  for (size_t I = 0; I < To.Boxes.size(); ++I) {
+    const auto &[Index, Box] = To.Boxes[I];
+    const TBox &Before = From.Boxes[I].second;
+    if (std::memcmp(&Before, &Box, sizeof Box) == 0 || Index >= Objects.Count) continue;
+    if (!Copied) Poses.Drawn.assign(Objects.Items, Objects.Items + Objects.Count);
+    Copied = true;
+    Poses.Drawn[size_t(Index)].Box = BlendBox(Before, Box, Blend);
+  }
+  return Copied ? Poses.Drawn.data() : Objects.Items;
+}
+
+void DrawPlayView(double Blend)
+{
+  TPlayer Player = Poses.To.Player;
+  Player.Box = BlendBox(Poses.From.Player.Box, Poses.To.Player.Box, Blend);
+  const float Angle = static_cast<float>(Between(Poses.From.Angle, Poses.To.Angle, Blend));
+  MoveToPlayer(Player.Direction, &Player, Angle);
+
+  const TFieldSize Field = GameGetFieldSize();
+  DrawFloor(Field.Width, Field.Height);
+
+  const TObjArray Objects = GameGetObjects();
+  DrawObjects(ObjectsToDraw(Objects, Blend), Objects.Count - 1);
+  DrawPlayer(&Player);
+  if (Settings.Cubes) ProcessCubes();
+}
+
+// The rule frames due, then one drawing between the last two of them.
+void PacedPlayFrame()
+{
+  const TPaceStep Step = PaceDrawnFrame();
+  if (Step.Restarted) Poses.To = PoseNow();
+  for (int32_t I = 0; I < Step.RuleFrames && GameGetState() == gsPlay; ++I) {
+    RuleFrame();
+    Poses.From = std::move(Poses.To);
+    Poses.To = PoseNow();
+  }
+  if (Step.Restarted || !SameWorld(Poses.From, Poses.To)) Poses.From = Poses.To;
+  DrawPlayView(Step.Blend);
+}
+
+void PlayFrame()
+{
+  if (PaceSettings.Pace > 0) PacedPlayFrame();
+  else PlayFrameAsDrawn();
 }
 
 void NewGameFromMenu()
@@ -190,6 +329,10 @@ void ProcessFrame()
   ReadPointer();
   StartDraw();
   const uint8_t State = GameGetState();
+  if (State != gsPlay) {
+    StopPace();
+    RuleFrameDone();  // a key tapped off the play screen moves nothing
+  }
   switch (State) {
   case gsPlay: PlayFrame(); break;
   case gsMenu: MenuFrame(); break;

@@ -6,6 +6,7 @@
 #include "LauncherInternal.h"
 #include "LevelPlay.h"
 #include "Overlay.h"
+#include "Pace.h"
 #include "Text.h"
 
 #include <cerrno>
@@ -33,6 +34,7 @@ namespace {
 constexpr unsigned FloatControlWord = 0x133F;  // all exceptions masked, 64-bit precision, nearest
 constexpr UINT_PTR FpsTimerId = 1;
 constexpr UINT FpsTimerPeriodMs = 1000;
+constexpr LPARAM KeyWasDown = LPARAM(1) << 30;  // of WM_KEYDOWN: an auto-repeat
 bool RendererFailed = false;  // Init could not draw: the program's exit status says so
 
 // Over the game's window, once there is one, so that it never hides behind it.
@@ -203,10 +205,10 @@ LRESULT CALLBACK WndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
 {
   switch (Msg) {
   case WM_KEYDOWN:
-    if (WParam < std::size(KeyState)) KeyState[WParam] = 1;
+    NoteKeyDown(static_cast<UINT>(WParam), (LParam & KeyWasDown) != 0);
     return 0;
   case WM_KEYUP:
-    if (WParam < std::size(KeyState)) KeyState[WParam] = 0;
+    NoteKeyUp(static_cast<UINT>(WParam));
     return 0;
   case WM_LBUTTONDOWN:
     KeyState[VK_LBUTTON] = 1;
@@ -259,6 +261,7 @@ void BeginPass()
   ForgetHeldButton();
   CreateWindowOnce();
   SetUpDisplay();
+  ReadPaceSettings();
   SetTimer(Engine->Handle, FpsTimerId, FpsTimerPeriodMs, nullptr);
   InitRenderer();
   ShowCursor(FALSE);
@@ -270,6 +273,7 @@ void RunMainLoop()
     Engine->ProcessMessage();
     ProcessFrame();
     if (RestartFlag) QuitFlag = true;
+    else WaitForNextDrawnFrame();
   }
 }
 
@@ -323,5 +327,6 @@ void ResetLauncherState()
   Settings = EditSettings = {};
   ForgetLevelPlay();
   ForgetOverlayState();
+  ForgetPace();
   ScreenWidth = ScreenHeight = ScreenBits = ScreenFreq = 0;
 }

@@ -3,6 +3,7 @@
 
 #include "Files.h"
 #include "Kestrove.h"
+#include "Pace.h"
 
 #include <algorithm>
 #include <chrono>
@@ -15,8 +16,6 @@
 TLevelPlay LevelPlay;
 
 namespace {
-
-constexpr UINT StepKeys[] = {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, VK_PRIOR, VK_NEXT};
 
 struct TCell {
   int32_t X = 0, Y = 0;
@@ -44,11 +43,11 @@ uint64_t NowMs()
   return static_cast<uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-bool KeyDown(UINT Key) { return KeyState[Key] != 0; }
+bool KeyDown(UINT Key) { return RuleKeyDown(Key); }
 
 bool AnyStepKeyDown()
 {
-  for (const UINT Key : StepKeys)
+  for (const UINT Key : MovementKeys)
     if (KeyDown(Key)) return true;
   return false;
 }

@@ -28,6 +28,7 @@
 //     SetDeleteFiles(false); MessageBoxA answers IDOK without showing anything.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -70,11 +71,15 @@ int QuitCode();
 // Reset), e.g. to queue a key at a given frame of a main loop; empty to stop.
 void OnPeekMessage(std::function<void(std::size_t PeekNumber)> Hook);
 
-// The clock behind GetTickCount.
+// The clock behind GetTickCount and QueryPerformanceCounter (which counts its
+// microseconds, QueryPerformanceFrequency answering 1000000). Sleep moves it on
+// by the time asked.
 void SetTickCount(DWORD Ticks);
 void AdvanceTicks(DWORD Milliseconds);   // wraps past 2^32 like the real count
+void AdvanceMicroseconds(uint64_t Microseconds);
 void SetTickStep(DWORD Milliseconds);    // each GetTickCount moves the clock on by this after answering
 DWORD Ticks();
+uint64_t Microseconds();
 
 // Display modes. EnumDisplaySettingsA answers every mode number with the current
 // mode (1280x1024x32@60 unless set); ChangeDisplaySettingsA answers a mode change

@@ -49,6 +49,12 @@ struct HBRUSH__; using HBRUSH = HBRUSH__ *;
 struct HMENU__; using HMENU = HMENU__ *;
 using HGDIOBJ = void *;
 
+// A 64-bit count in the shape Windows gives it; only QuadPart is read here.
+union LARGE_INTEGER {
+  struct { DWORD LowPart; LONG HighPart; } u;
+  long long QuadPart;
+};
+
 using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
 using TIMERPROC = void (*)(HWND, UINT, UINT_PTR, DWORD);
 
@@ -175,6 +181,10 @@ BOOL EnumDisplaySettingsA(const char *DeviceName, DWORD ModeNum, DEVMODEA *DevMo
 // screen in it; DISP_CHANGE_FAILED where none matches. No mode: back to the desktop's.
 LONG ChangeDisplaySettingsA(DEVMODEA *DevMode, DWORD Flags);
 DWORD GetTickCount();                      // milliseconds, wrapping at 2^32
+// A steady count that never goes back, and how many of it make a second.
+BOOL QueryPerformanceCounter(LARGE_INTEGER *Count);
+BOOL QueryPerformanceFrequency(LARGE_INTEGER *Frequency);
+void Sleep(DWORD Milliseconds);            // gives the processor up for at least that long
 BOOL DeleteFileA(const char *FileName);    // the name resolved case-blind (ResolveFileName)
 BOOL wglMakeCurrent(HDC Dc, HGLRC Rc);     // Rc current on Dc's window; a null Rc leaves none current
 BOOL wglDeleteContext(HGLRC Rc);           // deletes a context the renderer made; false for null

@@ -43,7 +43,7 @@ struct Recorder {
   std::vector<WindowClass> Classes;
   std::vector<std::unique_ptr<FakeWindow>> Windows;
   MessageQueue Queue;
-  DWORD Tick = 0;
+  uint64_t Micros = 0;        // the test's clock, in microseconds
   DWORD TickStep = 0;
   POINT Cursor{0, 0};
   int CursorCount = 0;
@@ -176,6 +176,8 @@ DEVMODEA CurrentMode() {
   return Mode;
 }
 
+DWORD TickNow() { return static_cast<DWORD>(R().Micros / 1000); }   // wraps at 2^32 ms
+
 LPARAM KeyLParam(bool Down) {
   // Repeat count 1; an up key was down before and is in transition.
   return Down ? 1 : static_cast<LPARAM>(0xC0000001u);
@@ -231,7 +233,7 @@ void ClearLog() { R().Log.clear(); }
 
 void QueueMessage(UINT Message, WPARAM WParam, LPARAM LParam, HWND Wnd) {
   if (!Wnd) Wnd = Alive(CurrentWindow()) ? CurrentWindow() : TheWindow;
-  R().Queue.Post(MSG{Wnd, Message, WParam, LParam, R().Tick, R().Cursor});
+  R().Queue.Post(MSG{Wnd, Message, WParam, LParam, TickNow(), R().Cursor});
 }
 
 void QueueKeyDown(UINT VirtualKey) { QueueMessage(WM_KEYDOWN, VirtualKey, KeyLParam(true)); }
@@ -259,10 +261,12 @@ void OnPeekMessage(std::function<void(std::size_t PeekNumber)> Hook) { R().PeekH
 bool QuitPosted() { return R().Queue.QuitPosted(); }
 int QuitCode() { return R().Queue.QuitCode(); }
 
-void SetTickCount(DWORD Ticks) { R().Tick = Ticks; }
-void AdvanceTicks(DWORD Milliseconds) { R().Tick += Milliseconds; }
+void SetTickCount(DWORD Ticks) { R().Micros = uint64_t(Ticks) * 1000; }
+void AdvanceTicks(DWORD Milliseconds) { R().Micros += uint64_t(Milliseconds) * 1000; }
+void AdvanceMicroseconds(uint64_t Microseconds) { R().Micros += Microseconds; }
 void SetTickStep(DWORD Milliseconds) { R().TickStep = Milliseconds; }
-DWORD Ticks() { return R().Tick; }
+DWORD Ticks() { return TickNow(); }
+uint64_t Microseconds() { return R().Micros; }
 
 void SetCurrentDisplayMode(DWORD Width, DWORD Height, DWORD Bits, DWORD Frequency) {
   R().ModeWidth = Width;
@@ -489,7 +493,7 @@ BOOL PeekMessageA(MSG *Msg, HWND Wnd, UINT FilterMin, UINT FilterMax, UINT Remov
       break;
     }
   }
-  return R().Queue.Take(Msg, Wnd, FilterMin, FilterMax, (RemoveMsg & PM_REMOVE) != 0, R().Tick) ? TRUE : FALSE;
+  return R().Queue.Take(Msg, Wnd, FilterMin, FilterMax, (RemoveMsg & PM_REMOVE) != 0, TickNow()) ? TRUE : FALSE;
 }
 
 BOOL TranslateMessage(const MSG *Msg) {
@@ -503,7 +507,7 @@ LRESULT DispatchMessageA(const MSG *Msg) {
   Record("DispatchMessageA", MessageArgs(Msg));
   if (!Msg) return 0;
   if (Msg->message == WM_TIMER && Msg->lParam != 0) {
-    reinterpret_cast<TIMERPROC>(Msg->lParam)(Msg->hwnd, WM_TIMER, Msg->wParam, R().Tick);
+    reinterpret_cast<TIMERPROC>(Msg->lParam)(Msg->hwnd, WM_TIMER, Msg->wParam, TickNow());
     return 0;
   }
   const FakeWindow *W = Alive(Msg->hwnd);
@@ -519,14 +523,14 @@ LRESULT DefWindowProcA(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
 
 void PostQuitMessage(int ExitCode) {
   Record("PostQuitMessage", {Dec(ExitCode)});
-  R().Queue.PostQuit(ExitCode, R().Tick);
+  R().Queue.PostQuit(ExitCode, TickNow());
 }
 
 UINT_PTR SetTimer(HWND Wnd, UINT_PTR IdEvent, UINT Elapse, TIMERPROC TimerFunc) {
   Record("SetTimer", {WindowName(Wnd), Dec(static_cast<long long>(IdEvent)), Dec(Elapse),
                       Named(reinterpret_cast<const void *>(TimerFunc), "timerproc")});
   if (Wnd && !Alive(Wnd)) return 0;
-  return R().Queue.SetTimer(Wnd, IdEvent, Elapse, TimerFunc, R().Tick);
+  return R().Queue.SetTimer(Wnd, IdEvent, Elapse, TimerFunc, TickNow());
 }
 
 int ShowCursor(BOOL Show) {
@@ -573,9 +577,28 @@ LONG ChangeDisplaySettingsA(DEVMODEA *DevMode, DWORD Flags) {
 
 DWORD GetTickCount() {
   Record("GetTickCount", {});
-  const DWORD Now = R().Tick;
-  R().Tick += R().TickStep;
+  const DWORD Now = TickNow();
+  Recording::AdvanceTicks(R().TickStep);
   return Now;
+}
+
+BOOL QueryPerformanceCounter(LARGE_INTEGER *Count) {
+  Record("QueryPerformanceCounter", {});
+  if (!Count) return FALSE;
+  Count->QuadPart = static_cast<long long>(R().Micros);
+  return TRUE;
+}
+
+BOOL QueryPerformanceFrequency(LARGE_INTEGER *Frequency) {
+  Record("QueryPerformanceFrequency", {});
+  if (!Frequency) return FALSE;
+  Frequency->QuadPart = 1000000;
+  return TRUE;
+}
+
+void Sleep(DWORD Milliseconds) {
+  Record("Sleep", {Dec(Milliseconds)});
+  Recording::AdvanceTicks(Milliseconds);
 }
 
 BOOL DeleteFileA(const char *FileName) {

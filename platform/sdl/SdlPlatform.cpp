@@ -687,6 +687,20 @@ LONG ChangeDisplaySettingsA(DEVMODEA *DevMode, DWORD Flags) {
 
 DWORD GetTickCount() { return Now(); }
 
+BOOL QueryPerformanceCounter(LARGE_INTEGER *Count) {
+  if (!Count) return FALSE;
+  Count->QuadPart = static_cast<long long>(SDL_GetPerformanceCounter());
+  return TRUE;
+}
+
+BOOL QueryPerformanceFrequency(LARGE_INTEGER *Frequency) {
+  if (!Frequency) return FALSE;
+  Frequency->QuadPart = static_cast<long long>(SDL_GetPerformanceFrequency());
+  return TRUE;
+}
+
+void Sleep(DWORD Milliseconds) { SDL_Delay(Milliseconds); }
+
 BOOL DeleteFileA(const char *FileName) {
   if (!FileName) return FALSE;
   return ::unlink(ResolveFileName(FileName).c_str()) == 0 ? TRUE : FALSE;

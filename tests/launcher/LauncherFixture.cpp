@@ -1,5 +1,6 @@
 #include "LauncherFixture.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -67,6 +68,12 @@ void LauncherTest::WriteConfig(const std::vector<std::string> &Lines, bool NoMap
 {
   std::string Text = NoMaps ? "" : "Maps=maps.ini\r\n";
   for (const std::string &L : Lines) Text += L + "\r\n";
+  // One rule frame per ProcessFrame and no sleeping, unless the test asks otherwise.
+  const auto Sets = [&](const std::string &Key) {
+    return std::any_of(Lines.begin(), Lines.end(), [&](const std::string &L) { return L.rfind(Key + "=", 0) == 0; });
+  };
+  if (!Sets("Pace")) Text += "Pace=0\r\n";
+  if (!Sets("MaxFPS")) Text += "MaxFPS=0\r\n";
   Write("config.ini", Text);
 }
 

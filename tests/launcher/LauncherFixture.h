@@ -34,7 +34,8 @@ protected:
   std::string Read(const std::string &Name) const;
   bool Exists(const std::string &Name) const { return fs::exists(Dir / Name); }
 
-  // A config.ini of the given lines, with "Maps=maps.ini" first unless NoMaps.
+  // A config.ini of the given lines, with "Maps=maps.ini" first unless NoMaps,
+  // and "Pace=0" and "MaxFPS=0" last unless the lines set them.
   void WriteConfig(const std::vector<std::string> &Lines, bool NoMaps = false) const;
   // The usual world: maps.ini names two sets; a.lvl has a level to walk in and
   // a solved one, b.lvl one solved level.
