@@ -105,8 +105,14 @@ TEST_F(OverlayTest, LevelCardOverTheNextLevelWithNoKeyLost)
   EXPECT_EQ(Shown().LevelName, "Level 2");
   EXPECT_EQ(Shown().Moves, 0);
 
+  // The right arrow held since the last level moves nothing here; a fresh
+  // press does, under the card.
   const double Before = GameGetPlayer().Box.x;
-  Frame();  // the right arrow is still down
+  Frame();
+  EXPECT_EQ(GameGetPlayer().Box.x, Before);
+  WndProc(Engine->Handle, WM_KEYUP, VK_RIGHT, LPARAM(0xC0000001u));
+  WndProc(Engine->Handle, WM_KEYDOWN, VK_RIGHT, 1);
+  Frame();
   EXPECT_TRUE(Shown().HasCard);
   EXPECT_GT(GameGetPlayer().Box.x, Before);
 }
