@@ -11,7 +11,7 @@
 #include "winapi.h"
 
 inline constexpr int32_t DefaultPace = 60;           // rule frames a second: a 60 Hz display's old speed
-inline constexpr int32_t MaxRuleFramesPerDraw = 4;   // beyond this a slow frame slows the game
+inline constexpr int32_t MaxRuleFramesPerDraw = 6;   // beyond this (10 drawn frames a second) a slow frame slows the game
 inline constexpr int32_t FallbackMaxFps = 60;        // the cap where the display's rate is unknown
 
 // The keys that move the player or turn the view.

@@ -3,7 +3,18 @@
 #include "Kestrove.h"
 
 #ifdef _WIN32
+#include <mmsystem.h>
+
 #include <string>
+
+// Sleep wakes on the system timer's tick, 15.6 ms apart unless the program
+// asks for 1 ms: the drawing cap sleeps whole milliseconds.
+struct TFineTimer {
+  TFineTimer() { timeBeginPeriod(1); }
+  ~TFineTimer() { timeEndPeriod(1); }
+  TFineTimer(const TFineTimer &) = delete;
+  TFineTimer &operator=(const TFineTimer &) = delete;
+};
 
 // config.ini and the saves live next to Kestrove.exe, wherever the player
 // unpacked it and whatever folder it is started from.
@@ -22,6 +33,7 @@ int main()
 {
 #ifdef _WIN32
   EnterProgramFolder();
+  const TFineTimer FineTimer;
 #endif
   return KestroveMain();
 }

@@ -138,6 +138,7 @@ TEST_F(PaceTest, DrawingBetweenRuleFramesIsBlended)
   ASSERT_EQ(Xs.size(), RuleXs.size());
   for (size_t I = 1; I < Xs.size(); ++I) {
     EXPECT_GT(Xs[I], Xs[I - 1]) << "drawn frame " << I;
+    EXPECT_LT(Xs[I] - Xs[I - 1], CellsPerRuleFrame / 2) << "drawn frame " << I;
     EXPECT_LE(Xs[I], RuleXs[I] + 1e-6);
     EXPECT_GE(Xs[I], RuleXs[I] - CellsPerRuleFrame - 1e-6);
   }
@@ -155,10 +156,11 @@ TEST_F(PaceTest, DrawingBetweenRuleFramesIsBlended)
   for (size_t I = 1; I < Angles.size(); ++I) EXPECT_GT(Angles[I], Angles[I - 1]) << "drawn frame " << I;
 }
 
-// Five drawn frames a second is below the bound of four rule frames a drawn
-// frame: the game runs at 20 rule frames a second instead of 60, and no drawn
-// frame shows the player more than four rule frames further on. A stall of
-// three seconds is one slow frame like any other.
+// Five drawn frames a second is below the bound of MaxRuleFramesPerDraw rule
+// frames a drawn frame: the game runs at 5 x MaxRuleFramesPerDraw rule frames
+// a second instead of 60, and no drawn frame shows the player more than that
+// many rule frames further on. A stall of three seconds is one slow frame like
+// any other.
 TEST_F(PaceTest, SlowDrawingSlowsTheGameAndDoesNotJump)
 {
   PlayCorridor();
@@ -169,7 +171,7 @@ TEST_F(PaceTest, SlowDrawingSlowsTheGameAndDoesNotJump)
     EXPECT_LE(PlayerX() - Before, MaxRuleFramesPerDraw * CellsPerRuleFrame + 1e-6);
     Before = PlayerX();
   });
-  // One rule frame at once, then four for each of the nine slow frames: a third of the pace.
+  // One rule frame at once, then the bound's worth for each of the nine slow frames.
   EXPECT_NEAR(PlayerX() - Start, (1 + 9 * MaxRuleFramesPerDraw) * CellsPerRuleFrame, 1e-6);
 
   Before = PlayerX();

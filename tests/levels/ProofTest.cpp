@@ -1,8 +1,10 @@
 // The proof that every shipped level can be solved under the real rules: each
 // packed set is started as the program starts it (its configuration, the map
 // list, a pass, the menu's new game) and played from its first level through
-// all its recordings in order, one frame of the real frame driver per recorded
-// frame, against the recording window system and the recording renderer. Each
+// all its recordings in order, one rule frame of the real frame driver per
+// recorded frame (a drawn frame each, the test's clock moved on by one rule
+// frame between them), against the recording window system and the recording
+// renderer. Each
 // recording must complete its level exactly in its last frame: the next level
 // of the set then stands ready, and after the last one the menu shows.
 //
@@ -29,6 +31,16 @@ namespace fs = std::filesystem;
 namespace {
 
 fs::path LevelsDir, MapListFile, RecordingsDir;
+
+constexpr uint64_t RuleFramesPerSecond = 60;
+
+// The test's clock at the n-th rule frame after the first: the first runs at
+// once, each later one is due 1/60 s after the one before.
+void MoveClockToRuleFrame(uint64_t Start, uint64_t N)
+{
+  const uint64_t Due = Start + (N * 1000000 + RuleFramesPerSecond - 1) / RuleFramesPerSecond;
+  Recording::AdvanceMicroseconds(Due - Recording::Microseconds());
+}
 
 struct TShipped {
   std::string Path;
@@ -120,7 +132,8 @@ public:
   void WriteConfig(int32_t Map, bool Keys3D) const
   {
     std::ofstream(Dir / "config.ini", std::ios::binary)
-        << "Maps=maps.ini\r\nMap=" << Map << "\r\n3DKeys=" << (Keys3D ? 1 : 0) << "\r\nSaveFile=save.dat\r\n";
+        << "Maps=maps.ini\r\nMap=" << Map << "\r\n3DKeys=" << (Keys3D ? 1 : 0) << "\r\nSaveFile=save.dat\r\nPace="
+        << RuleFramesPerSecond << "\r\nMaxFPS=0\r\n";
   }
 
 private:
@@ -187,6 +200,7 @@ void ProveSet(const fs::path &PackedSet)
   ASSERT_EQ(GameGetState(), gsPlay) << "the menu's new game did not start " << SetFile;
 
   uint64_t TotalFrames = 0;
+  const uint64_t Start = Recording::Microseconds();
   for (std::size_t Level = 0; Level < Levels.size(); ++Level) {
     const TRecording &Recording = ByLevel[Level]->Recording;
     const std::string Where = SetFile + " level " + std::to_string(Level) + " (" + ByLevel[Level]->Path + ")";
@@ -206,6 +220,7 @@ void ProveSet(const fs::path &PackedSet)
         ASSERT_EQ(Covered, Targets) << Where << ": not complete in the recording's last frame, "
                                     << Frames.size() << " (" << Covered << " of " << Targets << " covered)";
       HoldKeys(Frames[Frame]);
+      MoveClockToRuleFrame(Start, TotalFrames + Frame);
       ProcessFrame();
       RecordingGraph::ClearLog();
       Recording::ClearLog();
