@@ -23,7 +23,7 @@ bool SameFloat(float A, float B) { return std::memcmp(&A, &B, sizeof A) == 0; }
 bool SameMoment(const TMoment &A, const TMoment &B)
 {
   return SamePlayer(A.Player, B.Player) && SameFloat(A.Angle, B.Angle) && SameFloat(A.Remaining, B.Remaining) &&
-         A.Moves == B.Moves && A.Pushes == B.Pushes && A.ClockFrom == B.ClockFrom;
+         A.Moves == B.Moves && A.Pushes == B.Pushes && A.ClockFrom == B.ClockFrom && A.FromOldSave == B.FromOldSave;
 }
 
 // Only these are ever changed by the rules.

@@ -22,6 +22,7 @@ struct TMoment {
   float Angle = 0, Remaining = 0;  // the view angle and the turn still to cover
   int32_t Moves = 0, Pushes = 0;
   uint64_t ClockFrom = 0;  // the level's play time when its clock last started (restart starts it again)
+  bool FromOldSave = false;  // the counters miss what was done before a save that did not keep them
 };
 
 struct THistoryChange {

@@ -74,6 +74,7 @@ TMoment MomentNow()
   M.Moves = LevelPlay.Moves;
   M.Pushes = LevelPlay.Pushes;
   M.ClockFrom = LevelPlay.ClockFrom;
+  M.FromOldSave = LevelPlay.FromOldSave;
   return M;
 }
 
@@ -295,6 +296,7 @@ bool PutBackPresent()
     LevelPlay.Moves = H.Present().Moves;
     LevelPlay.Pushes = H.Present().Pushes;
     LevelPlay.ClockFrom = H.Present().ClockFrom;
+    LevelPlay.FromOldSave = H.Present().FromOldSave;  // a restart is a whole new try
     Watch.Synced = false;  // what undo moved was no walk and no push
   } else if (Code) {
     ReportStepFailure(Code);

@@ -20,7 +20,7 @@ struct TLevelPlay {
   uint64_t PlayedMs = 0;   // time in play on the level (or since its save's clock), not in the menu
   uint64_t ClockFrom = 0;  // PlayedMs when the clock last started: restart starts it again
   uint64_t LastFrameMs = 0;
-  bool FromOldSave = false;   // continued from a save without the counters: no best can come of it
+  bool FromOldSave = false;   // continued from a save without the counters (until a restart): no best
   bool SeenUnsolved = false;  // a play frame found it unsolved: solving it is the player's doing
   bool Solved = false;     // its completion was told once
   int32_t Set = -1;        // its map set's entry in the map list; -1: none known

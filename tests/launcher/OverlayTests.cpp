@@ -414,6 +414,31 @@ TEST_F(SavedCountersTest, AGameContinuedFromAnOldSaveIsSolvedButSetsNoBest)
   EXPECT_EQ(Again.Best("p.lvl", 0).Moves, 2);
 }
 
+// R on an old save's level starts it as its set has it: a whole new try, whose
+// solution counts; undoing R brings back the old save's uncounted game.
+TEST_F(SavedCountersTest, RestartingAnOldSavesLevelCountsAgain)
+{
+  WriteTwoPushes();
+  PlayFromMenu();
+  WalkOneCell();
+  GameSave("game.sav");
+  ToMenu();
+  LoadOverANewGame();
+  for (const UINT Key : {VK_RESTART, VK_UNDO}) {
+    KeyState[Key] = 1;
+    Frame();
+    ReleaseAllKeys();
+    Frame();
+    EXPECT_EQ(LevelPlay.FromOldSave, Key == VK_UNDO);
+  }
+  KeyState[VK_REDO] = 1;
+  Frame();
+  ReleaseAllKeys();
+  Frame();
+  ASSERT_LT(SolveByWalkingRight(), 300);
+  EXPECT_EQ(Shown().Card, "Level 1 complete: 2 moves, 1 push");
+}
+
 // A save one frame short of the solution whose counters say nothing was done
 // yet: the tap that finishes it is still a solve, with its card and its line.
 TEST_F(SavedCountersTest, ASolveIsRecordedWhateverTheCounts)
