@@ -52,7 +52,7 @@ struct TOverlay {
 // One level of the chooser.
 struct TChooserItem {
   const char *Title;                          // "3  First push"
-  int32_t BestMoves, BestPushes, BestSeconds;  // -1: never solved
+  int32_t BestMoves, BestPushes, BestSeconds;  // -1: no best (never solved, or only from an old save)
   uint8_t Solved;                             // 0 or 1
   uint8_t Pad[3];
 };

@@ -35,7 +35,9 @@ void DrawPlayPanel(Renderer &R, const OverlayCopy &O) {
   const float w = 330 * sc, h = 64 * sc;
   const Rect pill{R.Width - w - 16 * sc, 16 * sc, w, h};
   KitPill(R, pill, sc, 1);
-  const std::string title = O.SetName.empty() ? O.LevelName : O.SetName + "  \xb7  " + O.LevelName;
+  const std::string title = O.SetName.empty()     ? O.LevelName
+                            : O.LevelName.empty() ? O.SetName  // a level the game cannot name
+                                                  : O.SetName + "  \xb7  " + O.LevelName;
   const float inner = w - 40 * sc;
   KitText(R, title, int(17 * sc), true, pill.X + 20 * sc, pill.Y + 20 * sc, false, KitGoldColour, inner);
   const std::string counts = Counted(O.Moves, "move", "moves") + "   " + Counted(O.Pushes, "push", "pushes") + "   " +
@@ -64,7 +66,8 @@ void DrawCard(Renderer &R, const std::string &Card, float Alpha) {
 }
 
 std::string BestText(const TChooserItem &Item) {
-  if (!Item.Solved || Item.BestMoves < 0) return "not solved yet";
+  if (!Item.Solved) return "not solved yet";
+  if (Item.BestMoves < 0) return "solved \xb7 no best yet";  // only ever continued from an old save
   return "solved \xb7 best " + Counted(Item.BestMoves, "move", "moves") + " \xb7 " +
          Counted(Item.BestPushes, "push", "pushes") + " \xb7 " + Clock(Item.BestSeconds);
 }

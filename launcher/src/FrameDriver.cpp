@@ -87,7 +87,10 @@ void ReadPlayKeys()
 
 void MoveOnWhenSolved(const TTargetCount &Count)
 {
-  if (Count.Covered != Count.Targets) return;
+  if (Count.Covered != Count.Targets) {
+    LevelPlay.SeenUnsolved = true;
+    return;
+  }
   if (Count.Targets > 0) TellLevelSolved();
   GameNextLevel();
   LevelStarted(LevelPlay.LevelIndex + 1);
@@ -256,7 +259,7 @@ void SaveFromMenu()
 {
   const std::string SaveFile = Config->GetValue("SaveFile");
   if (SaveFile.empty()) return;  // no file named: nothing to write to
-  GameSave(SaveFile.c_str());
+  SaveGame(SaveFile);
   ShowMessage("Saved");
 }
 
@@ -267,10 +270,7 @@ void LoadFromMenu()
     ShowMessage("Nothing saved yet");
     return;
   }
-  const TSavedPlace Place = ReadSavedPlace(SaveFile);
-  GameLoad(SaveFile.c_str());
-  LevelStarted(Place.Index >= 0 ? Place.Index : LevelPlay.LevelIndex);
-  LevelPlay.Set = SetOfLevelFile(Place.LevelFile);
+  LoadGame(SaveFile);
   ShowMessage("Loaded");
 }
 
@@ -314,7 +314,7 @@ void SettingsFrame()
                     static_cast<int32_t>(std::size(Frequencies)) - 1, MapList.Items, MapList.Count - 1);
   if (Result == srApply) {
     SaveSettings();
-    GameSave(RestartSaveWrite);
+    SaveGame(RestartSaveWrite);  // the counters come back from memory; the file is whole all the same
     RestartFlag = true;
   } else if (Result == srBack) {
     GameSetState(gsMenu);  // the edits are dropped

@@ -97,9 +97,15 @@ std::string CardText(int32_t Level, int32_t Moves, int32_t Pushes, const TBest &
 {
   std::string T = "Level " + std::to_string(Level + 1) + " complete: " + Counted(Moves, "move", "moves") + ", " +
                   Counted(Pushes, "push", "pushes");
-  if (!Before.Solved()) return T;
+  if (!Before.HasBest()) return T;
   if (Moves < Before.Moves) return T + " (a new best; it was " + std::to_string(Before.Moves) + ")";
   return T + " (best " + std::to_string(Before.Moves) + ")";
+}
+
+std::string UncountedCardText(bool LevelKnown, int32_t Level)
+{
+  return (LevelKnown ? "Level " + std::to_string(Level + 1) + " solved" : std::string("Solved")) +
+         "; not counted as a best: continued from an old save";
 }
 
 int32_t ChosenSet() { return MapIndexOrFirst(TextToInt(Config->GetValue("Map"))); }
@@ -115,7 +121,7 @@ void FillChooser()
   for (int32_t I = 0; I < Count; ++I) Chooser.Titles.push_back(LevelName(File, I));
   for (int32_t I = 0; I < Count; ++I) {
     const TBest B = Progress.Best(File, I);
-    Chooser.Items.push_back({Chooser.Titles[I].c_str(), B.Moves, B.Pushes, B.Seconds, uint8_t(B.Solved()), {}});
+    Chooser.Items.push_back({Chooser.Titles[I].c_str(), B.Moves, B.Pushes, B.Seconds, uint8_t(B.Solved), {}});
   }
 }
 
@@ -138,9 +144,14 @@ void ShowMessage(const std::string &Text) { Show(Message, Text, MessageMs); }
 
 void TellLevelSolved()
 {
-  if (LevelPlay.Solved || (LevelPlay.Moves == 0 && LevelPlay.Pushes == 0)) return;  // solved as it came
+  if (LevelPlay.Solved || !LevelPlay.SeenUnsolved) return;  // told already, or solved as it came
   LevelPlay.Solved = true;
-  const char *File = SetFileOf(LevelPlay.Set);
+  const char *File = LevelPlay.LevelKnown ? SetFileOf(LevelPlay.Set) : nullptr;
+  if (LevelPlay.FromOldSave) {
+    if (File) Progress.RecordSolved(File, LevelPlay.LevelIndex);
+    Show(Card, UncountedCardText(LevelPlay.LevelKnown, LevelPlay.LevelIndex), CardMs);
+    return;
+  }
   const TBest Before = File ? Progress.Record(File, LevelPlay.LevelIndex, LevelPlay.Moves, LevelPlay.Pushes,
                                               LevelSeconds())
                             : TBest{};
@@ -151,7 +162,8 @@ void DrawFrameOverlay(bool InPlay)
 {
   TickClock(InPlay);
   LevelPlay.Overview = InPlay && KeyState[VK_OVERVIEW] != 0;
-  const std::string Level = LevelName(SetFileOf(LevelPlay.Set), LevelPlay.LevelIndex);
+  // A save that did not say which level it holds shows no level's title.
+  const std::string Level = LevelPlay.LevelKnown ? LevelName(SetFileOf(LevelPlay.Set), LevelPlay.LevelIndex) : "";
   const float MessageAlpha = Alpha(Message), CardAlpha = Alpha(Card);
   TOverlay O = {};
   O.SetName = SetTitleOf(LevelPlay.Set);
