@@ -1,5 +1,6 @@
 // kestrove-levels -- packs, unpacks, imports, exports, lists, checks and
 // solves the game's level files.
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -25,8 +26,11 @@ const char Usage[] =
     "  list FILE                    one line per level: number, title, size, counts\n"
     "  show FILE [N]                the levels (or level N) drawn as text, with their counts\n"
     "  check FILE...                everything the game would misread; a source's solutions too\n"
-    "  solve FILE [N] [--update] [--max-states S (default 1000000)]\n"
-    "                               fewest-move solutions; --update writes them into a source\n"
+    "  solve FILE [N] [--update] [--fast] [--max-states S (default 1000000)] [--max-seconds T]\n"
+    "                               fewest-move solutions; --update writes them into a source;\n"
+    "                               --fast finds some solution quickly, not the shortest (its\n"
+    "                               states are the positions it holds); --max-seconds gives\n"
+    "                               up on a level after T seconds and goes on to the next\n"
     "  solutions SOURCE.txt         '<0-based index> <recording> <moves>' per level\n"
     "\n"
     "FILE is a level file when its name ends in .lvl, else a readable source.\n"
@@ -258,9 +262,19 @@ int SolveCommand(const std::vector<std::string> &Args) {
   std::string Number;
   bool Update = false;
   long MaxStates = 1000000;
+  double MaxSeconds = 0;
+  solver::Mode How = solver::Mode::FewestMoves;
   for (std::size_t I = 0; I < Args.size(); ++I) {
     if (Args[I] == "--update") {
       Update = true;
+    } else if (Args[I] == "--fast") {
+      How = solver::Mode::Fast;
+    } else if (Args[I] == "--max-seconds" && I + 1 < Args.size()) {
+      char *End = nullptr;
+      const std::string &Text = Args[++I];
+      MaxSeconds = std::strtod(Text.c_str(), &End);
+      if (Text.empty() || *End || !(MaxSeconds > 0) || MaxSeconds > 1e6)
+        return Fail("--max-seconds wants a positive number of seconds");
     } else if (Args[I] == "--max-states" && I + 1 < Args.size()) {
       MaxStates = std::strtol(Args[++I].c_str(), nullptr, 10);
       if (MaxStates < 1) return Fail("--max-states wants a positive number");
@@ -292,7 +306,13 @@ int SolveCommand(const std::vector<std::string> &Args) {
       Status = 1;
       continue;
     }
-    const SolveResult R = Solve(L, MaxStates);
+    solver::Limits Within;
+    Within.MaxStates = MaxStates;
+    if (MaxSeconds > 0)
+      Within.Deadline = std::chrono::steady_clock::now() +
+                        std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                            std::chrono::duration<double>(MaxSeconds));
+    const SolveResult R = Solve(L, How, Within);
     if (R.Result == SolveResult::Solved) {
       const ReplayResult Played = Replay(L, R.Moves);
       std::printf("%zu %s: %d moves, %d pushes, %ld states: %s\n", I + 1, TitleOf(L).c_str(), Played.Moves,
@@ -301,6 +321,9 @@ int SolveCommand(const std::vector<std::string> &Args) {
     } else {
       if (R.Result == SolveResult::TooLarge)
         std::printf("%zu %s: not solved: the solver handles at most 64 water cells\n", I + 1, TitleOf(L).c_str());
+      else if (R.Result == SolveResult::TimedOut)
+        std::printf("%zu %s: gave up after %g seconds, %ld states\n", I + 1, TitleOf(L).c_str(), MaxSeconds,
+                    R.States);
       else
         std::printf("%zu %s: %s after %ld states\n", I + 1, TitleOf(L).c_str(),
                     R.Result == SolveResult::GaveUp ? "gave up (try --max-states)" : "no solution", R.States);
