@@ -6,6 +6,7 @@
 // spare, or when the marks cannot all be matched to distinct live boxes; the
 // cost of the best such matching orders the search.
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <limits>
 #include <queue>
@@ -21,6 +22,10 @@ constexpr int64_t NoMatch = int64_t(1) << 40;  // a matching cost no real one re
 // Priority = Greed * bound + pushes so far: weighted towards the bound, which
 // finds solutions far sooner than an even sum and still prefers short ones.
 constexpr int64_t Greed = 3;
+// Filled water opens floor to the player and is what spare boxes are for: each
+// fill counts as this much progress, or the search wanders every arrangement
+// of the boxes on its side of the water before it fills any.
+constexpr int64_t FillCredit = 20;
 
 uint64_t SplitMix(uint64_t &Seed) {
   uint64_t Z = (Seed += 0x9E3779B97F4A7C15ull);
@@ -192,7 +197,7 @@ public:
             if (New != NoParent) {
               R.States = long(Nodes.size());
               Done = Covered();
-              if (!Done) Open.push({Greed * H + At.Pushes + 1, New});
+              if (!Done) Open.push({Greed * H + At.Pushes + 1 - FillCredit * Filled(ChildWater), New});
             }
             if (Done) {
               R.Result = Result::Solved;
@@ -237,6 +242,12 @@ private:
   std::vector<int> Queue;
   Matching Match;
   std::vector<int64_t> Cost;
+
+  static int Filled(const std::vector<uint16_t> &Water) {
+    int Count = 0;
+    for (const auto Word : Water) Count += std::popcount(Word);
+    return Count;
+  }
 
   bool Covered() const {
     for (const int M : MarkCells)

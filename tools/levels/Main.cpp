@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Common.h"
+#include "Generate.h"
 #include "Grid.h"
 #include "LevelSet.h"
 
@@ -32,6 +33,10 @@ const char Usage[] =
     "                               states are the positions it holds); --max-seconds gives\n"
     "                               up on a level after T seconds and goes on to the next\n"
     "  solutions SOURCE.txt         '<0-based index> <recording> <moves>' per level\n"
+    "  generate CLASS COUNT SEED [OUT.txt]\n"
+    "                               COUNT random levels solvable by construction, as a\n"
+    "                               source; CLASS is one of: small medium large, and each\n"
+    "                               with -water (small-water ...)\n"
     "\n"
     "FILE is a level file when its name ends in .lvl, else a readable source.\n"
     "Levels are numbered from 1 on the command line and in messages.\n"
@@ -359,6 +364,20 @@ int Solutions(const std::string &In) {
   return Status;
 }
 
+int GenerateCommand(const std::vector<std::string> &Args) {
+  const LevelClass *Class = FindLevelClass(Args[0]);
+  if (!Class) return Fail("generate: no level class \"" + Args[0] + "\"");
+  char *End = nullptr;
+  const long Count = std::strtol(Args[1].c_str(), &End, 10);
+  if (Args[1].empty() || *End || Count < 1 || Count > 255) return Fail("generate: COUNT is 1 to 255");
+  const unsigned long long Seed = std::strtoull(Args[2].c_str(), &End, 10);
+  if (Args[2].empty() || *End) return Fail("generate: SEED is a whole number");
+  const std::string Text = WriteSource(GenerateLevels(*Class, int(Count), Seed));
+  if (Args.size() < 4 || Args[3] == "-") return std::fputs(Text.c_str(), stdout) < 0 ? 1 : 0;
+  Problems Written;
+  return WriteWholeFile(Args[3], Text, Written) ? 0 : (Print(Written), 1);
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -382,6 +401,7 @@ int main(int argc, char **argv) {
   if (Cmd == "check" && N >= 1) return Check({Args.begin() + 1, Args.end()});
   if (Cmd == "solve" && N >= 1) return SolveCommand({Args.begin() + 1, Args.end()});
   if (Cmd == "solutions" && N == 1) return Solutions(Args[1]);
+  if (Cmd == "generate" && (N == 3 || N == 4)) return GenerateCommand({Args.begin() + 1, Args.end()});
   std::fputs(Usage, stderr);
   return 2;
 }
