@@ -21,7 +21,7 @@ namespace detail {
 
 Result::Outcome Watch::Check() {
   if (L.Cancel && L.Cancel->load(std::memory_order_relaxed)) return Result::Cancelled;
-  if ((++Calls & 255) == 0 && std::chrono::steady_clock::now() >= L.Deadline) return Result::TimedOut;
+  if ((Calls++ & 255) == 0 && std::chrono::steady_clock::now() >= L.Deadline) return Result::TimedOut;
   return Result::Solved;
 }
 
