@@ -1,6 +1,7 @@
 // Camera.h -- where the eye stands for a play frame: behind and above the
 // player, turned by the view angle, so the player's facing points into the screen.
 #pragma once
+#include <algorithm>
 #include <cmath>
 
 #define GLM_FORCE_RADIANS
@@ -28,6 +29,27 @@ inline Camera FollowCamera(const TBox &Player, float AngleDegrees, int Width, in
   c.View = glm::lookAt(c.Eye, c.Target, glm::vec3(0, 0, 1));
   const float aspect = Height > 0 ? float(Width) / float(Height) : 1.0f;
   c.Projection = glm::perspective(glm::radians(52.0f), aspect, 0.1f, 400.0f);
+  return c;
+}
+
+// The overview: the camera pulled back and up from From, looking the same way,
+// until a circle round the whole level of FieldWidth x FieldHeight cells fits
+// the view; Eased (0..1) of the way there.
+inline Camera OverviewCamera(const Camera &From, int FieldWidth, int FieldHeight, float Eased, int Width, int Height) {
+  const glm::vec3 centre(FieldWidth / 2.0f, FieldHeight / 2.0f, 0);
+  const float radius = 0.5f * std::sqrt(float(FieldWidth * FieldWidth + FieldHeight * FieldHeight)) + 1;
+  const float aspect = Height > 0 ? float(Width) / float(Height) : 1.0f;
+  const float halfFov = glm::radians(26.0f) * std::min(1.0f, aspect);
+  const float distance = radius / std::sin(halfFov);
+  glm::vec3 facing = From.Target - From.Eye;
+  facing.z = 0;
+  facing = glm::length(facing) > 1e-4f ? glm::normalize(facing) : glm::vec3(0, 1, 0);
+  const glm::vec3 eye = centre + (-facing * 0.45f + glm::vec3(0, 0, 0.89f)) * distance;
+  Camera c = From;
+  c.Eye = glm::mix(From.Eye, eye, Eased);
+  c.Target = glm::mix(From.Target, centre, Eased);
+  c.View = glm::lookAt(c.Eye, c.Target, glm::vec3(0, 0, 1));
+  c.Projection = glm::perspective(glm::radians(52.0f), aspect, 0.1f, std::max(400.0f, distance * 2.5f));
   return c;
 }
 

@@ -82,27 +82,14 @@ void DrawPlayOverlay(Renderer &R) {
   KitEnd();
 }
 
-// Pulls the camera back and up, looking the same way, until a circle round the
-// whole level fits the view; part of the way while it eases.
+// The overview camera, part of the way while it eases.
 void ApplyOverview(Renderer &R) {
   State.OverviewNow += (State.OverviewWanted - State.OverviewNow) * 0.12f;
   if (std::abs(State.OverviewWanted - State.OverviewNow) < 0.002f) State.OverviewNow = State.OverviewWanted;
   FrameScene &S = R.Scene;
   if (State.OverviewNow <= 0 || !S.Active || S.FieldWidth <= 0 || S.FieldHeight <= 0) return;
   const float t = State.OverviewNow * State.OverviewNow * (3 - 2 * State.OverviewNow);  // smooth at both ends
-  const glm::vec3 centre(S.FieldWidth / 2.0f, S.FieldHeight / 2.0f, 0);
-  const float radius = 0.5f * std::sqrt(float(S.FieldWidth * S.FieldWidth + S.FieldHeight * S.FieldHeight)) + 1;
-  const float aspect = R.Height > 0 ? float(R.Width) / float(R.Height) : 1.0f;
-  const float halfFov = glm::radians(26.0f) * std::min(1.0f, aspect);
-  const float distance = radius / std::sin(halfFov);
-  glm::vec3 facing = S.Cam.Target - S.Cam.Eye;
-  facing.z = 0;
-  facing = glm::length(facing) > 1e-4f ? glm::normalize(facing) : glm::vec3(0, 1, 0);
-  const glm::vec3 eye = centre + (-facing * 0.45f + glm::vec3(0, 0, 0.89f)) * distance;
-  S.Cam.Eye = glm::mix(S.Cam.Eye, eye, t);
-  S.Cam.Target = glm::mix(S.Cam.Target, centre, t);
-  S.Cam.View = glm::lookAt(S.Cam.Eye, S.Cam.Target, glm::vec3(0, 0, 1));
-  S.Cam.Projection = glm::perspective(glm::radians(52.0f), aspect, 0.1f, std::max(400.0f, distance * 2.5f));
+  S.Cam = OverviewCamera(S.Cam, S.FieldWidth, S.FieldHeight, t, R.Width, R.Height);
 }
 
 int32_t RunChooser(Renderer &R, float Px, float Py, const char *SetName, const TChooserItem *Items, int32_t High,
