@@ -648,6 +648,15 @@ void KitPill(Renderer &R, const Rect &Area, float Scale, float Alpha) {
   Fill(R, Area, s);
 }
 
+void KitRing(Renderer &R, float X, float Y, float Radius, float Thickness, glm::vec4 Colour) {
+  Style s;
+  s.Top = s.Bottom = vec4(glm::vec3(Colour), 0);
+  s.Radius = Radius;
+  s.Border = Thickness;
+  s.BorderColor = Colour;
+  Fill(R, Rect{X - Radius, Y - Radius, 2 * Radius, 2 * Radius}, s);
+}
+
 void KitText(Renderer &R, const std::string &Text, int Pixels, bool Bold, float X, float Y, bool Centre,
              glm::vec4 Colour, float MaxWidth) {
   DrawText(R, Text, Pixels, Bold, X, Y, Centre ? Align::Centre : Align::Left, Colour, MaxWidth);
