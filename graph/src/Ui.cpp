@@ -267,15 +267,15 @@ void DropShadow(Renderer &R, const Rect &Area, float Radius, float Spread, float
   Fill(R, Rect{Area.X - Spread * 0.5f, Area.Y + Spread * 0.3f, Area.W + Spread, Area.H + Spread}, s);
 }
 
-const CachedText &TextImage(Renderer &R, const std::string &Text, int Pixels, bool Bold) {
-  const std::string key = Text + '\x1f' + std::to_string(Pixels) + (Bold ? "b" : "r");
+const CachedText &TextImage(Renderer &R, const std::string &Text, int Pixels, bool Bold, bool Ellipsis = false) {
+  const std::string key = Text + '\x1f' + std::to_string(Pixels) + (Bold ? "b" : "r") + (Ellipsis ? "e" : "");
   auto it = R.TextCache.find(key);
   if (it != R.TextCache.end()) return it->second;
   if (R.TextCache.size() > 256) {
     R.TextCache.clear();
     R.LayerCached.clear();  // its texture names may come back for other text
   }
-  const Image img = R.Text.Render(Text, Pixels, Bold);
+  const Image img = R.Text.Render(Text, Pixels, Bold, Ellipsis);
   CachedText c;
   if (!img.Empty()) {
     c.Tex = UploadTexture(img, false, false);
@@ -288,15 +288,19 @@ const CachedText &TextImage(Renderer &R, const std::string &Text, int Pixels, bo
 enum class Align { Left, Centre };
 
 // Text centred vertically on Y, with a soft shadow below it; a text wider than
-// MaxWidth (when given) is drawn at the largest size that fits.
+// MaxWidth (when given) is drawn smaller or cut short (FitText).
 void DrawText(Renderer &R, const std::string &Text, int Pixels, bool Bold, float X, float Y, Align A, vec4 Top,
               vec4 Bottom, float MaxWidth = 0) {
+  FittedText fit{Pixels, Text.size(), false};
   if (MaxWidth > 0)
-    Pixels = FitPixels(Pixels, MaxWidth, [&](int P) { return TextImage(R, Text, P, Bold).Width; });
-  const CachedText &t = TextImage(R, Text, Pixels, Bold);
+    fit = FitText(Text, Pixels, MaxWidth, [&](size_t Length, int P, bool Ellipsis) {
+      return R.Text.Width(Text.substr(0, Length), P, Bold, Ellipsis);
+    });
+  Pixels = fit.Pixels;
+  const CachedText &t = TextImage(R, fit.Cut ? Text.substr(0, fit.Length) : Text, Pixels, Bold, fit.Cut);
   if (!t.Tex) return;
   float w = float(t.Width), h = float(t.Height);
-  if (MaxWidth > 0 && w > MaxWidth) { h *= MaxWidth / w; w = MaxWidth; }  // past the smallest size: squeezed
+  if (MaxWidth > 0 && w > MaxWidth) { h *= MaxWidth / w; w = MaxWidth; }  // not even an ellipsis fits: squeezed
   const float x = std::round(A == Align::Centre ? X - w / 2 : X), y = std::round(Y - h / 2);
   Style shadow;
   shadow.Soft = 0;

@@ -920,6 +920,43 @@ TEST_F(GraphTest, OverlayDrawsThePlayPanelMessageAndCard) {
   EXPECT_LT(differs(bare, after, kWidth / 2, 0, kWidth, 70), 20) << "an overlay lasts one frame";
 }
 
+// A long level title keeps a readable size in the play panel and is cut short
+// to stay inside it.
+TEST_F(GraphTest, LongTitleStaysReadableInsideThePlayPanel) {
+  ReopenSingleBuffered();
+  ASSERT_TRUE(InitBundled());
+  const Level level = MakeLevel(kShowcaseLevel);
+  const std::string title = "Level 12: The long way round the old warehouse by the river at dusk";
+  ASSERT_EQ(title.size(), 67u);
+  TOverlay O = {};
+  O.LevelName = title.c_str();
+  DrawLevel(level, 0);
+  DrawOverlay(&O);
+  EndDraw(nullptr);
+  Frame f;
+  f.Capture(GL_FRONT);
+  f.Save("overlay-long-title.png");
+  // The panel as the play screen lays it out: top right, the title in gold on
+  // its upper line, inside a margin.
+  const float sc = std::max(0.6f, graph::UiScale(kWidth, kHeight));
+  const float right = kWidth - 16 * sc, top = 16 * sc, left = right - 330 * sc, titleY = top + 20 * sc;
+  int x0 = kWidth, x1 = -1, y0 = kHeight, y1 = -1;
+  for (int y = int(top); y < int(top + 32 * sc); ++y)
+    for (int x = int(left); x < int(right); ++x) {
+      const Pixel p = f.At(x, y);
+      if (p.r > 150 && p.r > p.b + 60) {
+        x0 = std::min(x0, x); x1 = std::max(x1, x); y0 = std::min(y0, y); y1 = std::max(y1, y);
+      }
+    }
+  ASSERT_GE(x1, 0) << "no title in the panel";
+  const int asked = int(17 * sc);
+  EXPECT_GE(y1 - y0 + 1, graph::ReadablePixels(asked) * 7 / 10) << "the title's letters are too small";
+  EXPECT_LE(y0, titleY) << "the title's line";
+  EXPECT_GE(y1, titleY);
+  EXPECT_LE(x1, right - 16 * sc) << "the title runs past the panel's margin";
+  EXPECT_GT(x1, right - 60 * sc) << "the cut title fills its line";
+}
+
 // Held, the overview pulls the camera off the player until the level shows
 // whole; let go, it eases back behind the player.
 TEST_F(GraphTest, OverviewPullsBackAndEasesBack) {
