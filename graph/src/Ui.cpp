@@ -267,8 +267,12 @@ void DropShadow(Renderer &R, const Rect &Area, float Radius, float Spread, float
   Fill(R, Rect{Area.X - Spread * 0.5f, Area.Y + Spread * 0.3f, Area.W + Spread, Area.H + Spread}, s);
 }
 
+std::string TextKey(const std::string &Text, int Pixels, bool Bold, bool Ellipsis) {
+  return Text + '\x1f' + std::to_string(Pixels) + (Bold ? "b" : "r") + (Ellipsis ? "e" : "");
+}
+
 const CachedText &TextImage(Renderer &R, const std::string &Text, int Pixels, bool Bold, bool Ellipsis = false) {
-  const std::string key = Text + '\x1f' + std::to_string(Pixels) + (Bold ? "b" : "r") + (Ellipsis ? "e" : "");
+  const std::string key = TextKey(Text, Pixels, Bold, Ellipsis);
   auto it = R.TextCache.find(key);
   if (it != R.TextCache.end()) return it->second;
   if (R.TextCache.size() > 256) {
@@ -285,6 +289,15 @@ const CachedText &TextImage(Renderer &R, const std::string &Text, int Pixels, bo
   return R.TextCache.emplace(key, std::move(c)).first->second;
 }
 
+// The width TextImage would have, without drawing it; fitting a text measures
+// it at several sizes and lengths every frame.
+int TextWidth(Renderer &R, const std::string &Text, int Pixels, bool Bold, bool Ellipsis) {
+  const std::string key = TextKey(Text, Pixels, Bold, Ellipsis);
+  if (const auto it = R.TextWidths.find(key); it != R.TextWidths.end()) return it->second;
+  if (R.TextWidths.size() > 1024) R.TextWidths.clear();
+  return R.TextWidths[key] = R.Text.Width(Text, Pixels, Bold, Ellipsis);
+}
+
 enum class Align { Left, Centre };
 
 // Text centred vertically on Y, with a soft shadow below it; a text wider than
@@ -294,7 +307,7 @@ void DrawText(Renderer &R, const std::string &Text, int Pixels, bool Bold, float
   FittedText fit{Pixels, Text.size(), false};
   if (MaxWidth > 0)
     fit = FitText(Text, Pixels, MaxWidth, [&](size_t Length, int P, bool Ellipsis) {
-      return R.Text.Width(Text.substr(0, Length), P, Bold, Ellipsis);
+      return TextWidth(R, Text.substr(0, Length), P, Bold, Ellipsis);
     });
   Pixels = fit.Pixels;
   const CachedText &t = TextImage(R, fit.Cut ? Text.substr(0, fit.Length) : Text, Pixels, Bold, fit.Cut);
