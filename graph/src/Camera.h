@@ -1,5 +1,6 @@
 // Camera.h -- where the eye stands for a play frame: behind and above the
-// player, turned by the view angle, so the player's facing points into the screen.
+// player, turned by the view angle, so the player's facing points into the
+// screen; or, in the overview, high above the whole level. The fog goes with it.
 #pragma once
 #include <algorithm>
 #include <array>

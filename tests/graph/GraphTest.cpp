@@ -1051,11 +1051,15 @@ TEST_F(GraphTest, OverviewShowsEveryLevelSizeWhole) {
     f.Capture(GL_FRONT);
     const graph::Camera cam = graph::OverviewCamera(graph::FollowCamera(level.Player.Box, angle, kWidth, kHeight),
                                                     level.Width, level.Height, 1, kWidth, kHeight);
-    auto probe = [&](glm::vec3 World) {
+    auto pixelOf = [&](glm::vec3 World) {
       float x = -1, y = -1;
       const bool inFront = graph::ProjectToPixel(cam, World, kWidth, kHeight, x, y);
       EXPECT_TRUE(inFront && x >= 0 && y >= 0 && x < kWidth && y < kHeight) << "out of view: " << x << "," << y;
-      return f.Mean(x, y, 1);
+      return glm::vec2(x, y);
+    };
+    auto probe = [&](glm::vec3 World) {
+      const glm::vec2 p = pixelOf(World);
+      return f.Mean(p.x, p.y, 1);
     };
     const float cube = 0.95f;
     const Pixel wall = probe(TopOf(at.WallCol, at.WallRow, cube));
@@ -1065,16 +1069,15 @@ TEST_F(GraphTest, OverviewShowsEveryLevelSizeWhole) {
     const Pixel mark = probe(TopOf(at.MarkCol, at.MarkRow, 0.012f));
     // The player, smaller than a cell, may be two pixels across: its teal is
     // looked for near where it stands.
+    const glm::vec2 playerAt = pixelOf(PlayerTop(level.Player));
     const Pixel player = [&] {
-      const Pixel there = probe(PlayerTop(level.Player));
-      float x = 0, y = 0;
-      graph::ProjectToPixel(cam, PlayerTop(level.Player), kWidth, kHeight, x, y);
       for (int dy = -2; dy <= 2; ++dy)
         for (int dx = -2; dx <= 2; ++dx) {
-          const Pixel p = f.At(std::clamp(int(x) + dx, 0, kWidth - 1), std::clamp(int(y) + dy, 0, kHeight - 1));
+          const Pixel p = f.At(std::clamp(int(playerAt.x) + dx, 0, kWidth - 1),
+                               std::clamp(int(playerAt.y) + dy, 0, kHeight - 1));
           if (p.g > p.r + 40 && p.b > p.r + 40) return p;
         }
-      return there;
+      return f.Mean(playerAt.x, playerAt.y, 1);
     }();
     bool ok = true;
     auto expect = [&](bool Holds, const char *What, const Pixel &P) {
@@ -1082,16 +1085,11 @@ TEST_F(GraphTest, OverviewShowsEveryLevelSizeWhole) {
       ok = ok && Holds;
     };
     // Round the player, a ring in its colour, lighter than the player itself.
-    const glm::vec2 centre = [&] {
-      float x = 0, y = 0;
-      graph::ProjectToPixel(cam, PlayerTop(level.Player), kWidth, kHeight, x, y);
-      return glm::vec2(x, y);
-    }();
     int ring = 0;
     for (int y = 0; y < kHeight; ++y)
       for (int x = 0; x < kWidth; ++x) {
         const Pixel p = f.At(x, y);
-        const float d = glm::length(glm::vec2(x, y) - centre);
+        const float d = glm::length(glm::vec2(x, y) - playerAt);
         ring += d > 6 && d < 80 && p.r > 80 && p.r < 190 && p.g > 215 && p.b > 200;
       }
     expect(ring > 40, "a ring round the player", Pixel{ring, 0, 0});
