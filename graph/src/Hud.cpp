@@ -72,40 +72,50 @@ std::string BestText(const TChooserItem &Item) {
          Counted(Item.BestPushes, "push", "pushes") + " \xb7 " + Clock(Item.BestSeconds);
 }
 
+// How far the overview has eased, smooth at both ends.
+float OverviewEased() {
+  const float t = std::clamp(State.OverviewNow, 0.0f, 1.0f);
+  return t * t * (3 - 2 * t);
+}
+
+// On a large level seen whole the player is a few pixels: rings round it, in
+// its own colour over a dark one, pulsing, show where it stands.
+void DrawPlayerMarker(Renderer &R, float Alpha) {
+  const FrameScene &S = R.Scene;
+  const glm::vec3 centre(S.Player.Origin[0] + S.Player.Size[0] / 2, S.Player.Origin[1] + S.Player.Size[1] / 2,
+                         S.Player.Origin[2] + S.Player.Size[2]);
+  float x, y, x1, y1;
+  if (!ProjectToPixel(S.Cam, centre, R.Width, R.Height, x, y) ||
+      !ProjectToPixel(S.Cam, centre + glm::vec3(1, 0, 0), R.Width, R.Height, x1, y1))
+    return;
+  const float cell = std::hypot(x1 - x, y1 - y), sc = HudScale(R);
+  const float radius = std::max(16 * sc, 0.9f * cell) * (1 + 0.08f * std::sin(R.Time * 5));
+  KitRing(R, x, y, radius + 1.5f * sc, 5.5f * sc, glm::vec4(0.02f, 0.05f, 0.08f, 0.55f * Alpha));
+  KitRing(R, x, y, radius, 2.5f * sc, glm::vec4(0.45f, 1.0f, 0.95f, Alpha));
+}
+
 }  // namespace
 
 void DrawPlayOverlay(Renderer &R) {
   const OverlayCopy O = State.Overlay;
   State.Overlay = {};
-  if (!O.Given) return;
+  const float marker = R.Scene.Active && R.Scene.HasFloor && R.Scene.HasPlayer ? OverviewEased() : 0;
+  if (!O.Given && marker <= 0) return;
   KitBegin(R);
+  if (marker > 0) DrawPlayerMarker(R, marker);
   if (O.HasLevel) DrawPlayPanel(R, O);
   if (!O.Message.empty() && O.MessageAlpha > 0) DrawMessage(R, O.Message, std::min(O.MessageAlpha, 1.0f));
   if (!O.Card.empty() && O.CardAlpha > 0) DrawCard(R, O.Card, std::min(O.CardAlpha, 1.0f));
   KitEnd();
 }
 
-// Pulls the camera back and up, looking the same way, until a circle round the
-// whole level fits the view; part of the way while it eases.
+// The overview camera, part of the way while it eases.
 void ApplyOverview(Renderer &R) {
   State.OverviewNow += (State.OverviewWanted - State.OverviewNow) * 0.12f;
   if (std::abs(State.OverviewWanted - State.OverviewNow) < 0.002f) State.OverviewNow = State.OverviewWanted;
   FrameScene &S = R.Scene;
   if (State.OverviewNow <= 0 || !S.Active || S.FieldWidth <= 0 || S.FieldHeight <= 0) return;
-  const float t = State.OverviewNow * State.OverviewNow * (3 - 2 * State.OverviewNow);  // smooth at both ends
-  const glm::vec3 centre(S.FieldWidth / 2.0f, S.FieldHeight / 2.0f, 0);
-  const float radius = 0.5f * std::sqrt(float(S.FieldWidth * S.FieldWidth + S.FieldHeight * S.FieldHeight)) + 1;
-  const float aspect = R.Height > 0 ? float(R.Width) / float(R.Height) : 1.0f;
-  const float halfFov = glm::radians(26.0f) * std::min(1.0f, aspect);
-  const float distance = radius / std::sin(halfFov);
-  glm::vec3 facing = S.Cam.Target - S.Cam.Eye;
-  facing.z = 0;
-  facing = glm::length(facing) > 1e-4f ? glm::normalize(facing) : glm::vec3(0, 1, 0);
-  const glm::vec3 eye = centre + (-facing * 0.45f + glm::vec3(0, 0, 0.89f)) * distance;
-  S.Cam.Eye = glm::mix(S.Cam.Eye, eye, t);
-  S.Cam.Target = glm::mix(S.Cam.Target, centre, t);
-  S.Cam.View = glm::lookAt(S.Cam.Eye, S.Cam.Target, glm::vec3(0, 0, 1));
-  S.Cam.Projection = glm::perspective(glm::radians(52.0f), aspect, 0.1f, std::max(400.0f, distance * 2.5f));
+  S.Cam = OverviewCamera(S.Cam, S.FieldWidth, S.FieldHeight, OverviewEased(), R.Width, R.Height);
 }
 
 int32_t RunChooser(Renderer &R, float Px, float Py, const char *SetName, const TChooserItem *Items, int32_t High,

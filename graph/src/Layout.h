@@ -7,10 +7,12 @@
 // an item there.
 //
 // Text inside a box keeps a margin from its edges at every display mode: a
-// text too wide for its box is drawn at a smaller size (FitPixels).
+// text too wide for its box is drawn at a smaller size (FitPixels), and one
+// too long for that is cut short (FitText).
 #pragma once
 #include <algorithm>
 #include <array>
+#include <string>
 
 namespace graph {
 
@@ -32,6 +34,35 @@ int FitPixels(int Pixels, float MaxWidth, const TWidthAt &WidthAt, int MinPixels
     (WidthAt(Mid) <= MaxWidth ? Fits : TooWide) = Mid;
   }
   return Fits;
+}
+
+// The smallest size a text is shrunk to before it is cut short instead: four
+// fifths of the size asked for, and no less than 10 pixels unless asked for less.
+inline int ReadablePixels(int Pixels) { return std::min(Pixels, std::max(10, (Pixels * 4 + 2) / 5)); }
+
+// How a text fits MaxWidth: whole, at the largest size from Pixels down to
+// ReadablePixels(Pixels) at which it fits; else, at that size, its first Length
+// characters and an ellipsis, as many as fit, without the spaces and dots a cut
+// leaves at the end. WidthOf(Length, Pixels, Ellipsis) is the width of the
+// text's first Length characters, and the ellipsis when asked.
+struct FittedText {
+  int Pixels = 0;
+  size_t Length = 0;
+  bool Cut = false;
+};
+
+template <class TWidthOf>
+FittedText FitText(const std::string &Text, int Pixels, float MaxWidth, const TWidthOf &WidthOf) {
+  const size_t whole = Text.size();
+  const int size = FitPixels(Pixels, MaxWidth, [&](int P) { return WidthOf(whole, P, false); }, ReadablePixels(Pixels));
+  if (WidthOf(whole, size, false) <= MaxWidth) return {size, whole, false};
+  size_t fits = 0, tooLong = whole;  // widths grow with the length
+  while (tooLong - fits > 1) {
+    const size_t mid = (fits + tooLong) / 2;
+    (WidthOf(mid, size, true) <= MaxWidth ? fits : tooLong) = mid;
+  }
+  while (fits > 0 && (Text[fits - 1] == ' ' || Text[fits - 1] == '\xb7' || Text[fits - 1] == '.')) --fits;
+  return {size, fits, true};
 }
 
 // The margin kept between a text and the edges of its box, at scale 1.

@@ -129,6 +129,7 @@ struct Renderer {
 
   TextPainter Text;
   std::map<std::string, CachedText> TextCache;
+  std::map<std::string, int> TextWidths;  // measured for fitting, mostly never drawn
 
   int Width = 640, Height = 480;  // drawable pixels
   float Time = 0;                 // seconds, for animation

@@ -267,15 +267,19 @@ void DropShadow(Renderer &R, const Rect &Area, float Radius, float Spread, float
   Fill(R, Rect{Area.X - Spread * 0.5f, Area.Y + Spread * 0.3f, Area.W + Spread, Area.H + Spread}, s);
 }
 
-const CachedText &TextImage(Renderer &R, const std::string &Text, int Pixels, bool Bold) {
-  const std::string key = Text + '\x1f' + std::to_string(Pixels) + (Bold ? "b" : "r");
+std::string TextKey(const std::string &Text, int Pixels, bool Bold, bool Ellipsis) {
+  return Text + '\x1f' + std::to_string(Pixels) + (Bold ? "b" : "r") + (Ellipsis ? "e" : "");
+}
+
+const CachedText &TextImage(Renderer &R, const std::string &Text, int Pixels, bool Bold, bool Ellipsis = false) {
+  const std::string key = TextKey(Text, Pixels, Bold, Ellipsis);
   auto it = R.TextCache.find(key);
   if (it != R.TextCache.end()) return it->second;
   if (R.TextCache.size() > 256) {
     R.TextCache.clear();
     R.LayerCached.clear();  // its texture names may come back for other text
   }
-  const Image img = R.Text.Render(Text, Pixels, Bold);
+  const Image img = R.Text.Render(Text, Pixels, Bold, Ellipsis);
   CachedText c;
   if (!img.Empty()) {
     c.Tex = UploadTexture(img, false, false);
@@ -285,18 +289,31 @@ const CachedText &TextImage(Renderer &R, const std::string &Text, int Pixels, bo
   return R.TextCache.emplace(key, std::move(c)).first->second;
 }
 
+// The width TextImage would have, without drawing it; fitting a text measures
+// it at several sizes and lengths every frame.
+int TextWidth(Renderer &R, const std::string &Text, int Pixels, bool Bold, bool Ellipsis) {
+  const std::string key = TextKey(Text, Pixels, Bold, Ellipsis);
+  if (const auto it = R.TextWidths.find(key); it != R.TextWidths.end()) return it->second;
+  if (R.TextWidths.size() > 1024) R.TextWidths.clear();
+  return R.TextWidths[key] = R.Text.Width(Text, Pixels, Bold, Ellipsis);
+}
+
 enum class Align { Left, Centre };
 
 // Text centred vertically on Y, with a soft shadow below it; a text wider than
-// MaxWidth (when given) is drawn at the largest size that fits.
+// MaxWidth (when given) is drawn smaller or cut short (FitText).
 void DrawText(Renderer &R, const std::string &Text, int Pixels, bool Bold, float X, float Y, Align A, vec4 Top,
               vec4 Bottom, float MaxWidth = 0) {
+  FittedText fit{Pixels, Text.size(), false};
   if (MaxWidth > 0)
-    Pixels = FitPixels(Pixels, MaxWidth, [&](int P) { return TextImage(R, Text, P, Bold).Width; });
-  const CachedText &t = TextImage(R, Text, Pixels, Bold);
+    fit = FitText(Text, Pixels, MaxWidth, [&](size_t Length, int P, bool Ellipsis) {
+      return TextWidth(R, Text.substr(0, Length), P, Bold, Ellipsis);
+    });
+  Pixels = fit.Pixels;
+  const CachedText &t = TextImage(R, fit.Cut ? Text.substr(0, fit.Length) : Text, Pixels, Bold, fit.Cut);
   if (!t.Tex) return;
   float w = float(t.Width), h = float(t.Height);
-  if (MaxWidth > 0 && w > MaxWidth) { h *= MaxWidth / w; w = MaxWidth; }  // past the smallest size: squeezed
+  if (MaxWidth > 0 && w > MaxWidth) { h *= MaxWidth / w; w = MaxWidth; }  // not even an ellipsis fits: squeezed
   const float x = std::round(A == Align::Centre ? X - w / 2 : X), y = std::round(Y - h / 2);
   Style shadow;
   shadow.Soft = 0;
@@ -646,6 +663,15 @@ void KitPill(Renderer &R, const Rect &Area, float Scale, float Alpha) {
   s.Border = 1.5f;
   s.BorderColor = vec4(1.0f, 0.82f, 0.50f, 0.45f * Alpha);
   Fill(R, Area, s);
+}
+
+void KitRing(Renderer &R, float X, float Y, float Radius, float Thickness, glm::vec4 Colour) {
+  Style s;
+  s.Top = s.Bottom = vec4(glm::vec3(Colour), 0);
+  s.Radius = Radius;
+  s.Border = Thickness;
+  s.BorderColor = Colour;
+  Fill(R, Rect{X - Radius, Y - Radius, 2 * Radius, 2 * Radius}, s);
 }
 
 void KitText(Renderer &R, const std::string &Text, int Pixels, bool Bold, float X, float Y, bool Centre,

@@ -920,6 +920,43 @@ TEST_F(GraphTest, OverlayDrawsThePlayPanelMessageAndCard) {
   EXPECT_LT(differs(bare, after, kWidth / 2, 0, kWidth, 70), 20) << "an overlay lasts one frame";
 }
 
+// A long level title keeps a readable size in the play panel and is cut short
+// to stay inside it.
+TEST_F(GraphTest, LongTitleStaysReadableInsideThePlayPanel) {
+  ReopenSingleBuffered();
+  ASSERT_TRUE(InitBundled());
+  const Level level = MakeLevel(kShowcaseLevel);
+  const std::string title = "Level 12: The long way round the old warehouse by the river at dusk";
+  ASSERT_EQ(title.size(), 67u);
+  TOverlay O = {};
+  O.LevelName = title.c_str();
+  DrawLevel(level, 0);
+  DrawOverlay(&O);
+  EndDraw(nullptr);
+  Frame f;
+  f.Capture(GL_FRONT);
+  f.Save("overlay-long-title.png");
+  // The panel as the play screen lays it out: top right, the title in gold on
+  // its upper line, inside a margin.
+  const float sc = std::max(0.6f, graph::UiScale(kWidth, kHeight));
+  const float right = kWidth - 16 * sc, top = 16 * sc, left = right - 330 * sc, titleY = top + 20 * sc;
+  int x0 = kWidth, x1 = -1, y0 = kHeight, y1 = -1;
+  for (int y = int(top); y < int(top + 32 * sc); ++y)
+    for (int x = int(left); x < int(right); ++x) {
+      const Pixel p = f.At(x, y);
+      if (p.r > 150 && p.r > p.b + 60) {
+        x0 = std::min(x0, x); x1 = std::max(x1, x); y0 = std::min(y0, y); y1 = std::max(y1, y);
+      }
+    }
+  ASSERT_GE(x1, 0) << "no title in the panel";
+  const int asked = int(17 * sc);
+  EXPECT_GE(y1 - y0 + 1, graph::ReadablePixels(asked) * 7 / 10) << "the title's letters are too small";
+  EXPECT_LE(y0, titleY) << "the title's line";
+  EXPECT_GE(y1, titleY);
+  EXPECT_LE(x1, right - 16 * sc) << "the title runs past the panel's margin";
+  EXPECT_GT(x1, right - 60 * sc) << "the cut title fills its line";
+}
+
 // Held, the overview pulls the camera off the player until the level shows
 // whole; let go, it eases back behind the player.
 TEST_F(GraphTest, OverviewPullsBackAndEasesBack) {
@@ -945,6 +982,125 @@ TEST_F(GraphTest, OverviewPullsBackAndEasesBack) {
   EXPECT_GT(p0.g, p0.r + 40) << p0;
   EXPECT_FALSE(p1.g > p1.r + 40) << "the player is small and elsewhere from afar " << p1;
   EXPECT_GT(p2.g, p2.r + 40) << p2;
+}
+
+// Cells of a generated level that the overview's probes look for, each with
+// no other object beside it.
+struct Landmarks {
+  int WallCol, WallRow, BoxCol, BoxRow, MarkCol, MarkRow;
+};
+
+// Width x Height cells: walls all round, walls, crates and marks strewn inside,
+// and the player, a wall, a crate and a mark far apart with room round them.
+Level MakeStrewnLevel(int Width, int Height, Landmarks &At) {
+  Level l;
+  l.Width = Width;
+  l.Height = Height;
+  const int mid = Height / 2;
+  const int playerCol = 2;
+  At = {Width / 2, mid, Width - 3, mid, Width / 2 + 2, std::max(1, mid - 2)};
+  const int kept[][2] = {{playerCol, mid}, {At.WallCol, At.WallRow}, {At.BoxCol, At.BoxRow}, {At.MarkCol, At.MarkRow}};
+  auto nearKept = [&](int c, int r) {
+    for (const auto &k : kept)
+      if (std::abs(c - k[0]) <= 1 && std::abs(r - k[1]) <= 1) return true;
+    return false;
+  };
+  for (int r = 0; r < Height; ++r)
+    for (int c = 0; c < Width; ++c) {
+      const bool border = r == 0 || c == 0 || r == Height - 1 || c == Width - 1;
+      const int k = (r * 7 + c * 13) % 17;
+      if (border) l.Objects.push_back(Cube(okWall, c, r, 0.9));
+      else if (nearKept(c, r)) continue;
+      else if (k == 0) l.Objects.push_back(Cube(okWall, c, r, 0.9));
+      else if (k == 1) l.Objects.push_back(Cube(okBox, c, r, 0.9));
+      else if (k == 2) l.Objects.push_back(Cube(okTarget, c, r, 1.0));
+    }
+  l.Objects.push_back(Cube(okWall, At.WallCol, At.WallRow, 0.9));
+  l.Objects.push_back(Cube(okBox, At.BoxCol, At.BoxRow, 0.9));
+  l.Objects.push_back(Cube(okTarget, At.MarkCol, At.MarkRow, 1.0));
+  l.Player.Box = {playerCol + 0.15, mid + 0.15, 0, 0.7, 0.7, 0.7};
+  l.Player.PrevPos = {l.Player.Box.x, l.Player.Box.y, 0};
+  return l;
+}
+
+// Held long enough, the overview shows every level whole and clear, however
+// long or large: the player, a wall, a crate and a mark show as themselves,
+// and so do the walls at the level's far corners.
+TEST_F(GraphTest, OverviewShowsEveryLevelSizeWhole) {
+  ReopenSingleBuffered();  // the marker is drawn over the frame by EndDraw
+  ASSERT_TRUE(InitBundled());
+  // Width, height and the view angle: across a long level, along it, and
+  // halfway through a turn.
+  const int sizes[][3] = {{12, 8, 0}, {40, 7, 0}, {40, 7, 90}, {30, 30, 135}, {100, 100, 0}};
+  for (const auto &size : sizes) {
+    const float angle = float(size[2]);
+    const std::string name = std::to_string(size[0]) + "x" + std::to_string(size[1]) + "-" + std::to_string(size[2]);
+    SCOPED_TRACE(name);
+    Landmarks at{};
+    const Level level = MakeStrewnLevel(size[0], size[1], at);
+    TOverlay O = {};
+    O.Overview = 1;
+    Frame f;
+    // Long past the easing for the first level; the overview stays out for the next.
+    const int frames = &size == &sizes[0] ? 60 : 2;
+    for (int i = 0; i < frames; ++i) {
+      DrawLevel(level, angle);
+      DrawOverlay(&O);
+      EndDraw(nullptr);
+    }
+    f.Capture(GL_FRONT);
+    const graph::Camera cam = graph::OverviewCamera(graph::FollowCamera(level.Player.Box, angle, kWidth, kHeight),
+                                                    level.Width, level.Height, 1, kWidth, kHeight);
+    auto pixelOf = [&](glm::vec3 World) {
+      float x = -1, y = -1;
+      const bool inFront = graph::ProjectToPixel(cam, World, kWidth, kHeight, x, y);
+      EXPECT_TRUE(inFront && x >= 0 && y >= 0 && x < kWidth && y < kHeight) << "out of view: " << x << "," << y;
+      return glm::vec2(x, y);
+    };
+    auto probe = [&](glm::vec3 World) {
+      const glm::vec2 p = pixelOf(World);
+      return f.Mean(p.x, p.y, 1);
+    };
+    const float cube = 0.95f;
+    const Pixel wall = probe(TopOf(at.WallCol, at.WallRow, cube));
+    const Pixel nearCorner = probe(TopOf(0, 0, cube));
+    const Pixel farCorner = probe(TopOf(level.Width - 1, level.Height - 1, cube));
+    const Pixel box = probe(TopOf(at.BoxCol, at.BoxRow, cube));
+    const Pixel mark = probe(TopOf(at.MarkCol, at.MarkRow, 0.012f));
+    // The player, smaller than a cell, may be two pixels across: its teal is
+    // looked for near where it stands.
+    const glm::vec2 playerAt = pixelOf(PlayerTop(level.Player));
+    const Pixel player = [&] {
+      for (int dy = -2; dy <= 2; ++dy)
+        for (int dx = -2; dx <= 2; ++dx) {
+          const Pixel p = f.At(std::clamp(int(playerAt.x) + dx, 0, kWidth - 1),
+                               std::clamp(int(playerAt.y) + dy, 0, kHeight - 1));
+          if (p.g > p.r + 40 && p.b > p.r + 40) return p;
+        }
+      return f.Mean(playerAt.x, playerAt.y, 1);
+    }();
+    bool ok = true;
+    auto expect = [&](bool Holds, const char *What, const Pixel &P) {
+      EXPECT_TRUE(Holds) << What << " " << P;
+      ok = ok && Holds;
+    };
+    // Round the player, a ring in its colour, lighter than the player itself.
+    int ring = 0;
+    for (int y = 0; y < kHeight; ++y)
+      for (int x = 0; x < kWidth; ++x) {
+        const Pixel p = f.At(x, y);
+        const float d = glm::length(glm::vec2(x, y) - playerAt);
+        ring += d > 6 && d < 80 && p.r > 80 && p.r < 190 && p.g > 215 && p.b > 200;
+      }
+    expect(ring > 40, "a ring round the player", Pixel{ring, 0, 0});
+    for (const Pixel &w : {wall, nearCorner, farCorner})
+      expect(w.r > w.g + 25 && w.r > w.b + 25, "brick-red wall", w);
+    expect(box.r > box.b + 40 && box.r > box.g && box.g > box.b, "wooden crate", box);
+    expect(mark.r > mark.b + 60, "golden mark", mark);
+    expect(player.g > player.r + 40 && player.b > player.r + 40, "teal player", player);
+    if (!ok) f.Save("overview-" + name + ".png");
+    if (size[0] == 40 && size[2] == 0) f.Save("overview-40x7.png");
+  }
 }
 
 // The chooser's rows answer where they are drawn; the page buttons only where
