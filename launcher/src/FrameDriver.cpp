@@ -103,6 +103,7 @@ void PlayFrame()
     if (Count.Targets > 0) TellLevelSolved();
     GameNextLevel();
     LevelStarted(LevelPlay.LevelIndex + 1);
+    TellIfSetFinished();
   }
   if (Settings.Cubes) ProcessCubes();
 }
@@ -111,6 +112,7 @@ void NewGameFromMenu()
 {
   // The "Map" the pass started with; an index that names no set starts the first one.
   StartMapSet(TextToInt(Config->GetValue("Map")));
+  SetRunStarted();
 }
 
 void SaveFromMenu()
@@ -132,6 +134,7 @@ void LoadFromMenu()
   GameLoad(SaveFile.c_str());
   LevelStarted(Place.Index >= 0 ? Place.Index : LevelPlay.LevelIndex);
   LevelPlay.Set = SetOfLevelFile(Place.LevelFile);
+  SetRunStarted();
   ShowMessage("Loaded");
 }
 
@@ -139,7 +142,9 @@ void CarryOutMenuItem(int32_t Item)
 {
   switch (Item) {
   case miNewGame: NewGameFromMenu(); break;
-  case miContinue: GameSetState(gsPlay); break;  // refused by the rules while no level is loaded
+  case miContinue:
+    if (!ContinueRefused()) GameSetState(gsPlay);  // refused by the rules while no level is loaded
+    break;
   case miSave: SaveFromMenu(); break;
   case miLoad: LoadFromMenu(); break;
   case miSettings:
@@ -153,6 +158,10 @@ void CarryOutMenuItem(int32_t Item)
 
 void MenuFrame()
 {
+  if (FinishedPageOpen()) {
+    FinishedPageFrame();
+    return;
+  }
   if (KeyDown(VK_CHOOSER) && !ChooserOpen()) {
     KeyState[VK_CHOOSER] = 0;  // one press opens it once
     OpenChooser();
