@@ -3,14 +3,16 @@
 // the Windows-style layer names too.
 #include "SdlPointer.h"
 
-#if defined(KESTROVE_X11_POINTER)
+// Both: the X11 library is linked in, and SDL was built for X11.
+#if defined(KESTROVE_X11_POINTER) && defined(SDL_VIDEO_DRIVER_X11)
+#define ASK_THE_X_SERVER 1
 #include <SDL_syswm.h>
 #endif
 
 namespace platform_detail {
 
 bool AskScreenPointer(SDL_Window *Window, int &X, int &Y) {
-#if defined(KESTROVE_X11_POINTER)
+#if defined(ASK_THE_X_SERVER)
   SDL_SysWMinfo Info;
   SDL_VERSION(&Info.version);
   if (!Window || !SDL_GetWindowWMInfo(Window, &Info) || Info.subsystem != SDL_SYSWM_X11) return false;
@@ -20,7 +22,7 @@ bool AskScreenPointer(SDL_Window *Window, int &X, int &Y) {
   unsigned Buttons = 0;
   // One round trip: the server answers after every request made before it, the window's moves included.
   return XQueryPointer(Connection, DefaultRootWindow(Connection), &Root, &Child, &X, &Y, &InWindowX, &InWindowY,
-                           &Buttons) == True;
+                       &Buttons) == True;
 #else
   (void)Window;
   (void)X;
