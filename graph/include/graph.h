@@ -49,6 +49,13 @@ struct TOverlay {
   float MessageAlpha, CardAlpha;  // 0..1: they fade in and out
 };
 
+// The page of a set whose last level was just solved: what this run of the set took.
+struct TSetFinished {
+  const char *SetName;                       // may be null
+  int32_t Levels;                            // levels the player solved in this run of the set
+  int32_t Moves, Pushes, Seconds;            // their sums
+};
+
 // One level of the chooser.
 struct TChooserItem {
   const char *Title;                          // "3  First push"
@@ -112,7 +119,9 @@ enum { chNone = -1, chBack = -2, chPreviousPage = -3, chNextPage = -4, ChooserPa
     (const TMousePos *MousePos, const char *SetName, const TChooserItem *Items, int32_t High, int32_t First), \
     (MousePos, SetName, Items, High, First), \
     "draws a page of the levels from First on; the index of the level under the pointer, " \
-    "or chBack, chPreviousPage, chNextPage, chNone")
+    "or chBack, chPreviousPage, chNextPage, chNone") \
+  X(DrawSetFinished, void, (const TSetFinished *Finished), (Finished), \
+    "draws the page of a finished set, its totals and how to go on, in place of the menu")
 
 #define GRAPH_DECLARE_ENTRY_POINT(Name, Result, Params, Args, Contract) GRAPH_API Result Name Params;
 GRAPH_ENTRY_POINTS(GRAPH_DECLARE_ENTRY_POINT)
@@ -128,4 +137,5 @@ static_assert(sizeof(TDisplayMode) == 12);
 static_assert(sizeof(TMousePos) == 8 && offsetof(TMousePos, y) == 4);
 static_assert(sizeof(TOverlay) == 4 * sizeof(void *) + 24 && offsetof(TOverlay, Message) == 2 * sizeof(void *) + 16 &&
               offsetof(TOverlay, CardAlpha) == 4 * sizeof(void *) + 20);
+static_assert(sizeof(TSetFinished) == sizeof(void *) + 16 && offsetof(TSetFinished, Seconds) == sizeof(void *) + 12);
 static_assert(sizeof(TChooserItem) == sizeof(void *) + 16 && offsetof(TChooserItem, Solved) == sizeof(void *) + 12);

@@ -329,6 +329,7 @@ GRAPH_API int32_t ProcessMenu(const TMousePos *MousePos) {
   if (!Drawable()) return -1;
   float x, y;
   PointerToDrawable(MousePos, x, y);
+  R->MenuFrame = R->Frame;
   return RunMenu(*R, x, y);
 }
 
@@ -374,6 +375,11 @@ GRAPH_API void DrawPlayer(const TPlayer *Player) {
 
 GRAPH_API void DrawOverlay(const TOverlay *Overlay) {
   if (Overlay) KeepOverlay(*Overlay);
+}
+
+GRAPH_API void DrawSetFinished(const TSetFinished *Finished) {
+  if (!Drawable() || !Finished) return;
+  RunSetFinished(*R, *Finished);
 }
 
 GRAPH_API int32_t ProcessChooser(const TMousePos *MousePos, const char *SetName, const TChooserItem *Items,

@@ -28,10 +28,8 @@ std::string Counted(int32_t N, const char *One, const char *More) {
   return std::to_string(N) + " " + (N == 1 ? One : More);
 }
 
-float HudScale(const Renderer &R) { return std::max(0.6f, UiScale(R.Width, R.Height)); }
-
 void DrawPlayPanel(Renderer &R, const OverlayCopy &O) {
-  const float sc = HudScale(R);
+  const float sc = HudScale(R.Width, R.Height);
   const float w = 330 * sc, h = 64 * sc;
   const Rect pill{R.Width - w - 16 * sc, 16 * sc, w, h};
   KitPill(R, pill, sc, 1);
@@ -46,23 +44,24 @@ void DrawPlayPanel(Renderer &R, const OverlayCopy &O) {
 }
 
 void DrawMessage(Renderer &R, const std::string &Message, float Alpha) {
-  const float sc = HudScale(R);
-  const float w = std::min(float(R.Width) - 32 * sc, 360 * sc), h = 48 * sc;
-  const Rect pill{R.Width / 2.0f - w / 2, R.Height - h - 40 * sc, w, h};
+  const float sc = HudScale(R.Width, R.Height);
+  const Rect pill = LayoutMessage(R.Width, R.Height);
   KitPill(R, pill, sc, Alpha);
   glm::vec4 colour = KitTextColour;
   colour.a = Alpha;
-  KitText(R, Message, int(22 * sc), true, pill.CentreX(), pill.CentreY(), true, colour, w - 24 * sc);
+  KitText(R, Message, int(22 * sc), true, pill.CentreX(), pill.CentreY(), true, colour, pill.W - 24 * sc);
 }
 
-void DrawCard(Renderer &R, const std::string &Card, float Alpha) {
-  const float sc = HudScale(R);
-  const float w = std::min(float(R.Width) - 32 * sc, 720 * sc), h = 110 * sc;
-  const Rect card{R.Width / 2.0f - w / 2, R.Height * 0.38f - h / 2, w, h};
+void DrawCard(Renderer &R, const std::string &Card, float Alpha, bool OverMenu) {
+  const float sc = HudScale(R.Width, R.Height);
+  const Rect card = LayoutCard(R.Width, R.Height, OverMenu);
+  if (card.H < 12 * sc) return;  // no room beside the menu's items: not shown
   KitPill(R, card, sc, Alpha);
   glm::vec4 gold = KitGoldColour;
   gold.a = Alpha;
-  KitText(R, Card, int(28 * sc), true, card.CentreX(), card.CentreY(), true, gold, w - 40 * sc);
+  // The text keeps inside the card, however little of it the menu left.
+  const int pixels = std::min(int(28 * sc), int(card.H * 0.6f));
+  KitText(R, Card, pixels, true, card.CentreX(), card.CentreY(), true, gold, card.W - 40 * sc);
 }
 
 std::string BestText(const TChooserItem &Item) {
@@ -105,7 +104,10 @@ void DrawPlayOverlay(Renderer &R) {
   if (marker > 0) DrawPlayerMarker(R, marker);
   if (O.HasLevel) DrawPlayPanel(R, O);
   if (!O.Message.empty() && O.MessageAlpha > 0) DrawMessage(R, O.Message, std::min(O.MessageAlpha, 1.0f));
-  if (!O.Card.empty() && O.CardAlpha > 0) DrawCard(R, O.Card, std::min(O.CardAlpha, 1.0f));
+  // Only over play or the menu: over a page of buttons it would hide some.
+  const bool overMenu = R.MenuFrame == R.Frame;
+  if (!O.Card.empty() && O.CardAlpha > 0 && (overMenu || R.Scene.Active))
+    DrawCard(R, O.Card, std::min(O.CardAlpha, 1.0f), overMenu);
   KitEnd();
 }
 
@@ -163,6 +165,28 @@ int32_t RunChooser(Renderer &R, float Px, float Py, const char *SetName, const T
   }
   KitEnd();
   return hot;
+}
+
+void RunSetFinished(Renderer &R, const TSetFinished &F) {
+  const float sc = UiScale(R.Width, R.Height);
+  const float panelW = std::min(float(R.Width) - 32 * sc, 640 * sc), panelH = 320 * sc;
+  const Rect panel{R.Width / 2.0f - panelW / 2, R.Height / 2.0f - panelH / 2, panelW, panelH};
+  const Rect title{panel.X, panel.Y + 16 * sc, panel.W, 70 * sc};
+  const float inner = panel.W - 2 * TextMargin * sc, x = panel.CentreX();
+  const float line = 50 * sc, first = title.Y + title.H + 40 * sc;
+  KitBackdrop(R);
+  KitBegin(R);
+  KitPanel(R, panel, sc);
+  KitTitle(R, title, sc, "Set complete", 52);
+  KitText(R, Text(F.SetName), int(24 * sc), false, x, first, true, KitDimColour, inner);
+  KitText(R, Counted(F.Levels, "level", "levels") + " solved", int(30 * sc), true, x, first + line, true,
+          KitGoldColour, inner);
+  KitText(R, Counted(F.Moves, "move", "moves") + "  \xb7  " + Counted(F.Pushes, "push", "pushes") + "  \xb7  " +
+               Clock(F.Seconds),
+          int(26 * sc), false, x, first + 2 * line, true, KitTextColour, inner);
+  KitText(R, "Press a key or click to go on", int(20 * sc), false, x, panel.Y + panel.H - 36 * sc, true,
+          KitDimColour, inner);
+  KitEnd();
 }
 
 void KeepOverlay(const TOverlay &O) {

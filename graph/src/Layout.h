@@ -79,6 +79,15 @@ inline const char *KeyMappingText(bool Keys3D) {
 inline float UiScale(int Width, int Height) {
   return std::max(0.3f, std::min(Height / 768.0f, Width / 1024.0f));
 }
+// The overlay's texts stay readable on the smallest screens.
+inline float HudScale(int Width, int Height) { return std::max(0.6f, UiScale(Width, Height)); }
+
+// A short confirmation, near the bottom of the screen.
+inline Rect LayoutMessage(int Width, int Height) {
+  const float s = HudScale(Width, Height);
+  const float w = std::min(float(Width) - 32 * s, 360 * s), h = 48 * s;
+  return {Width / 2.0f - w / 2, Height - h - 40 * s, w, h};
+}
 
 constexpr int MenuItemCount = 6;
 
@@ -98,6 +107,20 @@ inline MenuLayout LayoutMenu(int Width, int Height) {
   const float panelW = itemW + 60 * s;
   m.Panel = {Width / 2.0f - panelW / 2, top - 30 * s, panelW, MenuItemCount * (itemH + gap) - gap + 60 * s};
   return m;
+}
+
+// The level-complete card: over play a little above the middle; over the
+// menu in the band between its panel and the message, covering no item.
+inline Rect LayoutCard(int Width, int Height, bool OverMenu) {
+  const float s = HudScale(Width, Height);
+  const float w = std::min(float(Width) - 32 * s, 720 * s), h = 110 * s;
+  if (!OverMenu) return {Width / 2.0f - w / 2, Height * 0.38f - h / 2, w, h};
+  const float gap = 8 * s;
+  const Rect panel = LayoutMenu(Width, Height).Panel;
+  const float top = panel.Y + panel.H + gap;
+  const float bottom = LayoutMessage(Width, Height).Y - gap;
+  const float fitted = std::max(0.0f, std::min(h, bottom - top));
+  return {Width / 2.0f - w / 2, top + (bottom - top - fitted) / 2, w, fitted};
 }
 
 constexpr int SettingsRowCount = 6;

@@ -138,6 +138,7 @@ struct Renderer {
 
   uint8_t PrevButton = 0;         // the settings page's button last frame
   uint64_t SettingsFrame = 0;     // frame of the last settings page
+  uint64_t MenuFrame = 0;         // frame of the last menu: the card then keeps off its items
 };
 
 // Graph.cpp: drawing into the fast tier's reduced frame, and scaling it into the
@@ -172,6 +173,7 @@ void DrawPlayOverlay(Renderer &R);     // what KeepOverlay kept, once
 void ApplyOverview(Renderer &R);       // the frame's camera, pulled back as far as the overview has eased
 int32_t RunChooser(Renderer &R, float Px, float Py, const char *SetName, const TChooserItem *Items, int32_t High,
                    int32_t First);
+void RunSetFinished(Renderer &R, const TSetFinished &F);
 
 // One cube of the cube effect.
 struct Drifter {

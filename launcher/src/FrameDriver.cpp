@@ -94,6 +94,7 @@ void MoveOnWhenSolved(const TTargetCount &Count)
   if (Count.Targets > 0) TellLevelSolved();
   GameNextLevel();
   LevelStarted(LevelPlay.LevelIndex + 1);
+  TellIfSetFinished();
   ForgetHeldMovementKeys();  // a key that solved a level does not walk on, unseen, into the next
 }
 
@@ -253,6 +254,7 @@ void NewGameFromMenu()
 {
   // The "Map" the pass started with; an index that names no set starts the first one.
   StartMapSet(TextToInt(Config->GetValue("Map")));
+  SetRunStarted();
 }
 
 void SaveFromMenu()
@@ -271,6 +273,7 @@ void LoadFromMenu()
     return;
   }
   LoadGame(SaveFile);
+  SetRunStarted();
   ShowMessage("Loaded");
 }
 
@@ -278,7 +281,9 @@ void CarryOutMenuItem(int32_t Item)
 {
   switch (Item) {
   case miNewGame: NewGameFromMenu(); break;
-  case miContinue: GameSetState(gsPlay); break;  // refused by the rules while no level is loaded
+  case miContinue:
+    if (!ContinueRefused()) GameSetState(gsPlay);  // refused by the rules while no level is loaded
+    break;
   case miSave: SaveFromMenu(); break;
   case miLoad: LoadFromMenu(); break;
   case miSettings:
@@ -292,6 +297,10 @@ void CarryOutMenuItem(int32_t Item)
 
 void MenuFrame()
 {
+  if (FinishedPageOpen()) {
+    FinishedPageFrame();
+    return;
+  }
   if (KeyDown(VK_CHOOSER) && !ChooserOpen()) {
     KeyState[VK_CHOOSER] = 0;  // one press opens it once
     OpenChooser();

@@ -24,6 +24,18 @@ struct TTimedText {
   uint64_t Since = 0, Length = 0;
 };
 
+// The levels solved since the set was started, and what they took.
+struct TSetRun {
+  int32_t Levels = 0, Moves = 0, Pushes = 0, Seconds = 0;
+  bool Finished = false;  // its last level solved: nothing to continue
+};
+
+struct TFinishedPage {
+  bool Open = false;
+  uint64_t Since = 0;
+  uint8_t Held[256] = {};  // keys down when it opened: no press made on it
+};
+
 struct TChooser {
   bool Open = false;
   int32_t First = 0;
@@ -34,6 +46,8 @@ struct TChooser {
 
 TTimedText Message, Card;
 TChooser Chooser;
+TSetRun SetRun;
+TFinishedPage FinishedPage;
 
 uint64_t NowMs()
 {
@@ -130,6 +144,7 @@ void FillChooser()
 void StartLevel(int32_t Level)
 {
   StartMapSet(ChosenSet());
+  SetRunStarted();
   for (int32_t I = 0; I < Level && GameGetState() == gsPlay; ++I) GameNextLevel();
   if (GameGetState() != gsPlay) return;  // the set ended early: the menu stays
   const int32_t Set = LevelPlay.Set;
@@ -156,6 +171,48 @@ void TellLevelSolved()
                                               LevelSeconds())
                             : TBest{};
   Show(Card, CardText(LevelPlay.LevelIndex, LevelPlay.Moves, LevelPlay.Pushes, Before), CardMs);
+  ++SetRun.Levels;
+  SetRun.Moves += LevelPlay.Moves;
+  SetRun.Pushes += LevelPlay.Pushes;
+  SetRun.Seconds += LevelSeconds();
+}
+
+void SetRunStarted() { SetRun = {}; }
+
+void TellIfSetFinished()
+{
+  // The menu also follows a level that does not load: only past the last one is the set done.
+  const int32_t Count = LevelsOf(SetFileOf(LevelPlay.Set)).Count;
+  if (GameGetState() != gsMenu || Count <= 0 || LevelPlay.LevelIndex < Count) return;
+  SetRun.Finished = true;
+  Card = {};  // the page tells it
+  FinishedPage.Open = true;
+  FinishedPage.Since = NowMs();
+  std::copy(std::begin(KeyState), std::end(KeyState), std::begin(FinishedPage.Held));
+}
+
+bool FinishedPageOpen() { return FinishedPage.Open; }
+
+void FinishedPageFrame()
+{
+  const TSetFinished Page{SetTitleOf(LevelPlay.Set), SetRun.Levels, SetRun.Moves, SetRun.Pushes, SetRun.Seconds};
+  DrawSetFinished(&Page);
+  bool Pressed = false;
+  for (size_t K = 0; K < std::size(KeyState); ++K) {
+    if (!KeyState[K]) FinishedPage.Held[K] = 0;
+    else if (!FinishedPage.Held[K]) {
+      Pressed = true;
+      KeyState[K] = 0;  // taken by the page: a click here chooses nothing on the menu
+    }
+  }
+  if (Pressed || NowMs() - FinishedPage.Since >= FinishedPageMs) FinishedPage.Open = false;
+}
+
+bool ContinueRefused()
+{
+  if (!SetRun.Finished) return false;
+  ShowMessage("This set is finished: press L to pick a level, or choose another set in Settings");
+  return true;
 }
 
 void DrawFrameOverlay(bool InPlay)
@@ -213,6 +270,8 @@ void ForgetOverlayState()
 {
   Message = Card = {};
   Chooser = {};
+  SetRun = {};
+  FinishedPage = {};
   Levels = {};
   Progress = {};
 }

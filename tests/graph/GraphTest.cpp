@@ -759,6 +759,23 @@ TEST(GraphLayout, SettingsButtonsNeverLieUnderAMenuItem) {
   }
 }
 
+// A card still showing when the menu comes up covers none of its items, nor
+// the message under them, and stays on the screen, at every display mode.
+TEST(GraphLayout, TheCardOverTheMenuCoversNoItem) {
+  const int sizes[][2] = {{640, 480}, {800, 600}, {1024, 768}, {1280, 1024}, {1920, 1080}, {320, 900}};
+  const auto overlap = [](const graph::Rect &A, const graph::Rect &B) {
+    return A.X < B.X + B.W && B.X < A.X + A.W && A.Y < B.Y + B.H && B.Y < A.Y + A.H;
+  };
+  for (const auto &sz : sizes) {
+    const graph::Rect card = graph::LayoutCard(sz[0], sz[1], true);
+    for (const graph::Rect &i : graph::LayoutMenu(sz[0], sz[1]).Items) EXPECT_FALSE(overlap(card, i)) << sz[0] << "x" << sz[1];
+    EXPECT_FALSE(overlap(card, graph::LayoutMessage(sz[0], sz[1]))) << sz[0] << "x" << sz[1];
+    EXPECT_GE(card.H, 40 * graph::HudScale(sz[0], sz[1]) - 0.5f) << sz[0] << "x" << sz[1] << ": room for a line";
+    EXPECT_GE(card.X, 0);
+    EXPECT_LE(card.Y + card.H, sz[1]);
+  }
+}
+
 TEST_F(GraphTest, CubeEffectDrawsBehindAPlayFrame) {
   DeInitCubes();  // safe without InitCubes
   InitCubes();    // before Init, as each pass does
@@ -1137,3 +1154,58 @@ TEST_F(GraphTest, ChooserRowsAnswerWhereTheyAreDrawn) {
 }
 
 }  // namespace
+
+// The page of a finished set shows in place of the menu; a card still fading
+// over the menu keeps off its items.
+TEST_F(GraphTest, FinishedSetPageAndTheCardBesideTheMenu) {
+  ASSERT_TRUE(InitBundled());
+  const TMousePos away{2, 2};
+  Frame menu, page, withCard;
+  StartDraw();
+  ProcessMenu(&away);
+  menu.Capture();
+  EndDraw(&away);
+  const TSetFinished F{"Introduction", 12, 1480, 312, 2710};
+  StartDraw();
+  DrawSetFinished(&F);
+  page.Capture();
+  EndDraw(&away);
+  page.Save("set-finished.png");
+  int changed = 0;
+  for (int y = kHeight / 3; y < kHeight * 2 / 3; ++y)
+    for (int x = kWidth / 4; x < kWidth * 3 / 4; ++x) {
+      const Pixel a = menu.At(x, y), b = page.At(x, y);
+      changed += std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b) > 60;
+    }
+  EXPECT_GT(changed, 500) << "the page is not the menu";
+
+  // Single-buffered, as for the overlay: what EndDraw presents stays readable.
+  ReopenSingleBuffered();
+  ASSERT_TRUE(InitBundled());
+  TOverlay O = {};
+  O.Card = "Level 12 complete: 140 moves, 31 pushes";
+  O.CardAlpha = 1;
+  StartDraw();
+  ProcessMenu(&away);
+  DrawOverlay(&O);
+  EndDraw(&away);
+  withCard.Capture(GL_FRONT);
+  withCard.Save("card-over-menu.png");
+  StartDraw();
+  ProcessMenu(&away);
+  EndDraw(&away);
+  Frame plain;
+  plain.Capture(GL_FRONT);
+  const graph::MenuLayout m = graph::LayoutMenu(kWidth, kHeight);
+  int onItems = 0, beside = 0;
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x) {
+      const Pixel a = plain.At(x, y), b = withCard.At(x, y);
+      if (std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b) <= 60) continue;
+      bool item = false;
+      for (const graph::Rect &r : m.Items) item = item || r.Contains(float(x), float(y));
+      (item ? onItems : beside) += 1;
+    }
+  EXPECT_GT(beside, 500) << "the card shows";
+  EXPECT_EQ(onItems, 0) << "the card covers a menu item";
+}

@@ -314,6 +314,12 @@ TEST_F(LauncherTest, SolvedLevelsLeadOnAndTheLastToTheMenu)
   EXPECT_EQ(CountOf("GameNextLevel"), 1);
   EXPECT_EQ(GameGetState(), gsMenu);
   ClearLogs();
+  Frame();  // the finished set's page first, then the menu
+  EXPECT_EQ(CountOf("DrawSetFinished"), 1);
+  EXPECT_EQ(CountOf("ProcessMenu"), 0);
+  KeyState[VK_ESCAPE] = 1;
+  Frame();
+  ClearLogs();
   Frame();
   EXPECT_EQ(CountOf("ProcessMenu"), 1);
 }

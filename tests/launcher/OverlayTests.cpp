@@ -514,3 +514,108 @@ TEST_F(SavedCountersTest, TheTitleShownIsTheLevelLoadedOrNone)
 }
 
 }  // namespace
+
+namespace {
+
+// The end of a set: its totals on a page of their own, then the menu, where
+// Continue says what to do next.
+class SetEndTest : public OverlayTest {
+protected:
+  // Both levels solved from a new game; the right arrow still held.
+  void FinishTheSet()
+  {
+    PlayFromMenu();
+    ASSERT_LT(SolveByWalkingRight(), 300);
+    ReleaseAllKeys();
+    Frame();
+    ASSERT_LT(SolveByWalkingRight(), 300);
+    ASSERT_EQ(GameGetState(), gsMenu);
+    ClearLogs();
+  }
+  std::vector<std::string> FinishedPages() const { return Calls({"DrawSetFinished"}); }
+};
+
+TEST_F(SetEndTest, TheLastLevelShowsTheSetsTotalsInPlaceOfTheMenuUntilAKeyGoesDown)
+{
+  WriteTwoPushes();
+  FinishTheSet();
+  Frame();  // the arrow that solved it is still down: no press made on the page
+  Frame();
+  EXPECT_EQ(FinishedPages(), Texts(2, "DrawSetFinished(Pushing,2,5,2,0)"));
+  EXPECT_EQ(CountOf("ProcessMenu"), 0);
+  EXPECT_FALSE(Shown().HasCard);  // the page tells it, not the card over it
+  ReleaseAllKeys();
+  Frame();
+  EXPECT_EQ(FinishedPages().size(), 3u);
+  KeyState[VK_ESCAPE] = 1;
+  Frame();
+  EXPECT_EQ(KeyState[VK_ESCAPE], 0);  // taken by the page
+  ClearLogs();
+  Frame();
+  EXPECT_EQ(CountOf("DrawSetFinished"), 0);
+  EXPECT_EQ(CountOf("ProcessMenu"), 1);
+}
+
+TEST_F(SetEndTest, AClickTakesThePageAwayAndChoosesNoMenuItem)
+{
+  WriteTwoPushes();
+  FinishTheSet();
+  ReleaseAllKeys();
+  RecordingGraph::SetMenuDefault(miExit);  // where the pointer stands on the menu
+  KeyState[VK_LBUTTON] = 1;
+  Frame();
+  Frame();  // the button is still held: no new press
+  EXPECT_EQ(CountOf("DrawSetFinished"), 1);
+  EXPECT_EQ(CountOf("ProcessMenu"), 1);
+  EXPECT_FALSE(QuitFlag);
+}
+
+TEST_F(SetEndTest, ContinueOnAFinishedSetSaysWhatToDoAndStaysInTheMenu)
+{
+  WriteTwoPushes();
+  FinishTheSet();
+  ReleaseAllKeys();
+  KeyState[VK_ESCAPE] = 1;
+  Frame();
+  ReleaseAllKeys();
+  Click(miContinue);
+  ReleaseAllKeys();
+  for (int I = 0; I < 3; ++I) Frame();
+  EXPECT_EQ(GameGetState(), gsMenu);
+  EXPECT_EQ(CountOf("MoveToPlayer"), 0);
+  EXPECT_NE(Shown().Message.find("This set is finished"), std::string::npos) << Shown().Message;
+  EXPECT_NE(Shown().Message.find("press L"), std::string::npos) << Shown().Message;
+
+  // A new game plays the set again; its end counts from nothing.
+  Click(miNewGame);
+  ReleaseAllKeys();
+  EXPECT_EQ(GameGetState(), gsPlay);
+  ASSERT_LT(SolveByWalkingRight(), 300);
+  ReleaseAllKeys();
+  Frame();
+  ASSERT_LT(SolveByWalkingRight(), 300);
+  ReleaseAllKeys();
+  ClearLogs();
+  Frame();
+  EXPECT_EQ(FinishedPages(), Texts(1, "DrawSetFinished(Pushing,2,5,2,0)"));
+}
+
+// A set finished from a level picked in the chooser counts what was played from there.
+TEST_F(SetEndTest, TheTotalsCountFromTheLevelPicked)
+{
+  WriteTwoPushes();
+  BeginFramesInMenu();
+  KeyState[VK_CHOOSER] = 1;
+  Frame();
+  RecordingGraph::QueueChooserResults({1});
+  KeyState[VK_LBUTTON] = 1;
+  Frame();
+  ReleaseAllKeys();
+  ASSERT_LT(SolveByWalkingRight(), 300);
+  ReleaseAllKeys();
+  ClearLogs();
+  Frame();
+  EXPECT_EQ(FinishedPages(), Texts(1, "DrawSetFinished(Pushing,1,3,1,0)"));
+}
+
+}  // namespace

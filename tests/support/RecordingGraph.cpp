@@ -206,6 +206,16 @@ GRAPH_API void DrawOverlay(const TOverlay *Overlay)
   C.CardAlpha = Overlay->CardAlpha;
 }
 
+GRAPH_API void DrawSetFinished(const TSetFinished *Finished)
+{
+  if (!Finished) {
+    Record("DrawSetFinished", {"(null)"});
+    return;
+  }
+  Record("DrawSetFinished", {Str(Finished->SetName), Int(Finished->Levels), Int(Finished->Moves),
+                             Int(Finished->Pushes), Int(Finished->Seconds)});
+}
+
 GRAPH_API int32_t ProcessChooser(const TMousePos *MousePos, const char *SetName, const TChooserItem *Items,
                                  int32_t High, int32_t First)
 {

@@ -28,6 +28,7 @@ struct RECORDING_GRAPH_API TCall {
   std::string Text() const;       // "Name(a,b,c)"
 };
 
+// DrawSetFinished logs its set's name, levels, moves, pushes and seconds.
 // Arguments as they are logged: integers in decimal, floats with %.9g, pointers
 // as %p (see PointerText), strings as given, a TMousePos as its two numbers
 // (x,y), a TPlayer as Direction (MoveToPlayer only), then Box.x, Box.y, Box.z.
