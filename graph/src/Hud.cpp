@@ -69,6 +69,13 @@ std::string BestText(const TChooserItem &Item) {
          Counted(Item.BestPushes, "push", "pushes") + " \xb7 " + Clock(Item.BestSeconds);
 }
 
+// "Introduction  ·  page 3 of 12": the set, and where in it the page shown lies.
+std::string SetLine(const char *SetName, int32_t First, int32_t Count) {
+  const int32_t pages = std::max(1, (Count + ChooserPage - 1) / ChooserPage);
+  const std::string page = "page " + std::to_string(First / ChooserPage + 1) + " of " + std::to_string(pages);
+  return Text(SetName).empty() ? page : Text(SetName) + "  \xb7  " + page;
+}
+
 }  // namespace
 
 void DrawPlayOverlay(Renderer &R) {
@@ -105,8 +112,8 @@ void ApplyOverview(Renderer &R) {
   S.Cam.Projection = glm::perspective(glm::radians(52.0f), aspect, 0.1f, std::max(400.0f, distance * 2.5f));
 }
 
-int32_t RunChooser(Renderer &R, float Px, float Py, const char *SetName, const TChooserItem *Items, int32_t High,
-                   int32_t First) {
+int32_t RunChooser(Renderer &R, float Px, float Py, int32_t Highlight, const char *SetName,
+                   const TChooserItem *Items, int32_t High, int32_t First) {
   const ChooserLayout l = LayoutChooser(R.Width, R.Height);
   const float sc = UiScale(R.Width, R.Height);
   const int32_t count = Items ? std::max(High + 1, 0) : 0;
@@ -118,14 +125,16 @@ int32_t RunChooser(Renderer &R, float Px, float Py, const char *SetName, const T
   if (l.Back.Contains(Px, Py)) hot = chBack;
   if (hasPrevious && l.Previous.Contains(Px, Py)) hot = chPreviousPage;
   if (hasNext && l.Next.Contains(Px, Py)) hot = chNextPage;
+  const int32_t pointed = hot;
+  if (Highlight != hlPointer) hot = Highlight;
 
   KitBackdrop(R);
   KitBegin(R);
   KitPanel(R, l.Panel, sc);
   KitTitle(R, l.Title, sc, "Choose a level", 44);
   const float margin = TextMargin * sc;
-  KitText(R, Text(SetName), int(20 * sc), false, l.SetName.CentreX(), l.SetName.CentreY(), true, KitDimColour,
-          l.SetName.W - 2 * margin);
+  KitText(R, SetLine(SetName, First, count), int(20 * sc), false, l.SetName.CentreX(), l.SetName.CentreY(), true,
+          KitDimColour, l.SetName.W - 2 * margin);
   for (int i = 0; i < ChooserRows && First + i < count; ++i) {
     const TChooserItem &item = Items[First + i];
     const Rect &r = l.Rows[i];
@@ -149,7 +158,7 @@ int32_t RunChooser(Renderer &R, float Px, float Py, const char *SetName, const T
     KitText(R, ">", int(24 * sc), true, l.Next.CentreX(), l.Next.CentreY(), true, KitTextColour);
   }
   KitEnd();
-  return hot;
+  return pointed;
 }
 
 void KeepOverlay(const TOverlay &O) {
