@@ -71,8 +71,7 @@ std::string BestText(const TChooserItem &Item) {
 
 // "Introduction  ·  page 3 of 12": the set, and where in it the page shown lies.
 std::string SetLine(const char *SetName, int32_t First, int32_t Count) {
-  const int32_t pages = std::max(1, (Count + ChooserPage - 1) / ChooserPage);
-  const std::string page = "page " + std::to_string(First / ChooserPage + 1) + " of " + std::to_string(pages);
+  const std::string page = ChooserPageText(First, Count);
   return Text(SetName).empty() ? page : Text(SetName) + "  \xb7  " + page;
 }
 
