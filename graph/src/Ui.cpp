@@ -492,8 +492,9 @@ int32_t RunMenu(Renderer &R, float Px, float Py, int32_t Highlight) {
 }
 
 // The keys name the rows, then Apply and Back, as graph.h numbers them.
-static_assert(rowMode == hlMode && rowFreq == hlFreq && rowFullScreen == hlFullScreen && rowMap == hlMap &&
-              rowCubes == hlCubes && rowKeys == hlKeys3D && SettingsRowCount == srApply && srBack == srApply + 1);
+static_assert(int(rowMode) == hlMode && int(rowFreq) == hlFreq && int(rowFullScreen) == hlFullScreen &&
+              int(rowMap) == hlMap && int(rowCubes) == hlCubes && int(rowKeys) == hlKeys3D &&
+              SettingsRowCount == srApply && srBack == srApply + 1);
 
 int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, int32_t Highlight, TSettings &S,
                     const TDisplayMode *Modes, int32_t ModesHigh, const int32_t *Freqs, int32_t FreqsHigh,
@@ -559,6 +560,11 @@ int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, int32_t Highl
       Style band;
       band.Top = band.Bottom = vec4(1, 0.85f, 0.55f, 0.08f);
       band.Radius = 8 * sc;
+      if (row == Highlight) {  // the keys' only sign of where they are: the arrows change this row
+        band.Top = band.Bottom = vec4(1, 0.85f, 0.55f, 0.16f);
+        band.Border = std::max(1.0f, 1.5f * sc);
+        band.BorderColor = vec4(1.0f, 0.82f, 0.50f, 0.8f);
+      }
       Fill(R, Rect{r.Label.X - 14 * sc, r.Label.Y, r.Next.X + r.Next.W - r.Label.X + 28 * sc, r.Label.H}, band);
     }
     DrawText(R, SettingsLabels[row], int(22 * sc), false, r.Label.X, r.Label.CentreY(), Align::Left,
