@@ -554,8 +554,8 @@ int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, int32_t Highl
       case rowCubes: value = S.Cubes ? "On" : "Off"; colour = S.Cubes ? on : off; break;
       case rowKeys: value = KeyMappingText(S.Keys3D); break;
     }
-    const bool rowHot = row == Highlight || r.Label.Contains(Px, Py) || r.Prev.Contains(Px, Py) || r.Value.Contains(Px, Py) ||
-                        r.Next.Contains(Px, Py);
+    const bool rowHot = row == Highlight || r.Label.Contains(Px, Py) || r.Prev.Contains(Px, Py) ||
+                        r.Value.Contains(Px, Py) || r.Next.Contains(Px, Py);
     if (rowHot) {
       Style band;
       band.Top = band.Bottom = vec4(1, 0.85f, 0.55f, 0.08f);
