@@ -36,6 +36,9 @@ struct TMousePos { int32_t x, y; };  // pixels; in a window from the outer top-l
 // Menu items and settings-page results.
 enum { miNewGame = 0, miContinue = 1, miSave = 2, miLoad = 3, miSettings = 4, miExit = 5,
        srApply = 6, srBack = 7 };
+// What SetHighlight names. On the settings page: its six rows in order, then
+// srApply and srBack. hlPointer: no highlight of the keys, the pointer's shows.
+enum { hlMode = 0, hlFreq = 1, hlFullScreen = 2, hlMap = 3, hlCubes = 4, hlKeys3D = 5, hlPointer = -1 };
 
 // What shows over a frame besides the scene or page. Texts may be null: not shown.
 struct TOverlay {
@@ -118,10 +121,14 @@ enum { chNone = -1, chBack = -2, chPreviousPage = -3, chNextPage = -4, ChooserPa
   X(ProcessChooser, int32_t, \
     (const TMousePos *MousePos, const char *SetName, const TChooserItem *Items, int32_t High, int32_t First), \
     (MousePos, SetName, Items, High, First), \
-    "draws a page of the levels from First on; the index of the level under the pointer, " \
-    "or chBack, chPreviousPage, chNextPage, chNone") \
+    "draws a page of the levels from First on, and which page of how many; the index of the level " \
+    "under the pointer, or chBack, chPreviousPage, chNextPage, chNone") \
+  X(SetHighlight, void, (int32_t Item), (Item), \
+    "the next ProcessMenu, ProcessSettings or ProcessChooser shows Item (a menu item, a settings " \
+    "control, a level) highlighted in place of what is under the pointer, and answers as before") \
   X(DrawSetFinished, void, (const TSetFinished *Finished), (Finished), \
     "draws the page of a finished set, its totals and how to go on, in place of the menu")
+
 
 #define GRAPH_DECLARE_ENTRY_POINT(Name, Result, Params, Args, Contract) GRAPH_API Result Name Params;
 GRAPH_ENTRY_POINTS(GRAPH_DECLARE_ENTRY_POINT)

@@ -7,6 +7,7 @@
 #include "LevelPlay.h"
 #include "Overlay.h"
 #include "Pace.h"
+#include "ScreenKeys.h"
 #include "Text.h"
 
 #include <bit>
@@ -309,7 +310,10 @@ void MenuFrame()
     ChooserFrame();
     return;
   }
+  const int32_t Picked = MenuKeys(TakeScreenKeys());
   const int32_t Item = ProcessMenu(&MousePos);
+  MenuPointedAt(Item);
+  if (Picked >= 0) CarryOutMenuItem(Picked);
   if (!KeyDown(VK_LBUTTON)) return;
   CarryOutMenuItem(Item);
   KeyState[VK_LBUTTON] = 0;  // one press, one item
@@ -317,10 +321,12 @@ void MenuFrame()
 
 void SettingsFrame()
 {
-  const int32_t Result =
+  const int32_t ByKeys = SettingsKeys(TakeScreenKeys());
+  const int32_t ByPointer =
     ProcessSettings(&MousePos, KeyState[VK_LBUTTON], &EditSettings, DisplayModes,
                     static_cast<int32_t>(std::size(DisplayModes)) - 1, Frequencies,
                     static_cast<int32_t>(std::size(Frequencies)) - 1, MapList.Items, MapList.Count - 1);
+  const int32_t Result = ByKeys >= 0 ? ByKeys : ByPointer;
   if (Result == srApply) {
     SaveSettings();
     SaveGame(RestartSaveWrite);  // the counters come back from memory; the file is whole all the same
@@ -341,6 +347,8 @@ void ProcessFrame()
   if (State != gsPlay) {
     StopPace();
     RuleFrameDone();  // a key tapped off the play screen moves nothing
+  } else {
+    ScreenKeysInPlay();
   }
   switch (State) {
   case gsPlay: PlayFrame(); break;

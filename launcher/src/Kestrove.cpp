@@ -7,6 +7,7 @@
 #include "LevelPlay.h"
 #include "Overlay.h"
 #include "Pace.h"
+#include "ScreenKeys.h"
 #include "Text.h"
 
 #include <cerrno>
@@ -204,11 +205,15 @@ int32_t SetOfLevelFile(const std::string &LevelFile)
 LRESULT CALLBACK WndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
 {
   switch (Msg) {
-  case WM_KEYDOWN:
-    NoteKeyDown(static_cast<UINT>(WParam), (LParam & KeyWasDown) != 0);
+  case WM_KEYDOWN: {
+    const UINT Key = PadKeyDown(static_cast<UINT>(WParam));
+    const bool Repeat = (LParam & KeyWasDown) != 0;
+    NoteKeyDown(Key, Repeat);
+    NoteScreenKey(Key, Repeat);
     return 0;
+  }
   case WM_KEYUP:
-    NoteKeyUp(static_cast<UINT>(WParam));
+    NoteKeyUp(PadKeyUp(static_cast<UINT>(WParam)));
     return 0;
   case WM_LBUTTONDOWN:
     KeyState[VK_LBUTTON] = 1;
@@ -328,5 +333,6 @@ void ResetLauncherState()
   ForgetLevelPlay();
   ForgetOverlayState();
   ForgetPace();
+  ForgetScreenKeys();
   ScreenWidth = ScreenHeight = ScreenBits = ScreenFreq = 0;
 }

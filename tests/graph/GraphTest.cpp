@@ -1209,3 +1209,80 @@ TEST_F(GraphTest, FinishedSetPageAndTheCardBesideTheMenu) {
   EXPECT_GT(beside, 500) << "the card shows";
   EXPECT_EQ(onItems, 0) << "the card covers a menu item";
 }
+
+namespace {
+
+// The keys' highlight looks as the pointer's does on the same item; the page
+// still answers for the pointer; and the highlight lasts one page.
+TEST_F(GraphTest, TheKeysHighlightLooksAsThePointersDoes) {
+  ASSERT_TRUE(InitBundled());
+  const graph::MenuLayout m = graph::LayoutMenu(kWidth, kHeight);
+  const TMousePos away{-50, -50};
+  const auto menu = [&](const TMousePos &Pos, int32_t Highlight, Frame &F) {
+    StartDraw();
+    SetHighlight(Highlight);
+    const int32_t item = ProcessMenu(&Pos);
+    F.Capture();
+    EndDraw(nullptr);
+    return item;
+  };
+  // Left of the item's text: the button's own colour.
+  const auto probe = [&](const Frame &F, int Item) { return F.Mean(m.Items[Item].X + 12, m.Items[Item].CentreY()); };
+  const auto near = [](Pixel A, Pixel B) { return std::abs(A.r - B.r) + std::abs(A.g - B.g) + std::abs(A.b - B.b) < 24; };
+  Frame idle, pointed, keyed, after;
+  const graph::Rect &second = m.Items[miContinue];
+  const TMousePos onSecond{int(second.CentreX()), int(second.CentreY())};
+  EXPECT_EQ(menu(away, hlPointer, idle), -1);
+  EXPECT_EQ(menu(onSecond, hlPointer, pointed), miContinue);
+  EXPECT_EQ(menu(onSecond, miExit, keyed), miContinue) << "the answer is the pointer's";
+  EXPECT_FALSE(near(probe(keyed, miExit), probe(idle, miExit))) << "Exit shows highlighted";
+  EXPECT_TRUE(near(probe(keyed, miExit), probe(pointed, miContinue))) << probe(keyed, miExit);
+  EXPECT_TRUE(near(probe(keyed, miContinue), probe(idle, miContinue))) << "one highlight, the keys'";
+  StartDraw();
+  ProcessMenu(&away);
+  after.Capture();
+  EndDraw(nullptr);
+  EXPECT_TRUE(near(probe(after, miExit), probe(idle, miExit))) << "used once";
+
+  // The settings page's Back, and a row of the chooser.
+  const graph::SettingsLayout l = graph::LayoutSettings(kWidth, kHeight);
+  TSettings edit = {};
+  const TDisplayMode modes[] = {{640, 480, 32}};
+  const int32_t freqs[] = {0};
+  const auto settings = [&](const TMousePos &Pos, int32_t Highlight) {
+    Frame f;
+    StartDraw();
+    SetHighlight(Highlight);
+    ProcessSettings(&Pos, 0, &edit, modes, 0, freqs, 0, nullptr, -1);
+    f.Capture();
+    EndDraw(nullptr);
+    return f.Mean(l.Back.X + 12, l.Back.CentreY());
+  };
+  const TMousePos onBack{int(l.Back.CentreX()), int(l.Back.CentreY())};
+  EXPECT_TRUE(near(settings(away, srBack), settings(onBack, hlPointer)));
+  EXPECT_FALSE(near(settings(away, srBack), settings(away, hlPointer)));
+
+  std::vector<TChooserItem> items(25, TChooserItem{"A level", -1, -1, -1, 0, {}});
+  const graph::ChooserLayout c = graph::LayoutChooser(kWidth, kHeight);
+  const auto chooser = [&](const TMousePos &Pos, int32_t Highlight) {
+    Frame f;
+    StartDraw();
+    SetHighlight(Highlight);
+    EXPECT_EQ(ProcessChooser(&Pos, "Set", items.data(), 24, 10), -1);
+    f.Capture();
+    EndDraw(nullptr);
+    return f.Mean(c.Rows[3].X + 6, c.Rows[3].CentreY());
+  };
+  const TMousePos besideRow{int(c.Panel.X) - 20, int(c.Rows[3].CentreY())};
+  EXPECT_FALSE(near(chooser(besideRow, 13), chooser(besideRow, hlPointer))) << "level 13 is the page's fourth row";
+}
+
+TEST(GraphLayout, TheChooserSaysWhichPageOfHowMany) {
+  EXPECT_EQ(graph::ChooserPageText(0, 120), "page 1 of 12");
+  EXPECT_EQ(graph::ChooserPageText(20, 120), "page 3 of 12");
+  EXPECT_EQ(graph::ChooserPageText(110, 120), "page 12 of 12");
+  EXPECT_EQ(graph::ChooserPageText(10, 11), "page 2 of 2");
+  EXPECT_EQ(graph::ChooserPageText(0, 0), "page 1 of 1");
+}
+
+}  // namespace

@@ -231,4 +231,6 @@ GRAPH_API int32_t ProcessChooser(const TMousePos *MousePos, const char *SetName,
   return Answer;
 }
 
+GRAPH_API void SetHighlight(int32_t Item) { Record("SetHighlight", {Int(Item)}); }
+
 }  // extern "C"
