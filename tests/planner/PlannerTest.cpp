@@ -91,13 +91,13 @@ TEST(PlannerWalk, ShortestInMovesThenInTurns)
       ".##..",
       "@....",
   });
-  const auto Plan = PlanWalk(D.Board, D.Player, {4, 1});
+  const auto Plan = PlanWalk(D.Board, D.Player, {4, 2});
   ASSERT_TRUE(Plan);
   EXPECT_EQ(Plan->size(), 6u);
   EXPECT_EQ(Turns(*Plan), 1) << Letters(*Plan);  // along the bottom, then up: one corner
   TCell End;
   ASSERT_TRUE(Play(D.Board, D.Player, *Plan, End));
-  EXPECT_EQ(End, (TCell{4, 1}));
+  EXPECT_EQ(End, (TCell{4, 2}));
 }
 
 TEST(PlannerWalk, WallsWaterAndBoxesStopIt)
@@ -201,22 +201,23 @@ TEST(PlannerPush, WaterFillsAndBlocks)
       "#.....#",
       "#.....#",
       "#@$.~.#",
+      "#.....#",
       "#######",
   });
   // Into the water: the last push fills it.
-  const auto Fill = PlanPush(D.Board, D.Player, D.Box, {4, 1});
+  const auto Fill = PlanPush(D.Board, D.Player, D.Box, {4, 2});
   ASSERT_TRUE(Fill);
   EXPECT_EQ(Letters(*Fill), "RR");
   TCell End;
   ASSERT_TRUE(Play(D.Board, D.Player, *Fill, End));
   // Beyond the water only round it: the box cannot cross water, it sinks there.
-  const auto Round = PlanPush(D.Board, D.Player, D.Box, {5, 1});
+  const auto Round = PlanPush(D.Board, D.Player, D.Box, {5, 2});
   ASSERT_TRUE(Round);
   ASSERT_TRUE(Play(D.Board, D.Player, *Round, End)) << Letters(*Round);
   EXPECT_GT(Pushes(*Round), 3) << "round the water, not through it: " << Letters(*Round);
   const std::vector<uint8_t> Marks = PushTargets(D.Board, D.Player, D.Box);
-  EXPECT_TRUE(Marks[D.Board.Index({4, 1})]) << "the water is a place to push it";
-  EXPECT_TRUE(Marks[D.Board.Index({5, 1})]);
+  EXPECT_TRUE(Marks[D.Board.Index({4, 2})]) << "the water is a place to push it";
+  EXPECT_TRUE(Marks[D.Board.Index({5, 2})]);
   // The player never wades: a box it cannot get behind except through water stays.
   const TDrawn Moat = Draw({
       "#####",
