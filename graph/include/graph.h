@@ -49,6 +49,15 @@ struct TOverlay {
   float MessageAlpha, CardAlpha;  // 0..1: they fade in and out
 };
 
+// What a play frame marks on the level for the mouse. A cell is (x, y) as
+// the rules count them: column, and row line upwards from 0.
+struct TCellMarks {
+  int32_t HoverX, HoverY;  // the cell under the pointer, lit; -1: none
+  int32_t BoxX, BoxY;      // the chosen box's cell, outlined; -1: none
+  int32_t Width, Height;   // of Marks
+  const uint8_t *Marks;    // Width x Height, cell (x, y) at y * Width + x; non-zero: marked; null: none
+};
+
 // One level of the chooser.
 struct TChooserItem {
   const char *Title;                          // "3  First push"
@@ -112,7 +121,12 @@ enum { chNone = -1, chBack = -2, chPreviousPage = -3, chNextPage = -4, ChooserPa
     (const TMousePos *MousePos, const char *SetName, const TChooserItem *Items, int32_t High, int32_t First), \
     (MousePos, SetName, Items, High, First), \
     "draws a page of the levels from First on; the index of the level under the pointer, " \
-    "or chBack, chPreviousPage, chNextPage, chNone")
+    "or chBack, chPreviousPage, chNextPage, chNone") \
+  X(PickCell, bool, (const TMousePos *MousePos, int32_t *CellX, int32_t *CellY), (MousePos, CellX, CellY), \
+    "the level's cell under the pointer as the last play frame showed it (a box or wall top, else the floor); " \
+    "false off the level") \
+  X(DrawCellMarks, void, (const TCellMarks *Marks), (Marks), \
+    "between DrawObjects and DrawPlayer: lights, outlines and marks those cells in this frame")
 
 #define GRAPH_DECLARE_ENTRY_POINT(Name, Result, Params, Args, Contract) GRAPH_API Result Name Params;
 GRAPH_ENTRY_POINTS(GRAPH_DECLARE_ENTRY_POINT)
@@ -128,4 +142,6 @@ static_assert(sizeof(TDisplayMode) == 12);
 static_assert(sizeof(TMousePos) == 8 && offsetof(TMousePos, y) == 4);
 static_assert(sizeof(TOverlay) == 4 * sizeof(void *) + 24 && offsetof(TOverlay, Message) == 2 * sizeof(void *) + 16 &&
               offsetof(TOverlay, CardAlpha) == 4 * sizeof(void *) + 20);
+static_assert(sizeof(TCellMarks) == 24 + sizeof(void *) && offsetof(TCellMarks, Width) == 16 &&
+              offsetof(TCellMarks, Marks) == 24);
 static_assert(sizeof(TChooserItem) == sizeof(void *) + 16 && offsetof(TChooserItem, Solved) == sizeof(void *) + 12);

@@ -131,6 +131,8 @@ void LevelStarted(int32_t LevelIndex)
   LevelPlay.Overview = false;
   LevelPlay.Moves = LevelPlay.Pushes = 0;
   LevelPlay.LevelIndex = LevelIndex;
+  LevelPlay.Walking = false;
+  ++LevelPlay.Jumps;
   LevelPlay.PlayedMs = 0;
   LevelPlay.Solved = false;
   Watch = {};
@@ -182,6 +184,7 @@ bool PutBackPresent()
     GameSetView(H.Present().Angle, H.Present().Remaining);
     LevelPlay.Moves = H.Present().Moves;
     LevelPlay.Pushes = H.Present().Pushes;
+    ++LevelPlay.Jumps;
     Watch.Synced = false;  // what undo moved was no walk and no push
   } else if (Code) {
     ReportStepFailure(Code);
@@ -196,7 +199,7 @@ void HandleStepKeys()
   const TEdgeKeys Pressed{Held.Undo && !HeldBefore.Undo, Held.Redo && !HeldBefore.Redo,
                           Held.Restart && !HeldBefore.Restart};
   HeldBefore = Held;
-  if (!AnyStepKeyDown()) LevelPlay.StepOpen = false;
+  if (!AnyStepKeyDown() && !LevelPlay.Walking) LevelPlay.StepOpen = false;
   if (!Pressed.Undo && !Pressed.Redo && !Pressed.Restart) return;
 
   THistory &H = LevelPlay.History;
@@ -214,6 +217,18 @@ void OpenStepOnKey()
   if (LevelPlay.StepOpen || !AnyStepKeyDown()) return;
   LevelPlay.StepOpen = true;
   MarkWorld();
+}
+
+void OpenStepNow()
+{
+  MarkWorld();
+  LevelPlay.StepOpen = true;
+}
+
+void CloseStepNow()
+{
+  MarkWorld();
+  LevelPlay.StepOpen = AnyStepKeyDown();
 }
 
 void CountMoves(const TPlayer &Moved, const TObjArray &Objects)

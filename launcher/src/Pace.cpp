@@ -139,11 +139,15 @@ void RuleFrameDone() { std::fill(std::begin(Tapped), std::end(Tapped), false); }
 
 void ForgetHeldMovementKeys()
 {
-  for (const UINT Key : MovementKeys) {
-    Stale[Key] = KeyState[Key] != 0 || Tapped[Key];
-    KeyState[Key] = 0;
-    Tapped[Key] = false;
-  }
+  for (const UINT Key : MovementKeys) SpendKey(Key);
+}
+
+void SpendKey(UINT Key)
+{
+  if (Key >= std::size(KeyState)) return;
+  Stale[Key] = KeyState[Key] != 0 || Tapped[Key];
+  KeyState[Key] = 0;
+  Tapped[Key] = false;
 }
 
 void ForgetPace()

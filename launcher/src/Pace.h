@@ -51,4 +51,7 @@ void RuleFrameDone();
 // The movement and turn keys held now read as up until pressed again.
 void ForgetHeldMovementKeys();
 
+// The key reads as up until pressed again: it was spent on something else.
+void SpendKey(UINT Key);
+
 void ForgetPace();  // everything above back to its value at program start

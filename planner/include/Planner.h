@@ -32,6 +32,7 @@ public:
   // Floor without a box: where the player may stand.
   bool Walkable(TCell C) const { return Ground(C) == TGround::Floor && !HasBox(C); }
   size_t Index(TCell C) const { return size_t(C.Y) * size_t(W) + size_t(C.X); }
+  bool operator==(const TBoard &) const = default;
 
 private:
   int32_t W, H;

@@ -188,6 +188,7 @@ std::vector<uint8_t> TPushSearch::Targets() const
       if (Best[C * 4 + H] < TCost{}) Marks[C] = 1;
     if (Fills[C] < TCost{}) Marks[C] = 1;
   }
+  Marks[Board.Index(BoxAt)] = 0;  // pushed away and back is no push
   return Marks;
 }
 

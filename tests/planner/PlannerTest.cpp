@@ -139,6 +139,10 @@ TEST(PlannerPush, FewestPushesThenFewestMoves)
   TCell End;
   ASSERT_TRUE(Play(D.Board, D.Player, *Up, End));
   EXPECT_EQ(End, (TCell{2, 1}));
+  // Away and back again is no place to push it to.
+  const std::vector<uint8_t> Marks = PushTargets(D.Board, D.Player, D.Box);
+  EXPECT_FALSE(Marks[D.Board.Index(D.Box)]);
+  EXPECT_TRUE(Marks[D.Board.Index({0, 1})]);
 }
 
 TEST(PlannerPush, WalksRoundAndAvoidsCorners)
