@@ -69,6 +69,7 @@ int32_t BoxAt(planner::TCell Cell)
 
 bool ChosenBoxStands()
 {
+  if (Choice.Box < 0) return false;  // the rules are not asked: a frame without a choice makes no extra call
   const TObjArray Objects = GameGetObjects();
   return Choice.Box >= 0 && Choice.Box < Objects.Count && Objects.Items[Choice.Box].Kind == okBox;
 }
