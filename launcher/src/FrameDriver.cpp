@@ -70,7 +70,7 @@ void ReadMovementKeys()
 {
   TWalkKeys Walked;
   if (WalkKeys(Walked)) {
-    MoveAsKeysSay({Walked.Up, Walked.Down, Walked.Left, Walked.Right, false, false}, false);
+    MoveAsKeysSay({Walked.Up, Walked.Down, Walked.Left, Walked.Right, Walked.PageUp, Walked.PageDown}, false);
     return;
   }
   OpenStepOnKey();  // the world as the keys find it, settled

@@ -71,7 +71,7 @@ bool ChosenBoxStands()
 {
   if (Choice.Box < 0) return false;  // the rules are not asked: a frame without a choice makes no extra call
   const TObjArray Objects = GameGetObjects();
-  return Choice.Box >= 0 && Choice.Box < Objects.Count && Objects.Items[Choice.Box].Kind == okBox;
+  return Choice.Box < Objects.Count && Objects.Items[Choice.Box].Kind == okBox;
 }
 
 void LetGo() { Choice = {}; }
@@ -191,11 +191,11 @@ bool WalkKeys(TWalkKeys &Keys)
     }
     const Autopilot::TSteerNext Next = Walk.Steer->Next();
     if (Next.What == Autopilot::TSteerNext::Hold) {
-      Keys = {(Next.Keys & Autopilot::kUp) != 0, (Next.Keys & Autopilot::kDown) != 0,
-              (Next.Keys & Autopilot::kLeft) != 0, (Next.Keys & Autopilot::kRight) != 0};
+      Keys = {(Next.Keys & Autopilot::kUp) != 0,   (Next.Keys & Autopilot::kDown) != 0,
+              (Next.Keys & Autopilot::kLeft) != 0, (Next.Keys & Autopilot::kRight) != 0,
+              (Next.Keys & Autopilot::kPgUp) != 0, (Next.Keys & Autopilot::kPgDn) != 0};
       return true;
     }
-    if (Next.What == Autopilot::TSteerNext::IntoWater) continue;
     Walk.Steer.reset();
     if (!Next.Why.empty()) {  // the rules did not go as planned: stop where the player stands
       EndWalk();

@@ -8,10 +8,10 @@
 #pragma once
 #include <cstdint>
 
-// The keys a walk holds this rule frame, as the movement keys with arrows
-// stepping sideways (up, down, left, right).
+// The keys a walk holds this rule frame, as the movement and turn keys with
+// arrows stepping sideways. It turns the view only to line up a push into water.
 struct TWalkKeys {
-  bool Up = false, Down = false, Left = false, Right = false;
+  bool Up = false, Down = false, Left = false, Right = false, PageUp = false, PageDown = false;
 };
 
 // Once a rule frame, first: clicks, the right button, and Escape while a walk

@@ -5,9 +5,11 @@
 //
 // A move first re-centres the player across its way (tapping the keys across
 // it, so corridors one cell wide stay wide), then holds the key along it until
-// the player (or, for a push, the box) rests on the next cell. The keys are
-// for the key mapping without view turns by arrows (Keys3D off), chosen for
-// the player's facing.
+// the player (or, for a push, the box) rests on the next cell. Before a push
+// into water it makes sure the player will trail the box far enough not to
+// touch the water, nudging it with view turns when float error says otherwise.
+// The keys are for the key mapping without view turns by arrows (Keys3D off),
+// chosen for the player's facing.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -36,7 +38,7 @@ int Heading(int Dx, int Dy);
 TKeys KeyFor(int Heading);
 
 struct TSteerNext {
-  enum TWhat { Hold, IntoWater, Finished } What = Hold;
+  enum TWhat { Hold, Finished } What = Hold;
   TKeys Keys = 0;   // Hold: the keys for the next frame
   std::string Why;  // Finished: empty when the move was made, else why it cannot be
 };
@@ -46,18 +48,22 @@ public:
   // Reads the player's cell now: the move starts there.
   explicit TMoveSteer(const TMove &Move);
 
-  // What to do for the next frame. IntoWater comes once, before the first key
-  // of a push into water: the player may line up first (the autopilot does);
-  // the next call goes on with the push.
+  // What to do for the next frame. While a view turn is under way the keys
+  // are not read; Next need not be asked then.
   TSteerNext Next();
 
 private:
-  enum class TPhase { Check, Recentre, Travel, Done };
+  enum class TPhase { Check, Recentre, LineUp, Nudge, Travel, Done };
   TSteerNext Check();
   TSteerNext Recentre();
+  TSteerNext LineUp();
+  TSteerNext LineUpCheck();
+  TSteerNext Nudge();
   TSteerNext Walk();
   TSteerNext Push();
+  TSteerNext Hold(TKeys Keys);
   TSteerNext Fail(std::string Why);
+  double Trailing() const;
 
   TMove Move;
   TGridCell From, To, Beyond;
@@ -67,6 +73,10 @@ private:
   int Frames = 0;        // of this phase
   bool Held = false;     // a key was held last frame: it must have moved something
   TBox PlayerBefore{}, BoxBefore{};
+  int Nudges = 0;        // made while lining up for water
+  int Turns[2] = {};     // of the nudge under way, in quarters, in order
+  int TurnCount = 0, TurnsDone = 0;
+  int TurnWait = 0;      // frames waited for the turn under way
 };
 
 }  // namespace Autopilot

@@ -10,11 +10,7 @@ namespace Autopilot {
 
 namespace {
 
-constexpr double Near = 0.05;  // as the steering's: within this of a rest place counts as there
-constexpr int MaxFramesPerPhase = 40;
 constexpr float TurnNudge = 0.0001f;
-
-const TGameObject &ObjectAt(int32_t Index) { return GameGetObjects().Items[Index]; }
 
 // Flies one level: holds keys frame by frame and records them.
 class TPilot {
@@ -30,11 +26,6 @@ public:
     while (!Done) {
       const TSteerNext Next = Steer.Next();
       if (Next.What == TSteerNext::Finished) return Next.Why;
-      if (Next.What == TSteerNext::IntoWater) {
-        const int32_t Box = BoxAhead(Move);
-        if (std::string Why = LineUpForWater(Move, Box); !Why.empty()) return Why;
-        continue;
-      }
       Frame(Next.Keys);
     }
     return {};
@@ -53,71 +44,6 @@ private:
     if (PlayFrame(Keys, false, false)) Done = true;
   }
 
-  // Turns the view a quarter (PgDn clockwise, PgUp back) and waits until the
-  // turn is over and keys are read again. The turn nudges the player by
-  // 0.0001 of a step along its new facing.
-  void Turn(int Quarters)
-  {
-    Frame(Quarters > 0 ? kPgDn : kPgUp);
-    for (int i = 0; i < MaxFramesPerPhase && !Done && std::nearbyint(GameGetRotateAngle()) != 0; ++i) Frame(0);
-  }
-
-  // Moves the player a hair (0.0001 of a step) towards Heading, by turning the
-  // view so that it faces that way; the first of two turns nudges it across.
-  void Nudge(int Towards)
-  {
-    const int Facing = GameGetPlayer().Direction & 3;
-    switch ((Towards - Facing + 4) % 4) {
-      case 1: Turn(+1); break;
-      case 3: Turn(-1); break;
-      case 0: Turn(+1); if (!Done) Turn(-1); break;
-      default: Turn(+1); if (!Done) Turn(+1); break;
-    }
-  }
-
-  // The gap along the move between the player's leading face and the box's trailing face.
-  static double GapToBox(const TMove &Move, const TBox &P, const TBox &B)
-  {
-    if (Move.Dx > 0) return B.x - (P.x + P.sx);
-    if (Move.Dx < 0) return P.x - (B.x + B.sx);
-    if (Move.Dy > 0) return B.y - (P.y + P.sy);
-    return P.y - (B.y + B.sy);
-  }
-
-  // Water stops the player, and a box fills it only when it lies wholly inside,
-  // ten steps into the push; the player, trailing the box, must not touch the
-  // water before. It trails by whatever the gap falls short of a whole number
-  // of steps when it first touches the box: 0.1 from a cell's middle, but when
-  // steps of 0.1 have piled up float error in the player's and box's places the
-  // touch comes a frame late and the player ends up flush against the box. Then
-  // it steps back and a view turn nudges it a hair towards the box.
-  std::string LineUpForWater(const TMove &Move, int32_t Box)
-  {
-    const double Step = static_cast<double>(GameGetPlayer().Step * 1.0f);
-    if (!(Step > 0)) return "the player has no step";
-    const int Towards = Heading(Move.Dx, Move.Dy);
-    auto Trailing = [&] {
-      const double Gap = GapToBox(Move, GameGetPlayer().Box, ObjectAt(Box).Box);
-      return Gap - (std::ceil(Gap / Step) - 1) * Step;
-    };
-    if (GapToBox(Move, GameGetPlayer().Box, ObjectAt(Box).Box) < Step / 2) Frame(KeyFor((Towards + 2) % 4));
-    if (Done || Trailing() > Near) return {};
-    for (int Nudges = 0; Nudges < 4 && !Done && Trailing() <= Near; ++Nudges) Nudge(Towards);
-    if (Done || Trailing() > Near) return {};
-    return "cannot line up the push into water: the player would trail the box by " +
-           std::to_string(Trailing()) + " and touch the water";
-  }
-
-  // The box the player stands before, along the move.
-  static int32_t BoxAhead(const TMove &Move)
-  {
-    const TGridCell At = CellOfBox(GameGetPlayer().Box);
-    const TGridCell Next = {At.X + Move.Dx, At.Y + Move.Dy};
-    const TObjArray Objects = GameGetObjects();
-    for (int32_t i = 0; i < Objects.Count; ++i)
-      if (Objects.Items[i].Kind == okBox && CellOfBox(Objects.Items[i].Box) == Next) return i;
-    return -1;
-  }
 };
 
 }  // namespace

@@ -56,6 +56,19 @@ const TGameObject &ObjectAt(int32_t Index) { return GameGetObjects().Items[Index
 
 bool SamePlace(const TBox &A, const TBox &B) { return A.x == B.x && A.y == B.y; }
 
+// The gap along the move between the player's leading face and the box's trailing face.
+double GapToBox(const TMove &Move, const TBox &P, const TBox &B)
+{
+  if (Move.Dx > 0) return B.x - (P.x + P.sx);
+  if (Move.Dx < 0) return P.x - (B.x + B.sx);
+  if (Move.Dy > 0) return B.y - (P.y + P.sy);
+  return P.y - (B.y + B.sy);
+}
+
+double PlayerStep() { return static_cast<double>(GameGetPlayer().Step * 1.0f); }
+
+bool TurnUnderWay() { return std::nearbyint(GameGetRotateAngle()) != 0; }
+
 }  // namespace
 
 TGridCell CellOfBox(const TBox &Box) { return {CellOf(Box.x, Box.sx), CellOf(Box.y, Box.sy)}; }
@@ -96,6 +109,8 @@ TSteerNext TMoveSteer::Next()
   switch (Phase) {
     case TPhase::Check: return Check();
     case TPhase::Recentre: return Recentre();
+    case TPhase::LineUp: return LineUpCheck();
+    case TPhase::Nudge: return Nudge();
     case TPhase::Travel: return Move.Push ? Push() : Walk();
     case TPhase::Done: break;
   }
@@ -140,9 +155,77 @@ TSteerNext TMoveSteer::Recentre()
     if (Behind >= 0 && ObjectAt(Behind).Kind != okWater)
       return Fail("the box at " + CellText(To) + " cannot move: " + KindName(ObjectAt(Behind).Kind) + " stands at " +
                   CellText(Beyond));
-    if (Behind >= 0) return {TSteerNext::IntoWater, 0, {}};
+    if (Behind >= 0) return LineUp();
   }
   return Move.Push ? Push() : Walk();
+}
+
+TSteerNext TMoveSteer::Hold(TKeys Keys) { return {TSteerNext::Hold, Keys, {}}; }
+
+// How far the player will trail the box once it touches it: whatever the gap
+// falls short of a whole number of steps.
+double TMoveSteer::Trailing() const
+{
+  const double Step = PlayerStep();
+  const double Gap = GapToBox(Move, GameGetPlayer().Box, ObjectAt(Box).Box);
+  return Gap - (std::ceil(Gap / Step) - 1) * Step;
+}
+
+// Water stops the player, and a box fills it only when it lies wholly inside,
+// ten steps into the push; the player, trailing the box, must not touch the
+// water before. It trails by 0.1 from a cell's middle, but when steps of 0.1
+// have piled up float error in the player's and box's places the touch comes
+// a frame late and the player ends up flush against the box. Then it steps
+// back and view turns nudge it a hair towards the box.
+TSteerNext TMoveSteer::LineUp()
+{
+  if (!(PlayerStep() > 0)) return Fail("the player has no step");
+  Phase = TPhase::LineUp;
+  const int Towards = Heading(Move.Dx, Move.Dy);
+  if (GapToBox(Move, GameGetPlayer().Box, ObjectAt(Box).Box) < PlayerStep() / 2) return Hold(KeyFor((Towards + 2) % 4));
+  return LineUpCheck();
+}
+
+TSteerNext TMoveSteer::LineUpCheck()
+{
+  if (Trailing() > Near) {
+    Phase = TPhase::Travel;
+    return Push();
+  }
+  if (Nudges >= 4)
+    return Fail("cannot line up the push into water: the player would trail the box by " +
+                std::to_string(Trailing()) + " and touch the water");
+  ++Nudges;
+  // A turn nudges the player by 0.0001 of a step along its new facing: turn to
+  // face the box, or, facing it already, turn away and back.
+  const int Towards = Heading(Move.Dx, Move.Dy), Facing = GameGetPlayer().Direction & 3;
+  switch ((Towards - Facing + 4) % 4) {
+    case 1: Turns[0] = +1; TurnCount = 1; break;
+    case 3: Turns[0] = -1; TurnCount = 1; break;
+    case 0: Turns[0] = +1; Turns[1] = -1; TurnCount = 2; break;
+    default: Turns[0] = +1; Turns[1] = +1; TurnCount = 2; break;
+  }
+  TurnsDone = 0;
+  Phase = TPhase::Nudge;
+  TurnWait = MaxFramesPerPhase;  // no turn of its own is under way yet
+  return Nudge();
+}
+
+// Turns the view a quarter at a time (PgDn clockwise, PgUp back), each once
+// the one before is over.
+TSteerNext TMoveSteer::Nudge()
+{
+  if (TurnUnderWay() && TurnWait < MaxFramesPerPhase) {
+    ++TurnWait;
+    return Hold(0);
+  }
+  if (TurnsDone == TurnCount) {
+    Phase = TPhase::LineUp;
+    return LineUpCheck();
+  }
+  const int Quarters = Turns[TurnsDone++];
+  TurnWait = 0;
+  return Hold(Quarters > 0 ? kPgDn : kPgUp);
 }
 
 TSteerNext TMoveSteer::Walk()
