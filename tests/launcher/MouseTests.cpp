@@ -259,6 +259,37 @@ protected:
 };
 
 TEST_F(WalkStopTest, ByAClick) { StopWith(VK_LBUTTON); }
+
+// A push stopped part way leaves every box resting on a cell, and is one step.
+TEST_F(WalkStopTest, APushStopsWithTheBoxOnACell)
+{
+  for (const int StopAt : {8, 45, 70}) {
+    SCOPED_TRACE("stopped after " + std::to_string(StopAt) + " frames");
+    PlayMouseLevel();
+    const TWorld Start = WorldNow();
+    Click(4, 2);
+    Click(7, 1);
+    for (int I = 0; I < StopAt; ++I) Frame();
+    ASSERT_TRUE(WalkUnderWay());
+    RightClick();  // stops it as a click would, and chooses nothing
+    for (int I = 0; I < 40 && WalkUnderWay(); ++I) Frame();
+    EXPECT_FALSE(WalkUnderWay());
+    EXPECT_TRUE(PlayerRests());
+    const TObjArray Objects = GameGetObjects();
+    for (int32_t I = 0; I < Objects.Count; ++I) {
+      const TBox &B = Objects.Items[I].Box;
+      if (Objects.Items[I].Kind != okBox) continue;
+      EXPECT_NEAR(B.x - std::floor(B.x), 0.05, 0.051) << "box " << I << " at " << B.x << "," << B.y;
+      EXPECT_NEAR(B.y - std::floor(B.y), 0.05, 0.051) << "box " << I << " at " << B.x << "," << B.y;
+    }
+    EXPECT_NE(BoxCells(), (std::vector<TCellXY>{{7, 1}})) << "not all the way";
+    KeyState[VK_UNDO] = 1;
+    Frame();
+    KeyState[VK_UNDO] = 0;
+    Frame();
+    EXPECT_TRUE(WorldNow() == Start) << "the push so far was one step";
+  }
+}
 TEST_F(WalkStopTest, ByEscapeWhichOpensNoMenu) { StopWith(VK_ESCAPE); }
 // A tap of a key: the walk stops at the next cell, and the key is spent stopping it
 // only if it came before the cell; either way the player rests in a cell.
