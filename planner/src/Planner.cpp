@@ -44,6 +44,136 @@ std::vector<int32_t> Distances(const TBoard &Board, TCell From)
   return Dist;
 }
 
+// Which walkable cells stay connected when one cell is taken out (where the
+// pushed box stands): from one depth-first search over the board without that
+// box, each cell's discovery order, the end of its subtree and its low link.
+// Taking out a cell splits off each child subtree whose low link does not
+// reach above it; the rest of its region stays together.
+class TCutCells {
+public:
+  explicit TCutCells(const TBoard &Board);
+  // Whether the player on From can walk to To while Blocked is taken out.
+  bool Connected(TCell From, TCell To, TCell Blocked) const;
+
+private:
+  int32_t Piece(size_t Cell, size_t Blocked) const;
+  const TBoard &Board;
+  std::vector<int32_t> Disc, End, Low, Parent, Region;  // Disc -1: not walkable
+};
+
+TCutCells::TCutCells(const TBoard &Board)
+    : Board(Board), Disc(size_t(Board.Width()) * size_t(Board.Height()), -1), End(Disc.size(), -1),
+      Low(Disc.size(), -1), Parent(Disc.size(), -1), Region(Disc.size(), -1)
+{
+  int32_t Clock = 0, Regions = 0;
+  struct TFrame {
+    size_t Cell;
+    int32_t Next;  // the heading to look at next
+  };
+  std::vector<TFrame> Stack;
+  const auto CellAt = [&](size_t I) { return TCell{int32_t(I % size_t(Board.Width())), int32_t(I / size_t(Board.Width()))}; };
+  for (size_t Root = 0; Root < Disc.size(); ++Root) {
+    if (Disc[Root] >= 0 || !Board.Walkable(CellAt(Root))) continue;
+    Disc[Root] = Low[Root] = Clock++;
+    Region[Root] = Regions;
+    Stack.push_back({Root, 0});
+    while (!Stack.empty()) {
+      TFrame &Top = Stack.back();
+      if (Top.Next == 4) {
+        End[Top.Cell] = Clock - 1;
+        const size_t Done = Top.Cell;
+        Stack.pop_back();
+        if (!Stack.empty()) Low[Stack.back().Cell] = std::min(Low[Stack.back().Cell], Low[Done]);
+        continue;
+      }
+      const TCell N = Plus(CellAt(Top.Cell), Headings[size_t(Top.Next++)]);
+      if (!Board.Walkable(N)) continue;
+      const size_t I = Board.Index(N);
+      if (Disc[I] >= 0) {
+        if (int32_t(I) != Parent[Top.Cell]) Low[Top.Cell] = std::min(Low[Top.Cell], Disc[I]);
+        continue;
+      }
+      Disc[I] = Low[I] = Clock++;
+      Parent[I] = int32_t(Top.Cell);
+      Region[I] = Regions;
+      Stack.push_back({I, 0});
+    }
+    ++Regions;
+  }
+}
+
+// The piece of its region Cell falls in with Blocked taken out: the child
+// subtree of Blocked split off that holds it, or -1 for the rest.
+int32_t TCutCells::Piece(size_t Cell, size_t Blocked) const
+{
+  for (const TCell D : Headings) {
+    const TCell N = Plus(TCell{int32_t(Blocked % size_t(Board.Width())), int32_t(Blocked / size_t(Board.Width()))}, D);
+    if (!Board.Inside(N)) continue;
+    const size_t Child = Board.Index(N);
+    if (Parent[Child] != int32_t(Blocked) || Disc[Child] < 0) continue;
+    if (Disc[Cell] >= Disc[Child] && Disc[Cell] <= End[Child]) return Low[Child] >= Disc[Blocked] ? int32_t(Child) : -1;
+  }
+  return -1;
+}
+
+bool TCutCells::Connected(TCell From, TCell To, TCell Blocked) const
+{
+  if (!Board.Walkable(From) || !Board.Walkable(To) || From == Blocked || To == Blocked) return false;
+  const size_t F = Board.Index(From), T = Board.Index(To);
+  if (Region[F] != Region[T]) return false;
+  if (!Board.Walkable(Blocked) || Region[Board.Index(Blocked)] != Region[F]) return true;
+  return Piece(F, Board.Index(Blocked)) == Piece(T, Board.Index(Blocked));
+}
+
+// Walk distances from one cell, found breadth first and only as far as the
+// cells asked for (those TCutCells says can be reached: the walk stops once
+// it has them all); its buffers serve one search after another.
+class TWalkDistances {
+public:
+  explicit TWalkDistances(size_t Cells) : Seen(Cells, 0), Dist(Cells, 0) {}
+  // Fills Found[k] with the moves from From to Wanted[k] (Wanted reachable, -1 otherwise).
+  void Measure(const TBoard &Board, TCell From, const std::array<TCell, 4> &Wanted, const std::array<bool, 4> &Reachable,
+               std::array<int32_t, 4> &Found);
+
+private:
+  std::vector<uint32_t> Seen;  // == Stamp: visited in this search
+  std::vector<int32_t> Dist;
+  std::vector<TCell> Queue;
+  uint32_t Stamp = 0;
+};
+
+void TWalkDistances::Measure(const TBoard &Board, TCell From, const std::array<TCell, 4> &Wanted,
+                             const std::array<bool, 4> &Reachable, std::array<int32_t, 4> &Found)
+{
+  Found.fill(-1);
+  int32_t Left = 0;
+  for (size_t K = 0; K < 4; ++K) Left += Reachable[K];
+  if (++Stamp == 0) {  // wrapped: start the marks afresh
+    std::fill(Seen.begin(), Seen.end(), 0);
+    Stamp = 1;
+  }
+  Queue.clear();
+  Queue.push_back(From);
+  Seen[Board.Index(From)] = Stamp;
+  Dist[Board.Index(From)] = 0;
+  for (size_t Head = 0; Head < Queue.size() && Left > 0; ++Head) {
+    const TCell C = Queue[Head];
+    const int32_t Here = Dist[Board.Index(C)];
+    for (size_t K = 0; K < 4; ++K)
+      if (Reachable[K] && Found[K] < 0 && Wanted[K] == C) {
+        Found[K] = Here;
+        --Left;
+      }
+    for (const TCell D : Headings) {
+      const TCell N = Plus(C, D);
+      if (!Board.Walkable(N) || Seen[Board.Index(N)] == Stamp) continue;
+      Seen[Board.Index(N)] = Stamp;
+      Dist[Board.Index(N)] = Here + 1;
+      Queue.push_back(N);
+    }
+  }
+}
+
 // Fewest pushes first, then fewest moves.
 struct TCost {
   int32_t Pushes = INT_MAX, Moves = INT_MAX;
@@ -59,7 +189,6 @@ public:
       : Board(Board), Player(Player), BoxAt(BoxAt), Cells(size_t(Board.Width()) * size_t(Board.Height())),
         Best(Cells * 4 + 1), Parent(Cells * 4 + 1, -1), Fills(Cells), FillParent(Cells, -1)
   {
-    Empty.SetBox(BoxAt, false);
     Run();
   }
 
@@ -68,6 +197,11 @@ public:
   std::vector<uint8_t> Targets() const;
 
 private:
+  static TBoard WithoutBox(TBoard Board, TCell Box)
+  {
+    Board.SetBox(Box, false);
+    return Board;
+  }
   size_t StartState() const { return Cells * 4; }
   TCell BoxOf(size_t State) const
   {
@@ -83,8 +217,9 @@ private:
   TPlan Unwind(size_t Last, int32_t FinalHeading) const;
 
   const TBoard &Board;
-  TBoard Empty{Board};  // the board without the box being pushed
   TCell Player, BoxAt;
+  TBoard Empty{WithoutBox(Board, BoxAt)};  // the board without the box being pushed
+  TCutCells Cuts{Empty};
   size_t Cells;
   std::vector<TCost> Best;
   std::vector<int32_t> Parent;
@@ -99,18 +234,38 @@ void TPushSearch::Run()
   Best[StartState()] = {0, 0};
   Open.push({Best[StartState()], StartState()});
   TBoard Around = Empty;
+  TWalkDistances Walks(Cells);
+  // The player may start where it could not walk (the rules put it there): the start is measured in full.
+  const std::vector<int32_t> FromStart = Empty.Walkable(Player) ? std::vector<int32_t>{} : [&] {
+    Around.SetBox(BoxAt, true);
+    std::vector<int32_t> D = Distances(Around, Player);
+    Around.SetBox(BoxAt, false);
+    return D;
+  }();
   while (!Open.empty()) {
     const auto [Cost, State] = Open.top();
     Open.pop();
     if (Best[State] < Cost) continue;
-    const TCell Box = BoxOf(State);
-    Around.SetBox(Box, true);
-    const std::vector<int32_t> Dist = Distances(Around, PlayerOf(State));
-    Around.SetBox(Box, false);
+    const TCell Box = BoxOf(State), At = PlayerOf(State);
+    const bool MeasuredInFull = State == StartState() && !FromStart.empty();
+    std::array<TCell, 4> Behind;
+    std::array<bool, 4> Reachable;
+    std::array<int32_t, 4> Dist;
+    for (size_t H = 0; H < 4; ++H) {
+      Behind[H] = Minus(Box, Headings[H]);
+      Reachable[H] = !MeasuredInFull && Cuts.Connected(At, Behind[H], Box);
+    }
+    if (!MeasuredInFull) {
+      Around.SetBox(Box, true);
+      Walks.Measure(Around, At, Behind, Reachable, Dist);
+      Around.SetBox(Box, false);
+    } else {
+      for (size_t H = 0; H < 4; ++H) Dist[H] = Board.Inside(Behind[H]) ? FromStart[Board.Index(Behind[H])] : -1;
+    }
     for (int32_t H = 0; H < 4; ++H) {
-      const TCell Behind = Minus(Box, Headings[size_t(H)]), Ahead = Plus(Box, Headings[size_t(H)]);
-      if (!Board.Inside(Behind) || Dist[Board.Index(Behind)] < 0) continue;
-      const TCost Next{Cost.Pushes + 1, Cost.Moves + Dist[Board.Index(Behind)] + 1};
+      const TCell Ahead = Plus(Box, Headings[size_t(H)]);
+      if (Dist[size_t(H)] < 0) continue;
+      const TCost Next{Cost.Pushes + 1, Cost.Moves + Dist[size_t(H)] + 1};
       if (Empty.Ground(Ahead) == TGround::Water && !Empty.HasBox(Ahead)) {
         if (Next < Fills[Board.Index(Ahead)]) {
           Fills[Board.Index(Ahead)] = Next;

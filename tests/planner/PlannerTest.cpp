@@ -2,7 +2,11 @@
 // player, '.' floor; the first row is the top (the highest y).
 #include <gtest/gtest.h>
 
+#include <map>
+#include <queue>
+#include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "Planner.h"
@@ -230,6 +234,85 @@ TEST(PlannerPush, WaterFillsAndBlocks)
   });
   EXPECT_FALSE(PlanPush(Moat.Board, Moat.Player, Moat.Box, {1, 1}));
   EXPECT_TRUE(PlanPush(Moat.Board, Moat.Player, Moat.Box, {3, 1}));
+}
+
+// The plain search the planner's must agree with: every state (box cell,
+// player cell) walked out in full, cheapest first by (pushes, moves).
+std::map<std::pair<int, int>, std::pair<int, int>> ReferenceCosts(const TBoard &Board, TCell Player, TCell Box)
+{
+  const int W = Board.Width(), H = Board.Height();
+  const TCell Dirs[4] = {{0, 1}, {1, 0}, {0, -1}, {-1, 0}};
+  TBoard Empty = Board;
+  Empty.SetBox(Box, false);
+  using TKey = std::tuple<int, int, int, int>;  // pushes, moves, box index, player index
+  std::priority_queue<TKey, std::vector<TKey>, std::greater<>> Open;
+  std::map<std::pair<int, int>, std::pair<int, int>> Best;  // (box, player) -> cost
+  std::map<std::pair<int, int>, std::pair<int, int>> Result;  // box cell -> cheapest
+  const auto Index = [W](TCell C) { return C.Y * W + C.X; };
+  Open.push({0, 0, Index(Box), Index(Player)});
+  while (!Open.empty()) {
+    const auto [P, M, B, Q] = Open.top();
+    Open.pop();
+    if (Best.count({B, Q})) continue;
+    Best[{B, Q}] = {P, M};
+    const TCell BC{B % W, B / W}, QC{Q % W, Q / W};
+    if (!Result.count({BC.X, BC.Y})) Result[{BC.X, BC.Y}] = {P, M};
+    // Walk one cell, or push.
+    for (const TCell D : Dirs) {
+      const TCell N{QC.X + D.X, QC.Y + D.Y};
+      if (N == BC) {
+        const TCell A{BC.X + D.X, BC.Y + D.Y};
+        if (Empty.Ground(A) == TGround::Water && !Empty.HasBox(A)) {
+          const std::pair<int, int> Fill{P + 1, M + 1};
+          if (!Result.count({A.X, A.Y}) || Fill < Result[{A.X, A.Y}]) Result[{A.X, A.Y}] = Fill;
+        } else if (Empty.Walkable(A)) {
+          Open.push({P + 1, M + 1, Index(A), B});
+        }
+      } else if (Empty.Walkable(N)) {
+        Open.push({P, M + 1, B, Index(N)});
+      }
+    }
+  }
+  (void)H;
+  return Result;
+}
+
+TEST(PlannerPush, AgreesWithThePlainSearchOnRandomBoards)
+{
+  std::mt19937 Random(20261209u);
+  for (int Board = 0; Board < 60; ++Board) {
+    const int W = 4 + int(Random() % 6), H = 4 + int(Random() % 5);
+    TBoard B(W, H);
+    std::vector<TCell> Free;
+    for (int Y = 0; Y < H; ++Y)
+      for (int X = 0; X < W; ++X) {
+        const unsigned Roll = Random() % 10;
+        if (Roll < 2) B.SetGround({X, Y}, TGround::Wall);
+        else if (Roll < 3) B.SetGround({X, Y}, TGround::Water);
+        else if (Roll < 4) B.SetBox({X, Y}, true);
+        else Free.push_back({X, Y});
+      }
+    if (Free.size() < 2) continue;
+    const TCell Player = Free[0], Box = Free[1 + Random() % (Free.size() - 1)];
+    B.SetBox(Box, true);
+    SCOPED_TRACE("board " + std::to_string(Board));
+    const auto Costs = ReferenceCosts(B, Player, Box);
+    const std::vector<uint8_t> Marks = PushTargets(B, Player, Box);
+    for (int Y = 0; Y < H; ++Y)
+      for (int X = 0; X < W; ++X) {
+        const TCell To{X, Y};
+        const bool Reached = Costs.count({X, Y}) && !(To == Box);
+        EXPECT_EQ(Marks[B.Index(To)] != 0, Reached) << "cell " << X << "," << Y;
+        const std::optional<TPlan> Plan = PlanPush(B, Player, Box, To);
+        if (To == Box) continue;
+        ASSERT_EQ(Plan.has_value(), Reached) << "cell " << X << "," << Y;
+        if (!Plan) continue;
+        EXPECT_EQ(Pushes(*Plan), Costs.at({X, Y}).first) << "cell " << X << "," << Y;
+        EXPECT_EQ(int(Plan->size()), Costs.at({X, Y}).second) << "cell " << X << "," << Y;
+        TCell End;
+        EXPECT_TRUE(Play(B, Player, *Plan, End)) << Letters(*Plan);
+      }
+  }
 }
 
 }  // namespace
