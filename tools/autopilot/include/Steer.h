@@ -62,7 +62,8 @@ private:
   TSteerNext Walk();
   TSteerNext Push();
   TSteerNext Hold(TKeys Keys);
-  TSteerNext Fail(std::string Why);
+  TSteerNext Arrived();              // the move is made
+  TSteerNext Fail(std::string Why);  // it cannot be; Why says so
   double Trailing() const;
 
   TMove Move;

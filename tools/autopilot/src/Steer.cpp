@@ -98,6 +98,8 @@ TMoveSteer::TMoveSteer(const TMove &Move) : Move(Move)
   Beyond = {To.X + Move.Dx, To.Y + Move.Dy};
 }
 
+TSteerNext TMoveSteer::Arrived() { return Fail({}); }
+
 TSteerNext TMoveSteer::Fail(std::string Why)
 {
   Phase = TPhase::Done;
@@ -145,7 +147,7 @@ TSteerNext TMoveSteer::Recentre()
     ++Frames;
     Held = true;
     PlayerBefore = Player.Box;
-    return {TSteerNext::Hold, KeyFor(AlongX ? (Offset > 0 ? 2 : 0) : (Offset > 0 ? 3 : 1)), {}};
+    return Hold(KeyFor(AlongX ? (Offset > 0 ? 2 : 0) : (Offset > 0 ? 3 : 1)));
   }
   Phase = TPhase::Travel;
   Frames = 0;
@@ -237,13 +239,13 @@ TSteerNext TMoveSteer::Walk()
   if (Held && SamePlace(Player.Box, PlayerBefore))
     return Fail("the player is stopped at " + PosText(Player.Box.x, Player.Box.y) + " before reaching " + CellText(To));
   const double Pos = AlongX ? Player.Box.x : Player.Box.y;
-  if ((Goal - Pos) * Sign <= Near) return Fail({});
+  if ((Goal - Pos) * Sign <= Near) return Arrived();
   if (Frames >= MaxFramesPerPhase) return Fail("the player does not reach " + CellText(To));
   if (Frames == 0) Key = KeyFor(Heading(Move.Dx, Move.Dy));
   ++Frames;
   Held = true;
   PlayerBefore = Player.Box;
-  return {TSteerNext::Hold, Key, {}};
+  return Hold(Key);
 }
 
 // Holds the key until the box rests on the next cell (or has filled water
@@ -256,7 +258,7 @@ TSteerNext TMoveSteer::Push()
   const double Goal = (AlongX ? Beyond.X : Beyond.Y) + BoxInset;
   const TGameObject Now = ObjectAt(Box);
   const TPlayer Player = GameGetPlayer();
-  if (Now.Kind != okBox) return Fail({});  // it filled the water
+  if (Now.Kind != okBox) return Arrived();  // it filled the water
   if (Held && SamePlace(Player.Box, PlayerBefore) && SamePlace(Now.Box, BoxBefore))
     return Fail("the box at " + PosText(BoxBefore.x, BoxBefore.y) + " does not move towards " + CellText(Beyond) +
                 "; the player is stopped at " + PosText(PlayerBefore.x, PlayerBefore.y));
@@ -265,7 +267,7 @@ TSteerNext TMoveSteer::Push()
     const double Across = AlongX ? Now.Box.y - (Beyond.Y + BoxInset) : Now.Box.x - (Beyond.X + BoxInset);
     if (std::fabs(Across) > Near)
       return Fail("the box pushed to " + CellText(Beyond) + " ended off its cell, at " + PosText(Now.Box.x, Now.Box.y));
-    return Fail({});
+    return Arrived();
   }
   if (Frames >= MaxFramesPerPhase) return Fail("the box at " + CellText(To) + " does not reach " + CellText(Beyond));
   if (Frames == 0) Key = KeyFor(Heading(Move.Dx, Move.Dy));
@@ -273,7 +275,7 @@ TSteerNext TMoveSteer::Push()
   Held = true;
   PlayerBefore = Player.Box;
   BoxBefore = Now.Box;
-  return {TSteerNext::Hold, Key, {}};
+  return Hold(Key);
 }
 
 }  // namespace Autopilot
