@@ -59,6 +59,15 @@ struct TSetFinished {
   int32_t Moves, Pushes, Seconds;            // their sums
 };
 
+// What a play frame marks on the level for the mouse. A cell is (x, y) as
+// the rules count them: column, and row line upwards from 0.
+struct TCellMarks {
+  int32_t HoverX, HoverY;  // the cell under the pointer, lit; -1: none
+  int32_t BoxX, BoxY;      // the chosen box's cell, outlined; -1: none
+  int32_t Width, Height;   // of Marks
+  const uint8_t *Marks;    // Width x Height, cell (x, y) at y * Width + x; non-zero: marked; null: none
+};
+
 // One level of the chooser.
 struct TChooserItem {
   const char *Title;                          // "3  First push"
@@ -127,8 +136,12 @@ enum { chNone = -1, chBack = -2, chPreviousPage = -3, chNextPage = -4, ChooserPa
     "the next ProcessMenu, ProcessSettings or ProcessChooser shows Item (a menu item, a settings " \
     "control, a level) highlighted in place of what is under the pointer, and answers as before") \
   X(DrawSetFinished, void, (const TSetFinished *Finished), (Finished), \
-    "draws the page of a finished set, its totals and how to go on, in place of the menu")
-
+    "draws the page of a finished set, its totals and how to go on, in place of the menu") \
+  X(PickCell, bool, (const TMousePos *MousePos, int32_t *CellX, int32_t *CellY), (MousePos, CellX, CellY), \
+    "the level's cell under the pointer as the last play frame showed it (a box or wall top, else the floor); " \
+    "false off the level") \
+  X(DrawCellMarks, void, (const TCellMarks *Marks), (Marks), \
+    "between DrawObjects and DrawPlayer: lights, outlines and marks those cells in this frame")
 
 #define GRAPH_DECLARE_ENTRY_POINT(Name, Result, Params, Args, Contract) GRAPH_API Result Name Params;
 GRAPH_ENTRY_POINTS(GRAPH_DECLARE_ENTRY_POINT)
@@ -145,4 +158,6 @@ static_assert(sizeof(TMousePos) == 8 && offsetof(TMousePos, y) == 4);
 static_assert(sizeof(TOverlay) == 4 * sizeof(void *) + 24 && offsetof(TOverlay, Message) == 2 * sizeof(void *) + 16 &&
               offsetof(TOverlay, CardAlpha) == 4 * sizeof(void *) + 20);
 static_assert(sizeof(TSetFinished) == sizeof(void *) + 16 && offsetof(TSetFinished, Seconds) == sizeof(void *) + 12);
+static_assert(sizeof(TCellMarks) == 24 + sizeof(void *) && offsetof(TCellMarks, Width) == 16 &&
+              offsetof(TCellMarks, Marks) == 24);
 static_assert(sizeof(TChooserItem) == sizeof(void *) + 16 && offsetof(TChooserItem, Solved) == sizeof(void *) + 12);

@@ -388,6 +388,33 @@ GRAPH_API void DrawSetFinished(const TSetFinished *Finished) {
   RunSetFinished(*R, *Finished);
 }
 
+GRAPH_API bool PickCell(const TMousePos *MousePos, int32_t *CellX, int32_t *CellY) {
+  if (!R || !MousePos || !CellX || !CellY) return false;
+  float x, y;
+  PointerToDrawable(MousePos, x, y);
+  int cx = 0, cy = 0;
+  if (!PickCellAt(R->Pick, x, y, cx, cy)) return false;
+  *CellX = cx;
+  *CellY = cy;
+  return true;
+}
+
+GRAPH_API void DrawCellMarks(const TCellMarks *Marks) {
+  if (!R || !Marks) return;
+  CellMarks &M = R->Scene.Marks;
+  M.Any = true;
+  M.HoverX = Marks->HoverX;
+  M.HoverY = Marks->HoverY;
+  M.BoxX = Marks->BoxX;
+  M.BoxY = Marks->BoxY;
+  // A level is at most a few hundred cells a side; anything wilder marks nothing.
+  const bool sane = Marks->Marks && Marks->Width > 0 && Marks->Height > 0 && Marks->Width <= 4096 &&
+                    Marks->Height <= 4096;
+  M.Width = sane ? Marks->Width : 0;
+  M.Height = sane ? Marks->Height : 0;
+  M.Marks.assign(Marks->Marks, Marks->Marks + (sane ? size_t(M.Width) * size_t(M.Height) : 0));
+}
+
 GRAPH_API int32_t ProcessChooser(const TMousePos *MousePos, const char *SetName, const TChooserItem *Items,
                                  int32_t High, int32_t First) {
   const int32_t highlight = TakeHighlight();

@@ -5,6 +5,7 @@
 #include "Files.h"
 #include "LauncherInternal.h"
 #include "LevelPlay.h"
+#include "MousePlay.h"
 #include "Overlay.h"
 #include "Pace.h"
 #include "ScreenKeys.h"
@@ -39,21 +40,42 @@ void ReadPointer()
 
 bool TurnUnderWay() { return std::nearbyint(GameGetRotateAngle()) != 0.0f; }
 
-void ReadMovementKeys()
+// The movement and turn keys one rule frame holds.
+struct THeldKeys {
+  bool Up = false, Down = false, Left = false, Right = false, PageUp = false, PageDown = false;
+};
+
+THeldKeys HeldKeysNow()
 {
-  const bool Keys3D = Settings.Keys3D != 0;
-  if ((KeyDown(VK_LEFT) && Keys3D) || (KeyDown(VK_PRIOR) && !Keys3D)) {
+  return {KeyDown(VK_UP), KeyDown(VK_DOWN), KeyDown(VK_LEFT), KeyDown(VK_RIGHT), KeyDown(VK_PRIOR), KeyDown(VK_NEXT)};
+}
+
+void MoveAsKeysSay(const THeldKeys &Held, bool Keys3D)
+{
+  if ((Held.Left && Keys3D) || (Held.PageUp && !Keys3D)) {
     GameRotate(-1);
     GameMovePlayer(TurnNudge);
   }
-  if ((KeyDown(VK_RIGHT) && Keys3D) || (KeyDown(VK_NEXT) && !Keys3D)) {
+  if ((Held.Right && Keys3D) || (Held.PageDown && !Keys3D)) {
     GameRotate(+1);
     GameMovePlayer(TurnNudge);
   }
-  if (KeyDown(VK_UP)) GameMovePlayer(+1.0f);
-  if (KeyDown(VK_DOWN)) GameMovePlayer(-1.0f);
-  if (KeyDown(VK_LEFT) && !Keys3D) GameMovePlayerX(-1.0f);
-  if (KeyDown(VK_RIGHT) && !Keys3D) GameMovePlayerX(+1.0f);
+  if (Held.Up) GameMovePlayer(+1.0f);
+  if (Held.Down) GameMovePlayer(-1.0f);
+  if (Held.Left && !Keys3D) GameMovePlayerX(-1.0f);
+  if (Held.Right && !Keys3D) GameMovePlayerX(+1.0f);
+}
+
+// A click's walk holds its keys as arrows that step sideways; else the player's keys.
+void ReadMovementKeys()
+{
+  TWalkKeys Walked;
+  if (WalkKeys(Walked)) {
+    MoveAsKeysSay({Walked.Up, Walked.Down, Walked.Left, Walked.Right, Walked.PageUp, Walked.PageDown}, false);
+    return;
+  }
+  OpenStepOnKey();  // the world as the keys find it, settled
+  MoveAsKeysSay(HeldKeysNow(), Settings.Keys3D != 0);
 }
 
 struct TTargetCount {
@@ -74,6 +96,7 @@ TTargetCount CountTargets(const TObjArray &Objects)
 // Escape, undo and its kin, then the movement keys unless a turn is under way.
 void ReadPlayKeys()
 {
+  ReadPlayMouse();  // Escape that stops a walk or lets a box go opens no menu
   if (KeyDown(VK_ESCAPE)) {
     GameSetState(gsMenu);  // this frame still plays; the menu shows from the next
     ForgetHeldButton();
@@ -81,7 +104,6 @@ void ReadPlayKeys()
   HandleStepKeys();
   if (!TurnUnderWay()) {
     GameRoundCurrAngle();
-    OpenStepOnKey();  // the world as the keys find it, settled
     ReadMovementKeys();
   }
 }
@@ -116,6 +138,7 @@ void PlayFrameAsDrawn()
   const TObjArray Objects = GameGetObjects();
   const TTargetCount Count = CountTargets(Objects);
   DrawObjects(Objects.Items, Objects.Count - 1);
+  DrawPlayMouseMarks();
 
   GameProcessPlayer();
   const TPlayer Moved = GameGetPlayer();
@@ -227,6 +250,7 @@ void DrawPlayView(double Blend)
 
   const TObjArray Objects = GameGetObjects();
   DrawObjects(ObjectsToDraw(Objects, Blend), Objects.Count - 1);
+  DrawPlayMouseMarks();
   DrawPlayer(&Player);
   if (Settings.Cubes) ProcessCubes();
 }

@@ -5,6 +5,7 @@
 #include "Files.h"
 #include "LauncherInternal.h"
 #include "LevelPlay.h"
+#include "MousePlay.h"
 #include "Overlay.h"
 #include "Pace.h"
 #include "ScreenKeys.h"
@@ -221,6 +222,12 @@ LRESULT CALLBACK WndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
   case WM_LBUTTONUP:
     KeyState[VK_LBUTTON] = 0;
     return 0;
+  case WM_RBUTTONDOWN:
+    KeyState[VK_RBUTTON] = 1;
+    return 0;
+  case WM_RBUTTONUP:
+    KeyState[VK_RBUTTON] = 0;
+    return 0;
   case WM_TIMER:
     if (Engine) Engine->UpdateFPS();
     return 0;
@@ -331,6 +338,7 @@ void ResetLauncherState()
   QuitFlag = RestartFlag = RendererFailed = false;
   Settings = EditSettings = {};
   ForgetLevelPlay();
+  ForgetMousePlay();
   ForgetOverlayState();
   ForgetPace();
   ForgetScreenKeys();

@@ -535,6 +535,89 @@ TEST_F(GraphTest, TurningTheViewKeepsTheFacingIntoTheScreen) {
   EXPECT_GT(box.r, box.b + 40) << box;
 }
 
+// Picking answers the cell drawn under the pointer: at each quarter of the
+// view and at two window sizes, the floor beside the player, the top of the
+// box ahead (not the floor the ray would reach behind it), and nothing off the
+// level.
+TEST_F(GraphTest, PickingFindsTheCellUnderThePointerAtEveryAngleAndSize) {
+  ASSERT_TRUE(InitBundled());
+  // Open floor, no walls: beyond the level's edge there is nothing to pick.
+  Level level = MakeLevel({
+      "...........",
+      "...........",
+      ".....2.....",
+      "...........",
+      "...2.9.2...",
+      "...........",
+      ".....2.....",
+      "...........",
+      "...........",
+  });
+  const glm::ivec2 player(5, 4);
+  const glm::ivec2 headings[4] = {{0, 1}, {1, 0}, {0, -1}, {-1, 0}};
+  for (const glm::ivec2 size : {glm::ivec2(kWidth, kHeight), glm::ivec2(1024, 576)}) {
+    SDL_SetWindowSize(Window, size.x, size.y);
+    for (int quarter = 0; quarter < 4; ++quarter) {
+      SCOPED_TRACE("window " + std::to_string(size.x) + "x" + std::to_string(size.y) + ", view " +
+                   std::to_string(quarter * 90));
+      const float angle = quarter * 90.0f;
+      level.Player.Direction = uint8_t(quarter);
+      DrawLevel(level, angle);
+      EndDraw(nullptr);
+      const graph::Camera cam = graph::FollowCamera(level.Player.Box, angle, size.x, size.y);
+      auto pick = [&](glm::vec3 World, int32_t &X, int32_t &Y) {
+        float px = -1, py = -1;
+        EXPECT_TRUE(graph::ProjectToPixel(cam, World, size.x, size.y, px, py));
+        const TMousePos pos{int(std::lround(px)), int(std::lround(py))};
+        return PickCell(&pos, &X, &Y);
+      };
+      const glm::ivec2 ahead = headings[quarter], right = headings[(quarter + 1) % 4];
+      const glm::ivec2 floorCell = player + ahead + right, boxCell = player + ahead * 2;
+      int32_t x = -1, y = -1;
+      ASSERT_TRUE(pick(TopOf(floorCell.x, floorCell.y, 0.0f), x, y));
+      EXPECT_EQ(glm::ivec2(x, y), floorCell);
+      ASSERT_TRUE(pick(TopOf(boxCell.x, boxCell.y, 0.9f), x, y));
+      EXPECT_EQ(glm::ivec2(x, y), boxCell) << "the box top, not the floor behind it";
+      const TMousePos sky{size.x / 2, 2};
+      EXPECT_FALSE(PickCell(&sky, &x, &y)) << "beyond the level's far edge";
+    }
+  }
+  const TMousePos anywhere{10, 10};
+  int32_t x = 0, y = 0;
+  EXPECT_FALSE(PickCell(nullptr, &x, &y));
+  EXPECT_FALSE(PickCell(&anywhere, nullptr, &y));
+}
+
+// The mouse's marks: the cells a chosen box can go to show gold, the box
+// outlined, the cell under the pointer framed.
+TEST_F(GraphTest, CellMarksShowOnTheLevel) {
+  ASSERT_TRUE(InitBundled());
+  Level level = MakeLevel(kProbeLevel);
+  std::vector<uint8_t> marks(size_t(level.Width) * level.Height, 0);
+  marks[size_t(3) * level.Width + 3] = 1;
+  const TCellMarks cellMarks{7, 2, 6, 4, level.Width, level.Height, marks.data()};
+  StartDraw();
+  MoveToPlayer(level.Player.Direction, &level.Player, 0);
+  DrawFloor(level.Width, level.Height);
+  DrawObjects(level.Objects.data(), int32_t(level.Objects.size()) - 1);
+  DrawCellMarks(&cellMarks);
+  DrawPlayer(&level.Player);
+  Frame f;
+  f.Capture();
+  EndDraw(nullptr);
+  f.Save("level-mouse-marks.png");
+  const glm::vec2 markAt = Project(level, 0, TopOf(3, 3, 0.03f));
+  const Pixel mark = f.Mean(markAt.x, markAt.y, 1);
+  EXPECT_GT(mark.r, mark.b + 60) << "a gold mark " << mark;
+  DrawLevel(level, 0);
+  Frame plain;
+  plain.Capture();
+  EndDraw(nullptr);
+  const Pixel was = plain.Mean(markAt.x, markAt.y, 1);
+  EXPECT_GT(std::abs(mark.r - was.r) + std::abs(mark.g - was.g) + std::abs(mark.b - was.b), 60)
+      << "no marks without DrawCellMarks in the frame " << was;
+}
+
 TEST_F(GraphTest, MissingOrBrokenTexturesFallBackToPaintedOnes) {
   const std::string junk = std::string(GRAPH_ARTIFACTS_DIR) + "/not-an-image.png";
   std::filesystem::create_directories(GRAPH_ARTIFACTS_DIR);
