@@ -64,8 +64,11 @@ struct TSetFinished {
 struct TCellMarks {
   int32_t HoverX, HoverY;  // the cell under the pointer, lit; -1: none
   int32_t BoxX, BoxY;      // the chosen box's cell, outlined; -1: none
-  int32_t Width, Height;   // of Marks
+  int32_t Width, Height;   // of Marks and Dead
   const uint8_t *Marks;    // Width x Height, cell (x, y) at y * Width + x; non-zero: marked; null: none
+  int32_t HintX, HintY;    // the box a hint pushes next, outlined; -1: none
+  int32_t HintDx, HintDy;  // the way it goes, one cell: an arrow on that side
+  const uint8_t *Dead;     // like Marks: non-zero where a box can no longer reach a mark, tinted; null: none
 };
 
 // One level of the chooser.
@@ -73,7 +76,8 @@ struct TChooserItem {
   const char *Title;                          // "3  First push"
   int32_t BestMoves, BestPushes, BestSeconds;  // -1: no best (never solved, or only from an old save)
   uint8_t Solved;                             // 0 or 1
-  uint8_t Pad[3];
+  uint8_t Hinted;                             // 1: some solution of it used hints (the bests never do)
+  uint8_t Pad[2];
 };
 enum { chNone = -1, chBack = -2, chPreviousPage = -3, chNextPage = -4, ChooserPage = 10 /* levels a page */ };
 
@@ -141,7 +145,7 @@ enum { chNone = -1, chBack = -2, chPreviousPage = -3, chNextPage = -4, ChooserPa
     "the level's cell under the pointer as the last play frame showed it (a box or wall top, else the floor); " \
     "false off the level") \
   X(DrawCellMarks, void, (const TCellMarks *Marks), (Marks), \
-    "between DrawObjects and DrawPlayer: lights, outlines and marks those cells in this frame")
+    "between DrawObjects and DrawPlayer: lights, outlines, marks and tints those cells in this frame")
 
 #define GRAPH_DECLARE_ENTRY_POINT(Name, Result, Params, Args, Contract) GRAPH_API Result Name Params;
 GRAPH_ENTRY_POINTS(GRAPH_DECLARE_ENTRY_POINT)
@@ -157,7 +161,9 @@ static_assert(sizeof(TDisplayMode) == 12);
 static_assert(sizeof(TMousePos) == 8 && offsetof(TMousePos, y) == 4);
 static_assert(sizeof(TOverlay) == 4 * sizeof(void *) + 24 && offsetof(TOverlay, Message) == 2 * sizeof(void *) + 16 &&
               offsetof(TOverlay, CardAlpha) == 4 * sizeof(void *) + 20);
+static_assert(sizeof(TCellMarks) == 40 + 2 * sizeof(void *) && offsetof(TCellMarks, Width) == 16 &&
+              offsetof(TCellMarks, Marks) == 24 && offsetof(TCellMarks, HintX) == 24 + sizeof(void *) &&
+              offsetof(TCellMarks, Dead) == 40 + sizeof(void *));
 static_assert(sizeof(TSetFinished) == sizeof(void *) + 16 && offsetof(TSetFinished, Seconds) == sizeof(void *) + 12);
-static_assert(sizeof(TCellMarks) == 24 + sizeof(void *) && offsetof(TCellMarks, Width) == 16 &&
-              offsetof(TCellMarks, Marks) == 24);
-static_assert(sizeof(TChooserItem) == sizeof(void *) + 16 && offsetof(TChooserItem, Solved) == sizeof(void *) + 12);
+static_assert(sizeof(TChooserItem) == sizeof(void *) + 16 && offsetof(TChooserItem, Solved) == sizeof(void *) + 12 &&
+              offsetof(TChooserItem, Hinted) == sizeof(void *) + 13);

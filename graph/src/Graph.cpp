@@ -408,11 +408,23 @@ GRAPH_API void DrawCellMarks(const TCellMarks *Marks) {
   M.BoxX = Marks->BoxX;
   M.BoxY = Marks->BoxY;
   // A level is at most a few hundred cells a side; anything wilder marks nothing.
-  const bool sane = Marks->Marks && Marks->Width > 0 && Marks->Height > 0 && Marks->Width <= 4096 &&
+  const bool sane = (Marks->Marks || Marks->Dead) && Marks->Width > 0 && Marks->Height > 0 && Marks->Width <= 4096 &&
                     Marks->Height <= 4096;
   M.Width = sane ? Marks->Width : 0;
   M.Height = sane ? Marks->Height : 0;
-  M.Marks.assign(Marks->Marks, Marks->Marks + (sane ? size_t(M.Width) * size_t(M.Height) : 0));
+  const size_t cells = sane ? size_t(M.Width) * size_t(M.Height) : 0;
+  const auto copy = [cells](std::vector<uint8_t> &To, const uint8_t *From) {
+    if (From) To.assign(From, From + cells);
+    else To.clear();
+  };
+  copy(M.Marks, Marks->Marks);
+  copy(M.Dead, Marks->Dead);
+  // An arrow is one cell long: any other step reads as no hint.
+  const bool oneStep = std::abs(Marks->HintDx) + std::abs(Marks->HintDy) == 1;
+  M.HintX = oneStep ? Marks->HintX : -1;
+  M.HintY = oneStep ? Marks->HintY : -1;
+  M.HintDx = oneStep ? Marks->HintDx : 0;
+  M.HintDy = oneStep ? Marks->HintDy : 0;
 }
 
 GRAPH_API int32_t ProcessChooser(const TMousePos *MousePos, const char *SetName, const TChooserItem *Items,

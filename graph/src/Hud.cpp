@@ -66,6 +66,7 @@ void DrawCard(Renderer &R, const std::string &Card, float Alpha, bool OverMenu) 
 
 std::string BestText(const TChooserItem &Item) {
   if (!Item.Solved) return "not solved yet";
+  if (Item.BestMoves < 0 && Item.Hinted) return "solved with hints \xb7 no best of your own";
   if (Item.BestMoves < 0) return "solved \xb7 no best yet";  // only ever continued from an old save
   return "solved \xb7 best " + Counted(Item.BestMoves, "move", "moves") + " \xb7 " +
          Counted(Item.BestPushes, "push", "pushes") + " \xb7 " + Clock(Item.BestSeconds);

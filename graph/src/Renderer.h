@@ -64,7 +64,8 @@ struct CellMarks {
   bool Any = false;
   int HoverX = -1, HoverY = -1, BoxX = -1, BoxY = -1;
   int Width = 0, Height = 0;
-  std::vector<uint8_t> Marks;
+  std::vector<uint8_t> Marks, Dead;  // each empty or Width x Height
+  int HintX = -1, HintY = -1, HintDx = 0, HintDy = 0;
 };
 
 // What a play frame asked to draw; drawn at once when the frame's scene is complete.

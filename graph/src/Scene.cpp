@@ -828,17 +828,48 @@ float TopOn(const FrameScene &S, int X, int Y) {
   return 0;
 }
 
+// A box that can no longer reach a mark: a red cap on its top and red edges.
+void AddDeadTint(std::vector<Instance> &List, int X, int Y, float Top) {
+  const float top = std::max(Top, 0.9f);
+  List.push_back(Instance{{X + 0.1f, Y + 0.1f, top + 0.005f}, {0.8f, 0.8f, 0.02f}, {0, 0, 0, 0}});
+  AddEdges(List, glm::vec3(X + 0.01f, Y + 0.01f, 0), glm::vec3(0.98f, 0.98f, top + 0.01f), 0.04f);
+}
+
+// An arrow on the floor of the cell beside (X, Y) towards (Dx, Dy), pointing
+// that way: a shaft, then a head of bars narrowing to its tip.
+void AddArrow(std::vector<Instance> &List, int X, int Y, int Dx, int Dy) {
+  const glm::vec2 centre(X + 0.5f + Dx, Y + 0.5f + Dy), along(Dx, Dy), across(-Dy, Dx);
+  const auto bar = [&](float From, float To, float HalfWidth) {
+    const glm::vec2 a = centre + along * From - across * HalfWidth, b = centre + along * To + across * HalfWidth;
+    const glm::vec2 lo = glm::min(a, b), hi = glm::max(a, b);
+    List.push_back(Instance{{lo.x, lo.y, 0.01f}, {hi.x - lo.x, hi.y - lo.y, 0.04f}, {0, 0, 0, 0}});
+  };
+  bar(-0.45f, 0.05f, 0.06f);
+  for (int i = 0; i < 4; ++i) bar(0.05f + 0.08f * i, 0.13f + 0.08f * i, 0.24f - 0.06f * i);
+}
+
 // The mouse's marks: the cells a chosen box can go to as small gold squares,
-// the chosen box outlined, the cell under the pointer framed in light.
+// the chosen box outlined, the cell under the pointer framed in light; a
+// hint's box outlined in green with an arrow where it goes; dead boxes in red.
 void DrawMouseMarks(Renderer &R) {
   const FrameScene &S = R.Scene;
   const CellMarks &M = S.Marks;
   if (!M.Any) return;
-  std::vector<Instance> marks, outline, hover;
+  std::vector<Instance> marks, outline, hover, hint, dead;
+  const auto marked = [&M](const std::vector<uint8_t> &Cells, int x, int y) {
+    return !Cells.empty() && Cells[size_t(y) * size_t(M.Width) + size_t(x)] != 0;
+  };
   for (int y = 0; y < M.Height; ++y)
-    for (int x = 0; x < M.Width; ++x)
-      if (M.Marks[size_t(y) * size_t(M.Width) + size_t(x)])
+    for (int x = 0; x < M.Width; ++x) {
+      if (marked(M.Marks, x, y))
         marks.push_back(Instance{{x + 0.36f, y + 0.36f, 0}, {0.28f, 0.28f, 0.03f}, {0, 0, 0, 0}});
+      if (marked(M.Dead, x, y)) AddDeadTint(dead, x, y, TopOn(S, x, y));
+    }
+  if (M.HintX >= 0 && M.HintY >= 0) {
+    const float top = std::max(TopOn(S, M.HintX, M.HintY), 0.9f);
+    AddEdges(hint, glm::vec3(M.HintX + 0.03f, M.HintY + 0.03f, 0), glm::vec3(0.94f, 0.94f, top + 0.02f), 0.05f);
+    AddArrow(hint, M.HintX, M.HintY, M.HintDx, M.HintDy);
+  }
   if (M.BoxX >= 0 && M.BoxY >= 0) {
     const float top = std::max(TopOn(S, M.BoxX, M.BoxY), 0.9f);
     AddEdges(outline, glm::vec3(M.BoxX + 0.03f, M.BoxY + 0.03f, 0), glm::vec3(0.94f, 0.94f, top + 0.02f), 0.05f);
@@ -850,6 +881,8 @@ void DrawMouseMarks(Renderer &R) {
   DrawInstances(R, marks, smTile, 0, glm::vec3(1.0f, 0.8f, 0.2f), false, 0.1f);
   DrawInstances(R, outline, smTile, 0, glm::vec3(0.3f, 1.0f, 1.0f), false, 0.1f);
   DrawInstances(R, hover, smTile, 0, glm::vec3(1.0f, 1.0f, 0.85f), false, 0.1f);
+  DrawInstances(R, hint, smTile, 0, glm::vec3(0.45f, 1.0f, 0.35f), false, 0.1f);
+  DrawInstances(R, dead, smTile, 0, glm::vec3(0.95f, 0.2f, 0.15f), false, 0.1f);
 }
 
 void BeginSolids() {

@@ -3,6 +3,7 @@
 #include "Kestrove.h"
 
 #include "Files.h"
+#include "Hint.h"
 #include "LauncherInternal.h"
 #include "LevelPlay.h"
 #include "MousePlay.h"
@@ -93,10 +94,20 @@ TTargetCount CountTargets(const TObjArray &Objects)
   return Count;
 }
 
+// Between DrawObjects and DrawPlayer: the mouse's marks, the hint and the dead boxes.
+void DrawLevelMarks()
+{
+  TCellMarks Marks{-1, -1, -1, -1, 0, 0, nullptr, -1, -1, 0, 0, nullptr};
+  AddMouseMarks(Marks);
+  AddHintMarks(Marks);
+  DrawCellMarks(&Marks);
+}
+
 // Escape, undo and its kin, then the movement keys unless a turn is under way.
 void ReadPlayKeys()
 {
   ReadPlayMouse();  // Escape that stops a walk or lets a box go opens no menu
+  HintRuleFrame();
   if (KeyDown(VK_ESCAPE)) {
     GameSetState(gsMenu);  // this frame still plays; the menu shows from the next
     ForgetHeldButton();
@@ -138,7 +149,7 @@ void PlayFrameAsDrawn()
   const TObjArray Objects = GameGetObjects();
   const TTargetCount Count = CountTargets(Objects);
   DrawObjects(Objects.Items, Objects.Count - 1);
-  DrawPlayMouseMarks();
+  DrawLevelMarks();
 
   GameProcessPlayer();
   const TPlayer Moved = GameGetPlayer();
@@ -250,7 +261,7 @@ void DrawPlayView(double Blend)
 
   const TObjArray Objects = GameGetObjects();
   DrawObjects(ObjectsToDraw(Objects, Blend), Objects.Count - 1);
-  DrawPlayMouseMarks();
+  DrawLevelMarks();
   DrawPlayer(&Player);
   if (Settings.Cubes) ProcessCubes();
 }

@@ -3,6 +3,7 @@
 #include "Kestrove.h"
 
 #include "Files.h"
+#include "Hint.h"
 #include "LauncherInternal.h"
 #include "LevelPlay.h"
 #include "MousePlay.h"
@@ -339,6 +340,7 @@ void ResetLauncherState()
   Settings = EditSettings = {};
   ForgetLevelPlay();
   ForgetMousePlay();
+  ForgetHints();
   ForgetOverlayState();
   ForgetPace();
   ForgetScreenKeys();

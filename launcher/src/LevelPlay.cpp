@@ -247,7 +247,7 @@ void LevelStarted(int32_t LevelIndex)
   LevelPlay.Walking = false;
   ++LevelPlay.Jumps;
   LevelPlay.PlayedMs = LevelPlay.ClockFrom = 0;
-  LevelPlay.FromOldSave = LevelPlay.SeenUnsolved = LevelPlay.Solved = false;
+  LevelPlay.FromOldSave = LevelPlay.SeenUnsolved = LevelPlay.Solved = LevelPlay.HintsUsed = false;
   Watch = {};
 }
 

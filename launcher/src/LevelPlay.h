@@ -21,6 +21,7 @@ struct TLevelPlay {
   uint64_t ClockFrom = 0;  // PlayedMs when the clock last started: restart starts it again
   uint64_t LastFrameMs = 0;
   bool FromOldSave = false;   // continued from a save without the counters (until a restart): no best
+  bool HintsUsed = false;     // a hint was asked for since the level was loaded: solving it earns no best
   bool SeenUnsolved = false;  // a play frame found it unsolved: solving it is the player's doing
   bool Solved = false;     // its completion was told once
   int32_t Set = -1;        // its map set's entry in the map list; -1: none known

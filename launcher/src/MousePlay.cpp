@@ -205,9 +205,8 @@ bool WalkKeys(TWalkKeys &Keys)
   }
 }
 
-void DrawPlayMouseMarks()
+void AddMouseMarks(TCellMarks &Marks)
 {
-  TCellMarks Marks{-1, -1, -1, -1, 0, 0, nullptr};
   int32_t X = -1, Y = -1;
   if (PickCell(&MousePos, &X, &Y)) {
     Marks.HoverX = X;
@@ -225,8 +224,18 @@ void DrawPlayMouseMarks()
       Marks.Marks = Targets.data();
     }
   }
-  DrawCellMarks(&Marks);
 }
+
+bool PlayPlan(planner::TPlan Plan)
+{
+  ForgetOnJump();
+  if (Walk.Active) return false;
+  LetGo();
+  StartWalk(std::move(Plan));
+  return true;
+}
+
+void StopWalk() { Walk.StopAsked = Walk.Active; }
 
 bool WalkUnderWay() { return Walk.Active && LevelPlay.Jumps == JumpsSeen; }
 

@@ -8,6 +8,9 @@
 #pragma once
 #include <cstdint>
 
+#include "Planner.h"
+#include "graph.h"
+
 // The keys a walk holds this rule frame, as the movement and turn keys with
 // arrows stepping sideways. It turns the view only to line up a push into water.
 struct TWalkKeys {
@@ -20,8 +23,13 @@ void ReadPlayMouse();
 // Where the movement keys are read (no turn under way): true, with the keys
 // to hold, while a walk or push is under way; the movement keys are then not read.
 bool WalkKeys(TWalkKeys &Keys);
-// A drawn play frame, between DrawObjects and DrawPlayer: the marks on the level.
-void DrawPlayMouseMarks();
+// A drawn play frame: the cell under the pointer and the chosen box, into Marks.
+void AddMouseMarks(TCellMarks &Marks);
+// A walk or push planned elsewhere (a hint's), played as a click's is, from
+// the player's cell as it stands; false, and nothing started, while one is under way.
+bool PlayPlan(planner::TPlan Plan);
+// The walk under way stops at the next cell.
+void StopWalk();
 
 bool WalkUnderWay();
 void ForgetMousePlay();  // no choice, no walk: as at program start

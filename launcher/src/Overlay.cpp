@@ -117,6 +117,12 @@ std::string CardText(int32_t Level, int32_t Moves, int32_t Pushes, const TBest &
   return T + " (best " + std::to_string(Before.Moves) + ")";
 }
 
+std::string HintedCardText(int32_t Level, int32_t Moves, int32_t Pushes)
+{
+  return "Level " + std::to_string(Level + 1) + " solved with hints: " + Counted(Moves, "move", "moves") + ", " +
+         Counted(Pushes, "push", "pushes") + "; not counted as a best";
+}
+
 std::string UncountedCardText(bool LevelKnown, int32_t Level)
 {
   return (LevelKnown ? "Level " + std::to_string(Level + 1) + " solved" : std::string("Solved")) +
@@ -136,7 +142,8 @@ void FillChooser()
   for (int32_t I = 0; I < Count; ++I) Chooser.Titles.push_back(LevelName(File, I));
   for (int32_t I = 0; I < Count; ++I) {
     const TBest B = Progress.Best(File, I);
-    Chooser.Items.push_back({Chooser.Titles[I].c_str(), B.Moves, B.Pushes, B.Seconds, uint8_t(B.Solved), {}});
+    Chooser.Items.push_back({Chooser.Titles[I].c_str(), B.Moves, B.Pushes, B.Seconds, uint8_t(B.Solved),
+                             uint8_t(B.Hinted), {}});
   }
 }
 
@@ -163,6 +170,11 @@ void TellLevelSolved()
   if (LevelPlay.Solved || !LevelPlay.SeenUnsolved) return;  // told already, or solved as it came
   LevelPlay.Solved = true;
   const char *File = LevelPlay.LevelKnown ? SetFileOf(LevelPlay.Set) : nullptr;
+  if (LevelPlay.HintsUsed) {
+    if (File) Progress.RecordHinted(File, LevelPlay.LevelIndex);
+    Show(Card, HintedCardText(LevelPlay.LevelIndex, LevelPlay.Moves, LevelPlay.Pushes), CardMs);
+    return;
+  }
   if (LevelPlay.FromOldSave) {
     if (File) Progress.RecordSolved(File, LevelPlay.LevelIndex);
     Show(Card, UncountedCardText(LevelPlay.LevelKnown, LevelPlay.LevelIndex), CardMs);

@@ -33,6 +33,7 @@ TDrawCap Cap;
 
 bool Tapped[256] = {};  // went down since the last rule frame
 bool Stale[256] = {};   // held across a level change: up until pressed again
+uint32_t Presses = 0;   // fresh presses of any key
 
 int64_t CounterNow()
 {
@@ -117,11 +118,16 @@ void WaitForNextDrawnFrame()
   }
 }
 
+uint32_t KeyPresses() { return Presses; }
+
 void NoteKeyDown(UINT Key, bool Repeat)
 {
   if (Key >= std::size(KeyState)) return;
   if (Repeat && Stale[Key]) return;  // after a level change only a fresh press counts
-  if (!Repeat) Tapped[Key] = true;
+  if (!Repeat) {
+    Tapped[Key] = true;
+    ++Presses;
+  }
   Stale[Key] = false;
   KeyState[Key] = 1;
 }
@@ -157,4 +163,5 @@ void ForgetPace()
   Cap = {};
   RuleFrameDone();
   std::fill(std::begin(Stale), std::end(Stale), false);
+  Presses = 0;
 }

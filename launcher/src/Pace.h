@@ -44,6 +44,8 @@ void WaitForNextDrawnFrame();
 // The window procedure's key messages. Repeat: an auto-repeat (lParam bit 30).
 void NoteKeyDown(UINT Key, bool Repeat);
 void NoteKeyUp(UINT Key);
+// Counts fresh presses of any key (not repeats) since program start.
+uint32_t KeyPresses();
 // Down for the rules: held, or pressed since the last rule frame.
 bool RuleKeyDown(UINT Key);
 // A rule frame is over: the taps it saw are spent.

@@ -15,7 +15,10 @@ namespace {
 constexpr const char *Header =
   "; Kestrove progress: the levels solved and the best of each, one per line:\n"
   "; set file, level number, fewest moves, fewest pushes, fewest seconds, split by tabs;\n"
-  "; '-' where a level was solved without a count (continued from an old save).\n";
+  "; '-' where a level was solved without a count (continued from an old save, or only with hints);\n"
+  "; a sixth field 'hints' where some solution used hints (the bests never do).\n";
+
+constexpr const char *HintedMark = "hints";
 
 constexpr const char *NoBest = "-";
 
@@ -73,13 +76,15 @@ bool TPlayerProgress::Load(const std::string &FileName)
     if (Line.empty() || Line[0] == ';') continue;
     const std::vector<std::string> F = Fields(Line);
     int32_t Level = 0, Moves = 0, Pushes = 0, Seconds = 0;
-    if (F.size() != 5 || F[0].empty() || !Count(F[1], Level) || Level < 1 || !Count(F[2], Moves) ||
+    const bool Hinted = F.size() == 6 && F[5] == HintedMark;
+    if ((F.size() != 5 && !Hinted) || F[0].empty() || !Count(F[1], Level) || Level < 1 || !Count(F[2], Moves) ||
         !Count(F[3], Pushes) || !Count(F[4], Seconds)) {
       Damaged = true;
       continue;
     }
     TBest &B = Levels[{F[0], Level - 1}];
     B.Solved = true;
+    B.Hinted = B.Hinted || Hinted;
     KeepLower(B.Moves, Moves);
     KeepLower(B.Pushes, Pushes);
     KeepLower(B.Seconds, Seconds);
@@ -117,12 +122,20 @@ void TPlayerProgress::RecordSolved(const std::string &SetFile, int32_t Level)
   Save();
 }
 
+void TPlayerProgress::RecordHinted(const std::string &SetFile, int32_t Level)
+{
+  TBest &B = Levels[{SetFile, Level}];
+  if (B.Solved && B.Hinted) return;
+  B.Solved = B.Hinted = true;
+  Save();
+}
+
 std::string TPlayerProgress::Text() const
 {
   std::string Out = Header;
   for (const auto &[Key, B] : Levels)
     Out += Key.first + '\t' + std::to_string(Key.second + 1) + '\t' + CountText(B.Moves) + '\t' +
-           CountText(B.Pushes) + '\t' + CountText(B.Seconds) + '\n';
+           CountText(B.Pushes) + '\t' + CountText(B.Seconds) + (B.Hinted ? std::string("\t") + HintedMark : "") + '\n';
   return Out;
 }
 

@@ -2,7 +2,9 @@
 // "progress.txt" beside config.ini: readable text, one line per level,
 //   <set file> <TAB> <level number> <TAB> <moves> <TAB> <pushes> <TAB> <seconds>
 // each the best so far on its own, or "-" for a level solved without one
-// (continued from a save that did not keep the counters). The file is replaced whole (a new file
+// (continued from a save that did not keep the counters, or only with hints),
+// and a sixth field "hints" where some solution used hints; the bests come
+// from solutions without hints only. Files without the sixth field read as before. The file is replaced whole (a new file
 // renamed over the old), so a crash leaves the old one or the new one. A
 // damaged file is reported and replaced by what could be read of it; nothing
 // about it ever ends the game.
@@ -14,6 +16,7 @@
 
 struct TBest {
   bool Solved = false;
+  bool Hinted = false;  // some solution of it used hints
   int32_t Moves = -1, Pushes = -1, Seconds = -1;  // -1: no best known
   bool HasBest() const { return Moves >= 0; }
 };
@@ -29,6 +32,8 @@ public:
   TBest Record(const std::string &SetFile, int32_t Level, int32_t Moves, int32_t Pushes, int32_t Seconds);
   // A solution whose counts are not known: the level is solved, no best changes.
   void RecordSolved(const std::string &SetFile, int32_t Level);
+  // A solution that used hints: the level is solved and marked so, no best changes.
+  void RecordHinted(const std::string &SetFile, int32_t Level);
   std::string Text() const;  // the file's content
 
 private:

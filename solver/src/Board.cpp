@@ -108,8 +108,10 @@ std::vector<char> DeadCells(const Board &B) {
   return Dead;
 }
 
-std::vector<int> DeadBoxes(const Board &B) {
-  const std::vector<char> Dead = DeadCells(B);
+std::vector<int> DeadBoxes(const Board &B) { return DeadBoxes(B, DeadCells(B)); }
+
+std::vector<int> DeadBoxes(const Board &B, const std::vector<char> &Dead) {
+  if (Dead.size() != std::size_t(B.Cells())) return DeadBoxes(B);
   int Boxes = 0, Marks = 0;
   for (int C = 0; C < B.Cells(); ++C) {
     Boxes += B.Box[std::size_t(C)] != 0;

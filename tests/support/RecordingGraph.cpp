@@ -118,7 +118,13 @@ int OverlayCount() { return State().Overlays; }
 
 bool TCellMarksCopy::Marked(int32_t X, int32_t Y) const
 {
-  return X >= 0 && Y >= 0 && X < Width && Y < Height && Marks[size_t(Y) * size_t(Width) + size_t(X)] != 0;
+  return X >= 0 && Y >= 0 && X < Width && Y < Height && !Marks.empty() &&
+         Marks[size_t(Y) * size_t(Width) + size_t(X)] != 0;
+}
+bool TCellMarksCopy::DeadAt(int32_t X, int32_t Y) const
+{
+  return X >= 0 && Y >= 0 && X < Width && Y < Height && !Dead.empty() &&
+         Dead[size_t(Y) * size_t(Width) + size_t(X)] != 0;
 }
 const TCellMarksCopy &LastCellMarks() { return State().Marks; }
 int CellMarksCount() { return State().MarksCount; }
@@ -239,11 +245,14 @@ GRAPH_API void DrawCellMarks(const TCellMarks *Marks)
   if (!Marks) return;
   TState &S = State();
   ++S.MarksCount;
-  S.Marks = {Marks->HoverX, Marks->HoverY, Marks->BoxX, Marks->BoxY, 0, 0, {}};
-  if (Marks->Marks && Marks->Width > 0 && Marks->Height > 0) {
+  S.Marks = {Marks->HoverX, Marks->HoverY, Marks->BoxX, Marks->BoxY, 0, 0, {}, {},
+             Marks->HintX, Marks->HintY, Marks->HintDx, Marks->HintDy};
+  if ((Marks->Marks || Marks->Dead) && Marks->Width > 0 && Marks->Height > 0) {
     S.Marks.Width = Marks->Width;
     S.Marks.Height = Marks->Height;
-    S.Marks.Marks.assign(Marks->Marks, Marks->Marks + size_t(Marks->Width) * size_t(Marks->Height));
+    const size_t Cells = size_t(Marks->Width) * size_t(Marks->Height);
+    if (Marks->Marks) S.Marks.Marks.assign(Marks->Marks, Marks->Marks + Cells);
+    if (Marks->Dead) S.Marks.Dead.assign(Marks->Dead, Marks->Dead + Cells);
   }
 }
 
@@ -254,7 +263,7 @@ GRAPH_API int32_t ProcessChooser(const TMousePos *MousePos, const char *SetName,
   S.Chooser.clear();
   for (int32_t I = 0; Items && I <= High; ++I)
     S.Chooser.push_back({Str(Items[I].Title), Items[I].BestMoves, Items[I].BestPushes, Items[I].BestSeconds,
-                         Items[I].Solved != 0});
+                         Items[I].Solved != 0, Items[I].Hinted != 0});
   const int32_t Answer = NextAnswer(S.ChooserQueue, -1);
   std::vector<std::string> Args = Position(MousePos);
   Args.insert(Args.end(), {Str(SetName), Int(High), Int(First), "->" + Int(Answer)});

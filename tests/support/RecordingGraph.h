@@ -66,7 +66,7 @@ RECORDING_GRAPH_API void QueueChooserResults(const std::vector<int32_t> &Results
 struct RECORDING_GRAPH_API TChooserCopy {
   std::string Title;
   int32_t BestMoves = -1, BestPushes = -1, BestSeconds = -1;
-  bool Solved = false;
+  bool Solved = false, Hinted = false;
 };
 RECORDING_GRAPH_API const std::vector<TChooserCopy> &LastChooser();
 
@@ -85,8 +85,10 @@ RECORDING_GRAPH_API void SetHook(std::function<void(const TCall &Call)> Hook);
 inline constexpr int32_t PickCellSize = 10;
 struct RECORDING_GRAPH_API TCellMarksCopy {
   int32_t HoverX = -1, HoverY = -1, BoxX = -1, BoxY = -1, Width = 0, Height = 0;
-  std::vector<uint8_t> Marks;
+  std::vector<uint8_t> Marks, Dead;  // each empty or Width x Height
+  int32_t HintX = -1, HintY = -1, HintDx = 0, HintDy = 0;
   bool Marked(int32_t X, int32_t Y) const;
+  bool DeadAt(int32_t X, int32_t Y) const;
 };
 RECORDING_GRAPH_API const TCellMarksCopy &LastCellMarks();
 RECORDING_GRAPH_API int CellMarksCount();
