@@ -595,7 +595,7 @@ TEST_F(GraphTest, CellMarksShowOnTheLevel) {
   Level level = MakeLevel(kProbeLevel);
   std::vector<uint8_t> marks(size_t(level.Width) * level.Height, 0);
   marks[size_t(3) * level.Width + 3] = 1;
-  const TCellMarks cellMarks{7, 2, 6, 4, level.Width, level.Height, marks.data()};
+  const TCellMarks cellMarks{7, 2, 6, 4, level.Width, level.Height, marks.data(), -1, -1, 0, 0, nullptr};
   StartDraw();
   MoveToPlayer(level.Player.Direction, &level.Player, 0);
   DrawFloor(level.Width, level.Height);
@@ -1202,6 +1202,45 @@ TEST_F(GraphTest, OverviewShowsEveryLevelSizeWhole) {
     if (size[0] == 40 && size[2] == 0) f.Save("overview-40x7.png");
   }
 }
+// A hint: the box outlined and a green arrow on the floor where it goes; a
+// dead box: a red cap on its top.
+TEST_F(GraphTest, HintArrowAndDeadBoxShowOnTheLevel) {
+  ASSERT_TRUE(InitBundled());
+  Level level = MakeLevel(kProbeLevel);
+  std::vector<uint8_t> dead(size_t(level.Width) * level.Height, 0);
+  dead[size_t(4) * level.Width + 6] = 1;  // the box at (6, 4)
+  const TCellMarks cellMarks{-1, -1, -1, -1, level.Width, level.Height, nullptr, 6, 4, 1, 0, dead.data()};
+  StartDraw();
+  MoveToPlayer(level.Player.Direction, &level.Player, 0);
+  DrawFloor(level.Width, level.Height);
+  DrawObjects(level.Objects.data(), int32_t(level.Objects.size()) - 1);
+  DrawCellMarks(&cellMarks);
+  DrawPlayer(&level.Player);
+  Frame f;
+  f.Capture();
+  EndDraw(nullptr);
+  f.Save("level-hint-dead.png");
+  const glm::vec2 arrowAt = Project(level, 0, glm::vec3(7.25f, 4.5f, 0.05f));
+  const Pixel arrow = f.Mean(arrowAt.x, arrowAt.y, 0);
+  EXPECT_GT(arrow.g, arrow.r + 40) << "a green arrow " << arrow;
+  EXPECT_GT(arrow.g, arrow.b + 40) << "a green arrow " << arrow;
+  const glm::vec2 capAt = Project(level, 0, TopOf(6, 4, 0.95f));
+  const Pixel cap = f.Mean(capAt.x, capAt.y, 1);
+  EXPECT_GT(cap.r, cap.g + 60) << "a red cap " << cap;
+
+  const TCellMarks sideways{-1, -1, -1, -1, 0, 0, nullptr, 6, 4, 1, 1, nullptr};
+  StartDraw();
+  MoveToPlayer(level.Player.Direction, &level.Player, 0);
+  DrawFloor(level.Width, level.Height);
+  DrawObjects(level.Objects.data(), int32_t(level.Objects.size()) - 1);
+  DrawCellMarks(&sideways);
+  DrawPlayer(&level.Player);
+  Frame plain;
+  plain.Capture();
+  EndDraw(nullptr);
+  const Pixel none = plain.Mean(arrowAt.x, arrowAt.y, 0);
+  EXPECT_LT(none.g, none.r + 40) << "a step of more than one cell shows no arrow " << none;
+}
 
 // The chooser's rows answer where they are drawn; the page buttons only where
 // there is another page.
@@ -1211,7 +1250,7 @@ TEST_F(GraphTest, ChooserRowsAnswerWhereTheyAreDrawn) {
   for (int i = 0; i < 14; ++i) titles.push_back("Level " + std::to_string(i + 1));
   std::vector<TChooserItem> items;
   for (int i = 0; i < 14; ++i)
-    items.push_back({titles[i].c_str(), i % 3 ? -1 : 40 + i, i % 3 ? -1 : 9, i % 3 ? -1 : 65, uint8_t(i % 3 == 0), {}});
+    items.push_back({titles[i].c_str(), i % 3 ? -1 : 40 + i, i % 3 ? -1 : 9, i % 3 ? -1 : 65, uint8_t(i % 3 == 0), 0, {}});
   const graph::ChooserLayout l = graph::LayoutChooser(kWidth, kHeight);
   auto at = [&](const graph::Rect &R, int32_t First) {
     const TMousePos pos{int(R.CentreX()), int(R.CentreY())};
@@ -1345,7 +1384,7 @@ TEST_F(GraphTest, TheKeysHighlightLooksAsThePointersDoes) {
   EXPECT_TRUE(near(settings(away, srBack), settings(onBack, hlPointer)));
   EXPECT_FALSE(near(settings(away, srBack), settings(away, hlPointer)));
 
-  std::vector<TChooserItem> items(25, TChooserItem{"A level", -1, -1, -1, 0, {}});
+  std::vector<TChooserItem> items(25, TChooserItem{"A level", -1, -1, -1, 0, 0, {}});
   const graph::ChooserLayout c = graph::LayoutChooser(kWidth, kHeight);
   const auto chooser = [&](const TMousePos &Pos, int32_t Highlight) {
     Frame f;
