@@ -7,6 +7,7 @@
 #include "Hint.h"
 #include "LevelPlay.h"
 #include "MousePlay.h"
+#include "Overlay.h"
 #include "Pace.h"
 #include "PlayerProgress.h"
 
@@ -210,6 +211,67 @@ TEST_F(HintTest, ABoxDeadFromTheStartIsTintedWithoutAWordAndConfigTurnsItOff)
   for (int I = 0; I < 30; ++I) Frame();
   EXPECT_FALSE(Marks().DeadAt(6, 1));
   EXPECT_NE(Message(), "This box can no longer reach a mark");
+}
+
+}  // namespace
+
+namespace {
+
+// progress.txt: a sixth field "hints" marks a level solved with hints; files
+// without it read as they always did, and the bests never come from a hint.
+TEST_F(HintTest, ProgressKeepsHintedSolutionsApartFromTheBests)
+{
+  Play({OnePushLevel});
+  Write(ProgressFile, "a.lvl\t1\t7\t1\t30\nb.lvl\t2\t-\t-\t-\thints\n");
+  TPlayerProgress P;
+  ASSERT_TRUE(P.Load((Dir / ProgressFile).string()));
+  EXPECT_FALSE(P.Best("a.lvl", 0).Hinted);
+  EXPECT_EQ(P.Best("a.lvl", 0).Moves, 7);
+  EXPECT_TRUE(P.Best("b.lvl", 1).Solved);
+  EXPECT_TRUE(P.Best("b.lvl", 1).Hinted);
+  EXPECT_FALSE(P.Best("b.lvl", 1).HasBest());
+
+  P.RecordHinted("a.lvl", 0);
+  EXPECT_EQ(P.Best("a.lvl", 0).Moves, 7) << "a hinted solution keeps the player's own best";
+  P.Record("b.lvl", 1, 12, 3, 40);
+  EXPECT_EQ(P.Best("b.lvl", 1).Moves, 12) << "a later one without hints sets the best";
+  EXPECT_EQ(Read(ProgressFile), P.Text());
+  EXPECT_NE(P.Text().find("a.lvl\t1\t7\t1\t30\thints\n"), std::string::npos) << P.Text();
+  EXPECT_NE(P.Text().find("b.lvl\t2\t12\t3\t40\thints\n"), std::string::npos) << P.Text();
+
+  TPlayerProgress Again;
+  ASSERT_TRUE(Again.Load((Dir / ProgressFile).string()));
+  EXPECT_EQ(Again.Text(), P.Text());
+}
+
+TEST_F(HintTest, ProgressWithAnUnknownSixthFieldIsDamaged)
+{
+  Play({OnePushLevel});
+  Write(ProgressFile, "a.lvl\t1\t7\t1\t30\tfoo\nb.lvl\t1\t5\t1\t9\thints\textra\nc.lvl\t1\t5\t1\t9\n");
+  ::testing::internal::CaptureStderr();
+  TPlayerProgress P;
+  EXPECT_FALSE(P.Load((Dir / ProgressFile).string()));
+  EXPECT_NE(::testing::internal::GetCapturedStderr().find("was damaged"), std::string::npos);
+  EXPECT_FALSE(P.Best("a.lvl", 0).Solved);
+  EXPECT_FALSE(P.Best("b.lvl", 0).Solved);
+  EXPECT_TRUE(P.Best("c.lvl", 0).Solved);
+}
+
+TEST_F(HintTest, TheChooserMarksALevelSolvedWithHints)
+{
+  Write("maps.ini", "h.lvl=Hints\n");
+  Write("h.lvl", LevelSet({OnePushLevel, OnePushLevel}));
+  Write(ProgressFile, "h.lvl\t1\t-\t-\t-\thints\nh.lvl\t2\t3\t1\t5\n");
+  WriteConfig({});
+  BeginFramesInMenu();
+  KeyState[VK_CHOOSER] = 1;
+  Frame();
+  KeyState[VK_CHOOSER] = 0;
+  Frame();
+  const std::vector<RecordingGraph::TChooserCopy> &Items = RecordingGraph::LastChooser();
+  ASSERT_EQ(Items.size(), 2u);
+  EXPECT_TRUE(Items[0].Solved && Items[0].Hinted);
+  EXPECT_TRUE(Items[1].Solved && !Items[1].Hinted);
 }
 
 }  // namespace
