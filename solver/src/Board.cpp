@@ -98,13 +98,24 @@ bool Frozen(const Board &B, std::vector<char> &BoxAt, const std::vector<char> *D
 }  // namespace detail
 
 std::vector<char> DeadCells(const Board &B) {
+  // The pulls of PushDistances from every mark at once: a cell is alive when
+  // some mark's pulls reach it, and one search over the cells finds them all,
+  // however many marks a large level has.
   std::vector<char> Dead(std::size_t(B.Cells()), 1);
-  for (int M = 0; M < B.Cells(); ++M) {
-    if (!B.Mark[std::size_t(M)]) continue;
-    const auto Dist = detail::PushDistances(B, M);
-    for (std::size_t C = 0; C < Dist.size(); ++C)
-      if (Dist[C] != detail::Unreachable) Dead[C] = 0;
-  }
+  std::vector<int> Queue;
+  for (int M = 0; M < B.Cells(); ++M)
+    if (B.Mark[std::size_t(M)]) {
+      Dead[std::size_t(M)] = 0;
+      Queue.push_back(M);
+    }
+  for (std::size_t Q = 0; Q < Queue.size(); ++Q)
+    for (int D = 0; D < 4; ++D) {
+      const int From = detail::Step(B, Queue[Q], D ^ 1);
+      if (detail::WallAt(B, From) || detail::WallAt(B, detail::Step(B, From, D ^ 1)) || !Dead[std::size_t(From)])
+        continue;
+      Dead[std::size_t(From)] = 0;
+      Queue.push_back(From);
+    }
   return Dead;
 }
 

@@ -142,6 +142,36 @@ TEST(Deadlocks, DeadCellsAreThoseNoPushBringsToAMark) {
   EXPECT_EQ(solver::DeadBoxes(BoardOf(Stand)), std::vector<int>{CellOf(Stand, 2, 1)});
 }
 
+// A cell is dead only when it is dead for each mark alone; the boxes never
+// change which cells are dead, so dead cells worked out once serve every push.
+TEST(Deadlocks, DeadCellsOfManyMarksAreThoseDeadForEachMarkAlone) {
+  for (const char *Class : {"medium", "large-water"}) {
+    const LevelSet Set = GenerateLevels(*FindLevelClass(Class), 8, 3);
+    for (const Level &L : Set.Levels) {
+      const solver::Board B = BoardOf(L);
+      std::vector<char> DeadForEach(std::size_t(B.Cells()), 1);
+      for (int M = 0; M < B.Cells(); ++M) {
+        if (!B.Mark[std::size_t(M)]) continue;
+        solver::Board One = B;
+        std::fill(One.Mark.begin(), One.Mark.end(), 0);
+        One.Mark[std::size_t(M)] = 1;
+        const std::vector<char> Dead = solver::DeadCells(One);
+        for (std::size_t C = 0; C < Dead.size(); ++C) DeadForEach[C] = DeadForEach[C] && Dead[C];
+      }
+      const std::vector<char> Dead = solver::DeadCells(B);
+      EXPECT_EQ(Dead, DeadForEach) << Class;
+      solver::Board Moved = B;
+      std::fill(Moved.Box.begin(), Moved.Box.end(), 0);
+      for (int C = 0; C < B.Cells(); ++C)
+        if (Dead[std::size_t(C)] && !B.Wall[std::size_t(C)]) {
+          Moved.Box[std::size_t(C)] = 1;  // a box pushed somewhere dead
+          break;
+        }
+      EXPECT_EQ(solver::DeadBoxes(Moved, Dead), solver::DeadBoxes(Moved)) << Class;
+    }
+  }
+}
+
 TEST(Deadlocks, FrozenBoxesAreDeadOnlyOffTheMarks) {
   // Two boxes side by side against a wall, off the marks: neither moves again.
   const Level Pair = Make({"########",
