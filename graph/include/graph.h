@@ -67,7 +67,7 @@ struct TCellMarks {
   int32_t Width, Height;   // of Marks and Dead
   const uint8_t *Marks;    // Width x Height, cell (x, y) at y * Width + x; non-zero: marked; null: none
   int32_t HintX, HintY;    // the box a hint pushes next, outlined; -1: none
-  int32_t HintDx, HintDy;  // the way it goes, one cell: an arrow on that side
+  int32_t HintDx, HintDy;  // the way it goes, one cell: an arrow on its top points there
   const uint8_t *Dead;     // like Marks: non-zero where a box can no longer reach a mark, tinted; null: none
 };
 

@@ -835,17 +835,18 @@ void AddDeadTint(std::vector<Instance> &List, int X, int Y, float Top) {
   AddEdges(List, glm::vec3(X + 0.01f, Y + 0.01f, 0), glm::vec3(0.98f, 0.98f, top + 0.01f), 0.04f);
 }
 
-// An arrow on the floor of the cell beside (X, Y) towards (Dx, Dy), pointing
-// that way: a shaft, then a head of bars narrowing to its tip.
-void AddArrow(std::vector<Instance> &List, int X, int Y, int Dx, int Dy) {
-  const glm::vec2 centre(X + 0.5f + Dx, Y + 0.5f + Dy), along(Dx, Dy), across(-Dy, Dx);
+// An arrow lying on the top of the box at (X, Y), pointing towards (Dx, Dy):
+// a shaft, then a head of bars narrowing to its tip at that side. On the top,
+// the box never hides it from the camera behind the player.
+void AddArrow(std::vector<Instance> &List, int X, int Y, int Dx, int Dy, float Top) {
+  const glm::vec2 centre(X + 0.5f, Y + 0.5f), along(Dx, Dy), across(-Dy, Dx);
   const auto bar = [&](float From, float To, float HalfWidth) {
     const glm::vec2 a = centre + along * From - across * HalfWidth, b = centre + along * To + across * HalfWidth;
     const glm::vec2 lo = glm::min(a, b), hi = glm::max(a, b);
-    List.push_back(Instance{{lo.x, lo.y, 0.01f}, {hi.x - lo.x, hi.y - lo.y, 0.04f}, {0, 0, 0, 0}});
+    List.push_back(Instance{{lo.x, lo.y, Top + 0.01f}, {hi.x - lo.x, hi.y - lo.y, 0.03f}, {0, 0, 0, 0}});
   };
-  bar(-0.45f, 0.05f, 0.06f);
-  for (int i = 0; i < 4; ++i) bar(0.05f + 0.08f * i, 0.13f + 0.08f * i, 0.24f - 0.06f * i);
+  bar(-0.38f, 0.02f, 0.07f);
+  for (int i = 0; i < 4; ++i) bar(0.02f + 0.09f * i, 0.11f + 0.09f * i, 0.3f - 0.07f * i);
 }
 
 // The mouse's marks: the cells a chosen box can go to as small gold squares,
@@ -868,7 +869,7 @@ void DrawMouseMarks(Renderer &R) {
   if (M.HintX >= 0 && M.HintY >= 0) {
     const float top = std::max(TopOn(S, M.HintX, M.HintY), 0.9f);
     AddEdges(hint, glm::vec3(M.HintX + 0.03f, M.HintY + 0.03f, 0), glm::vec3(0.94f, 0.94f, top + 0.02f), 0.05f);
-    AddArrow(hint, M.HintX, M.HintY, M.HintDx, M.HintDy);
+    AddArrow(hint, M.HintX, M.HintY, M.HintDx, M.HintDy, top);
   }
   if (M.BoxX >= 0 && M.BoxY >= 0) {
     const float top = std::max(TopOn(S, M.BoxX, M.BoxY), 0.9f);

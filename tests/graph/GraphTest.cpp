@@ -1202,14 +1202,14 @@ TEST_F(GraphTest, OverviewShowsEveryLevelSizeWhole) {
     if (size[0] == 40 && size[2] == 0) f.Save("overview-40x7.png");
   }
 }
-// A hint: the box outlined and a green arrow on the floor where it goes; a
-// dead box: a red cap on its top.
+// A hint: the box outlined and a green arrow on its top pointing where it
+// goes; a dead box: a red cap on its top.
 TEST_F(GraphTest, HintArrowAndDeadBoxShowOnTheLevel) {
   ASSERT_TRUE(InitBundled());
   Level level = MakeLevel(kProbeLevel);
   std::vector<uint8_t> dead(size_t(level.Width) * level.Height, 0);
   dead[size_t(4) * level.Width + 6] = 1;  // the box at (6, 4)
-  const TCellMarks cellMarks{-1, -1, -1, -1, level.Width, level.Height, nullptr, 6, 4, 1, 0, dead.data()};
+  const TCellMarks cellMarks{-1, -1, -1, -1, level.Width, level.Height, nullptr, 8, 6, 1, 0, dead.data()};  // the box at (8, 6) goes right
   StartDraw();
   MoveToPlayer(level.Player.Direction, &level.Player, 0);
   DrawFloor(level.Width, level.Height);
@@ -1220,7 +1220,7 @@ TEST_F(GraphTest, HintArrowAndDeadBoxShowOnTheLevel) {
   f.Capture();
   EndDraw(nullptr);
   f.Save("level-hint-dead.png");
-  const glm::vec2 arrowAt = Project(level, 0, glm::vec3(7.25f, 4.5f, 0.05f));
+  const glm::vec2 arrowAt = Project(level, 0, glm::vec3(8.3f, 6.5f, 0.94f));  // the shaft
   const Pixel arrow = f.Mean(arrowAt.x, arrowAt.y, 0);
   EXPECT_GT(arrow.g, arrow.r + 40) << "a green arrow " << arrow;
   EXPECT_GT(arrow.g, arrow.b + 40) << "a green arrow " << arrow;
@@ -1228,7 +1228,7 @@ TEST_F(GraphTest, HintArrowAndDeadBoxShowOnTheLevel) {
   const Pixel cap = f.Mean(capAt.x, capAt.y, 1);
   EXPECT_GT(cap.r, cap.g + 60) << "a red cap " << cap;
 
-  const TCellMarks sideways{-1, -1, -1, -1, 0, 0, nullptr, 6, 4, 1, 1, nullptr};
+  const TCellMarks sideways{-1, -1, -1, -1, 0, 0, nullptr, 8, 6, 1, 1, nullptr};
   StartDraw();
   MoveToPlayer(level.Player.Direction, &level.Player, 0);
   DrawFloor(level.Width, level.Height);
