@@ -170,20 +170,21 @@ void TellLevelSolved()
   if (LevelPlay.Solved || !LevelPlay.SeenUnsolved) return;  // told already, or solved as it came
   LevelPlay.Solved = true;
   const char *File = LevelPlay.LevelKnown ? SetFileOf(LevelPlay.Set) : nullptr;
-  if (LevelPlay.HintsUsed) {
-    if (File) Progress.RecordHinted(File, LevelPlay.LevelIndex);
-    Show(Card, HintedCardText(LevelPlay.LevelIndex, LevelPlay.Moves, LevelPlay.Pushes), CardMs);
-    return;
-  }
   if (LevelPlay.FromOldSave) {
-    if (File) Progress.RecordSolved(File, LevelPlay.LevelIndex);
+    if (File && LevelPlay.HintsUsed) Progress.RecordHinted(File, LevelPlay.LevelIndex);
+    else if (File) Progress.RecordSolved(File, LevelPlay.LevelIndex);
     Show(Card, UncountedCardText(LevelPlay.LevelKnown, LevelPlay.LevelIndex), CardMs);
     return;
   }
-  const TBest Before = File ? Progress.Record(File, LevelPlay.LevelIndex, LevelPlay.Moves, LevelPlay.Pushes,
-                                              LevelSeconds())
-                            : TBest{};
-  Show(Card, CardText(LevelPlay.LevelIndex, LevelPlay.Moves, LevelPlay.Pushes, Before), CardMs);
+  if (LevelPlay.HintsUsed) {  // its moves were made, and count in the run; a best is the player's own
+    if (File) Progress.RecordHinted(File, LevelPlay.LevelIndex);
+    Show(Card, HintedCardText(LevelPlay.LevelIndex, LevelPlay.Moves, LevelPlay.Pushes), CardMs);
+  } else {
+    const TBest Before = File ? Progress.Record(File, LevelPlay.LevelIndex, LevelPlay.Moves, LevelPlay.Pushes,
+                                                LevelSeconds())
+                              : TBest{};
+    Show(Card, CardText(LevelPlay.LevelIndex, LevelPlay.Moves, LevelPlay.Pushes, Before), CardMs);
+  }
   ++SetRun.Levels;
   SetRun.Moves += LevelPlay.Moves;
   SetRun.Pushes += LevelPlay.Pushes;
