@@ -829,8 +829,9 @@ float TopOn(const FrameScene &S, int X, int Y) {
 }
 
 // A box that can no longer reach a mark: a red cap on its top and red edges.
-void AddDeadTint(std::vector<Instance> &List, int X, int Y, float Top) {
-  const float top = std::max(Top, 0.9f);
+// The box's own height, not looked up: a large level may have many dead boxes.
+void AddDeadTint(std::vector<Instance> &List, int X, int Y) {
+  const float top = 0.9f;
   List.push_back(Instance{{X + 0.1f, Y + 0.1f, top + 0.005f}, {0.8f, 0.8f, 0.02f}, {0, 0, 0, 0}});
   AddEdges(List, glm::vec3(X + 0.01f, Y + 0.01f, 0), glm::vec3(0.98f, 0.98f, top + 0.01f), 0.04f);
 }
@@ -864,7 +865,7 @@ void DrawMouseMarks(Renderer &R) {
     for (int x = 0; x < M.Width; ++x) {
       if (marked(M.Marks, x, y))
         marks.push_back(Instance{{x + 0.36f, y + 0.36f, 0}, {0.28f, 0.28f, 0.03f}, {0, 0, 0, 0}});
-      if (marked(M.Dead, x, y)) AddDeadTint(dead, x, y, TopOn(S, x, y));
+      if (marked(M.Dead, x, y)) AddDeadTint(dead, x, y);
     }
   if (M.HintX >= 0 && M.HintY >= 0) {
     const float top = std::max(TopOn(S, M.HintX, M.HintY), 0.9f);

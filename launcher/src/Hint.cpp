@@ -13,6 +13,7 @@
 #include <optional>
 #include <thread>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -164,9 +165,8 @@ void TakeAnswer()
   const solver::Result &Found = Search->Found();
   switch (Found.Result) {
   case solver::Result::Solved:
-    Hint.Next = FirstPush(Search->Board(), Found.Moves);
-    if (Hint.Next.BoxX < 0) ShowMessage(NotInTimeText);  // a solution without a push: the level is solved
-    else if (Play) ShowMe();
+    Hint.Next = FirstPush(Search->Board(), Found.Moves);  // none when the level stands solved
+    if (Hint.Next.BoxX >= 0 && Play) ShowMe();
     break;
   case solver::Result::Unsolvable: ShowMessage(NoSolutionText); break;
   case solver::Result::Cancelled: break;

@@ -10,7 +10,7 @@
 #pragma once
 #include <chrono>
 #include <cstdint>
-#include <vector>
+#include <string>
 
 #include "Solver.h"
 #include "graph.h"
