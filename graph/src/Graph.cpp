@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "EditorPanel.h"
 #include "Fallback.h"
 #include "Files.h"
 #include "ImageFile.h"
@@ -318,6 +319,7 @@ GRAPH_API void EndDraw(const TMousePos *MousePos) {
   FlushScene(*R);
   DrawHud(*R);
   DrawPlayOverlay(*R);
+  DrawKeptEditorPanel(*R);
   float x, y;
   PointerToDrawable(MousePos, x, y);
   if (MousePos) DrawPointer(*R, x, y);

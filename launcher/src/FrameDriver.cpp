@@ -2,6 +2,7 @@
 // page according to the game state, all drawing between StartDraw and EndDraw.
 #include "Kestrove.h"
 
+#include "Editor.h"
 #include "Files.h"
 #include "LauncherInternal.h"
 #include "LevelPlay.h"
@@ -356,6 +357,11 @@ void ProcessFrame()
   if (State != gsPlay) {
     StopPace();
     RuleFrameDone();  // a key tapped off the play screen moves nothing
+  }
+  if (EditorTakesFrame()) {
+    EditorFrame();
+    EndDraw(&MousePos);
+    return;
   }
   switch (State) {
   case gsPlay: PlayFrame(); break;

@@ -5,6 +5,7 @@
 #include "Files.h"
 #include "LauncherInternal.h"
 #include "LevelPlay.h"
+#include "Editor.h"
 #include "MousePlay.h"
 #include "Overlay.h"
 #include "Pace.h"
@@ -334,6 +335,7 @@ void ResetLauncherState()
   Settings = EditSettings = {};
   ForgetLevelPlay();
   ForgetMousePlay();
+  ForgetEditor();
   ForgetOverlayState();
   ForgetPace();
   ScreenWidth = ScreenHeight = ScreenBits = ScreenFreq = 0;

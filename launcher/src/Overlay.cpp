@@ -2,6 +2,7 @@
 // the level chooser.
 #include "Overlay.h"
 
+#include "Editor.h"
 #include "Files.h"
 #include "Kestrove.h"
 #include "LauncherInternal.h"
@@ -27,6 +28,7 @@ struct TTimedText {
 struct TChooser {
   bool Open = false;
   int32_t First = 0;
+  int32_t Set = -1;  // the set shown; -1: the one the settings chose
   std::string SetName;
   std::vector<std::string> Titles;
   std::vector<TChooserItem> Items;  // their titles point into Titles
@@ -102,7 +104,7 @@ std::string CardText(int32_t Level, int32_t Moves, int32_t Pushes, const TBest &
   return T + " (best " + std::to_string(Before.Moves) + ")";
 }
 
-int32_t ChosenSet() { return MapIndexOrFirst(TextToInt(Config->GetValue("Map"))); }
+int32_t ChosenSet() { return Chooser.Set >= 0 ? Chooser.Set : MapIndexOrFirst(TextToInt(Config->GetValue("Map"))); }
 
 void FillChooser()
 {
@@ -169,12 +171,33 @@ void DrawFrameOverlay(bool InPlay)
 
 bool ChooserOpen() { return Chooser.Open; }
 
-void OpenChooser()
+void OpenChooser() { OpenChooserOn(-1); }
+
+void OpenChooserOn(int32_t Set)
 {
+  Levels = {};  // the editor may have changed a set since it was read
+  Chooser.Set = Set < MapList.Count ? Set : -1;
   FillChooser();
   Chooser.Open = true;
   Chooser.First = 0;
+  ShowMessage("E edits the level under the pointer, N makes a new one");
 }
+
+namespace {
+
+void ReadEditorKeys(int32_t Hit, int32_t High)
+{
+  const auto Pressed = [](unsigned Key) { return KeyState[Key] ? (KeyState[Key] = 0, true) : false; };
+  if (Pressed(VK_NEWLEVEL)) {
+    OpenEditorOnNewLevel();
+    Chooser.Open = false;
+  } else if (Pressed(VK_EDIT)) {
+    if (Hit < 0 || Hit > High) ShowMessage("Point at a level, then E edits it");
+    else if (OpenEditorOn(SetFileOf(ChosenSet()), Hit)) Chooser.Open = false;
+  }
+}
+
+}  // namespace
 
 void ChooserFrame()
 {
@@ -185,7 +208,8 @@ void ChooserFrame()
     Chooser.Open = false;
     return;
   }
-  if (!KeyState[VK_LBUTTON]) return;
+  ReadEditorKeys(Hit, High);
+  if (!Chooser.Open || !KeyState[VK_LBUTTON]) return;
   KeyState[VK_LBUTTON] = 0;  // one press, one choice
   switch (Hit) {
   case chBack: Chooser.Open = false; break;

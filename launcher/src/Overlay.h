@@ -27,6 +27,7 @@ void DrawFrameOverlay(bool InPlay);
 // level is picked or it is left.
 bool ChooserOpen();
 void OpenChooser();
+void OpenChooserOn(int32_t Set);  // showing that map list entry's levels; -1: the set the settings chose
 void ChooserFrame();
 
 void ForgetOverlayState();  // everything above back to its value at program start
