@@ -121,6 +121,8 @@ bool Pressed(unsigned Key)
 
 void Tell(const std::string &Text) { Editor.Notice = Text; }
 
+std::string Counted(int32_t N, const char *One, const char *More) { return std::to_string(N) + " " + (N == 1 ? One : More); }
+
 void Opened(TEditLevel Level, int32_t OwnIndex)
 {
   Editor = TEditor{};
@@ -169,13 +171,13 @@ std::vector<TGameObject> ObjectsOf(const TEditLevel &Level)
   return Objects;
 }
 
-// The player at its start; without one, out of sight under the level's middle,
+// The player at its start; without one, a player of no size amid the level,
 // where the camera still has something to follow.
 TPlayer PlayerOf(const TEditLevel &Level)
 {
   TPlayer Player = {};
   Player.Step = 0.1f;
-  Player.Box = {Level.Width() / 2.0, Level.Height() / 2.0, -5, 0.7, 0.7, 0.7};
+  Player.Box = {Level.Width() / 2 + 0.5, Level.Height() / 2 + 0.5, 0, 0, 0, 0};
   for (int32_t Y = 0; Y < Level.Height(); ++Y)
     for (int32_t X = 0; X < Level.Width(); ++X)
       if (Level.CellAt(X, Y) == levels::CellPlayer) Player.Box = {X + 0.15, Y + 0.15, 0, 0.7, 0.7, 0.7};
@@ -218,7 +220,7 @@ std::string SolverLine()
   switch (Answer->Result) {
   case levels::SolveResult::Solved: {
     const auto Pushes = std::count_if(Answer->Moves.begin(), Answer->Moves.end(), [](char C) { return C >= 'A' && C <= 'Z'; });
-    return "Solvable in " + std::to_string(Pushes) + (Pushes == 1 ? " push" : " pushes");
+    return "Solvable in " + Counted(int32_t(Pushes), "push", "pushes");
   }
   case levels::SolveResult::Unsolvable: return "Not solvable";
   default: return "Not known yet";
@@ -362,8 +364,8 @@ void BackFromTestPlay()
   GameSetState(gsMenu);
   // A solve moves the rules on past the level's one level; Escape leaves it where it was.
   const bool Solved = LevelPlay.LevelIndex > 0;
-  Tell(Solved ? "Solved in " + std::to_string(Editor.PlayedMoves) + " moves, " + std::to_string(Editor.PlayedPushes) +
-                  " pushes"
+  Tell(Solved ? "Solved in " + Counted(Editor.PlayedMoves, "move", "moves") + ", " +
+                  Counted(Editor.PlayedPushes, "push", "pushes")
               : "Back from test play");
 }
 
