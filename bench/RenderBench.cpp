@@ -1,6 +1,7 @@
 // Frames per second of the renderer on each quality tier: an empty frame, the
 // menu, the settings page, a shipped level, generated 20 x 15 and 30 x 30 levels
-// and a 255 x 255 one, drawn at 1024 x 768 as the program draws them.
+// and a 255 x 255 one, and the overview of levels from 12 x 8 to 255 x 255,
+// drawn at 1024 x 768 as the program draws them.
 //
 // Run under an X server, e.g. with software GL:
 //   LIBGL_ALWAYS_SOFTWARE=1 tests/with-xvfb build/bench/render_bench
@@ -100,6 +101,7 @@ struct Scene {
   std::string LevelPath;  // empty: no play frame
   int LevelIndex = 0;
   enum Kind { Empty, Menu, Settings, Play } What = Play;
+  bool Overview = false;  // the whole level in view, as while its key is held
 };
 
 // One frame of what the scene shows, in the order the program calls the renderer.
@@ -129,6 +131,9 @@ void DrawFrame(const Scene &S, int Frame) {
       DrawObjects(objects.Items, objects.Count - 1);
       DrawPlayer(&player);
       ProcessCubes();
+      TOverlay overlay{};
+      overlay.Overview = S.Overview ? 1.0f : 0.0f;
+      DrawOverlay(&overlay);
       break;
     }
   }
@@ -210,9 +215,10 @@ int main(int Argc, char **Argv) {
   const std::string work = (std::filesystem::temp_directory_path() / ("kestrove-render-levels-" + std::to_string(getpid()))).string();
   std::filesystem::create_directories(work);
   const std::string dense20 = work + "/dense-20x15.lvl", dense30 = work + "/dense-30x30.lvl",
-                    huge = work + "/dense-255x255.lvl";
+                    dense100 = work + "/dense-100x100.lvl", huge = work + "/dense-255x255.lvl";
   std::ofstream(dense20, std::ios::binary) << DenseLevel(20, 15);
   std::ofstream(dense30, std::ios::binary) << DenseLevel(30, 30);
+  std::ofstream(dense100, std::ios::binary) << DenseLevel(100, 100);
   std::ofstream(huge, std::ios::binary) << DenseLevel(255, 255);
   const std::string levels = KESTROVE_LEVELS_DIR;
 
@@ -225,6 +231,10 @@ int main(int Argc, char **Argv) {
       {"dense 20x15", dense20, 0, Scene::Play},
       {"dense 30x30", dense30, 0, Scene::Play},
       {"dense 255x255", huge, 0, Scene::Play},
+      {"overview 12x8", levels + "/water.lvl", 10, Scene::Play, true},
+      {"overview 30x30", dense30, 0, Scene::Play, true},
+      {"overview 100x100", dense100, 0, Scene::Play, true},
+      {"overview 255x255", huge, 0, Scene::Play, true},
   };
 
   GameInit();
@@ -254,7 +264,10 @@ int main(int Argc, char **Argv) {
           continue;
         }
       }
-      for (int f = 0; f < 5; ++f) DrawFrame(s, f);  // textures, text and buffers made once
+      // Textures, text and buffers made once; the overview eased all the way
+      // out (some 50 frames), but for a smoke run of a frame or two.
+      const int warmUp = s.Overview ? std::min(60, 5 * options.Frames) : 5;
+      for (int f = 0; f < warmUp; ++f) DrawFrame(s, f);
       std::vector<double> fps, cpu;
       for (int r = 0; r < options.Runs; ++r) {
         const Timing t = TimeFrames(s, options.Frames);

@@ -9,7 +9,7 @@ option(KESTROVE_WINDOWS "Build the game for Windows too, with MinGW-w64" ON)
 # What the Windows builds make: the program, both libraries and the level tool;
 # the one that is run under Wine makes the tests' programs too.
 set(KESTROVE_WINDOWS_DELIVERABLES Kestrove game graph kestrove-levels)
-set(KESTROVE_WINDOWS_TEST_PROGRAMS conf_tests game_tests engine_recording_tests file_roundtrip)
+set(KESTROVE_WINDOWS_TEST_PROGRAMS conf_tests game_tests engine_recording_tests file_roundtrip standin_xinput)
 
 # Adds the Windows build for ARCH (x86_64 or i686) in windows-ARCH of the build
 # tree, making the targets named after ARCH.

@@ -1,7 +1,9 @@
-// Any bytes as a save file: each either loads, plays a few frames and survives
-// a save and a load unchanged, or ends in the one report a save can end in,
-// "Runtime error 100" for a file that ends before its declared counts. The
-// fatal handler throws here, and only here, so that the run goes on.
+// Any bytes as a save file: each either loads a field that a level can have (at
+// most 255 cells each way), plays a few frames and survives a save and a load
+// unchanged, or ends in the one report a save can end in, "Runtime error 100"
+// for a damaged file: one that ends before its declared counts, or claims a
+// field no level has. The fatal handler throws here, and only here, so that
+// the run goes on.
 #include "GamePlay.h"
 #include "World.h"
 #include "game.h"
@@ -51,6 +53,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *Data, size_t Size)
   }
   GameSetFatalHandler(nullptr);
   fuzz::Check(GameGetState() == gsPlay || GameGetState() == gsMenu, "a load left an unknown screen");
+  const TFieldSize Field = GameGetFieldSize();
+  fuzz::Check(Field.Width >= 0 && Field.Width <= 255 && Field.Height >= 0 && Field.Height <= 255,
+              "a load took a field no level can have");
   fuzz::Play(Data, Size);
   fuzz::SaveAndLoadBack();
   GameDeInit();

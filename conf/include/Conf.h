@@ -19,7 +19,9 @@ public:
   void Load(const std::string &FileName);   // replaces all entries; a missing file is fatal
   // The loaded file's lines again, comments, blank and unknown lines included,
   // with each entry's line rewritten only where its key or value changed; then
-  // one "key=value" per added entry. Lines end in "\r\n". Failure is fatal.
+  // one "key=value" per added entry. Each loaded line keeps the end it had (LF
+  // or CR LF); added lines take the first line's end, and where the file gave
+  // none, LF (on Windows too). Failure is fatal.
   void Save(const std::string &FileName) const;
   void Clear();
   std::string GetValue(const std::string &Name) const;      // "" when no entry matches
@@ -31,4 +33,5 @@ public:
 
 private:
   std::vector<std::string> LoadedLines;  // the loaded file's lines, without their ends
+  std::vector<std::string> LoadedEnds;   // each one's end: "\n", "\r\n", or "" for a last line without one
 };

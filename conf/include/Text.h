@@ -21,6 +21,10 @@ public:
   // The next line, of which at most Max bytes are kept; the rest is passed over.
   std::string ReadLine(std::size_t Max = std::string::npos);
 
+  // How the line ReadLine gave last ended: with LF, CR LF, or with the text.
+  enum class TLineEnd { None, Lf, CrLf };
+  TLineEnd LastLineEnd() const { return LastEnd; }
+
 private:
   bool Fill();
 
@@ -28,4 +32,5 @@ private:
   std::string Buffer;
   std::size_t Pos = 0;
   bool Ended = false;
+  TLineEnd LastEnd = TLineEnd::None;
 };

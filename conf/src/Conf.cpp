@@ -44,6 +44,20 @@ bool ParseLine(const std::string &Raw, TConfString &Entry)
   return true;
 }
 
+// A file of no lines yet: LF on every system, so that Linux and Windows write
+// the same bytes (the program only ever saves a store it loaded).
+constexpr const char *FreshLineEnd = "\n";
+
+std::string EndText(TTextLines::TLineEnd End)
+{
+  switch (End) {
+  case TTextLines::TLineEnd::Lf: return "\n";
+  case TTextLines::TLineEnd::CrLf: return "\r\n";
+  case TTextLines::TLineEnd::None: break;
+  }
+  return "";
+}
+
 void AppendEntry(std::string &Bytes, const TConfString &Item)
 {
   Bytes += Item.Key;
@@ -60,6 +74,7 @@ void TConf::Load(const std::string &FileName)
   TTextLines Lines(File);
   while (!Lines.AtEnd()) {
     LoadedLines.push_back(Lines.ReadLine());
+    LoadedEnds.push_back(EndText(Lines.LastLineEnd()));
     TConfString Entry;
     if (!ParseLine(LoadedLines.back(), Entry)) continue;
     Entry.Line = static_cast<int32_t>(LoadedLines.size() - 1);
@@ -75,27 +90,36 @@ void TConf::Save(const std::string &FileName) const
     if (Item.Line >= 0 && static_cast<std::size_t>(Item.Line) < LoadedLines.size() && !EntryOfLine[Item.Line])
       EntryOfLine[Item.Line] = &Item;
   }
+  // Lines the file did not have end as its first line does.
+  const std::string NewEnd = !LoadedEnds.empty() && !LoadedEnds.front().empty() ? LoadedEnds.front() : FreshLineEnd;
   std::string Bytes;
+  bool Unended = false;  // the line written last had none: the file's last line
+  const auto StartLine = [&] {
+    if (Unended) Bytes += NewEnd;
+    Unended = false;
+  };
   for (std::size_t I = 0; I < LoadedLines.size(); ++I) {
     const std::string &Raw = LoadedLines[I];
     TConfString Was;
     const bool HeldEntry = ParseLine(Raw, Was);
     const TConfString *Now = EntryOfLine[I];
-    if (!HeldEntry || (Now && Now->Key == Was.Key && Now->Value == Was.Value)) {
+    if (HeldEntry && !Now) continue;  // the entry is gone from the store
+    StartLine();
+    if (!HeldEntry || (Now->Key == Was.Key && Now->Value == Was.Value)) {
       Bytes += Raw;  // comments, blank lines and unchanged entries stay as they were written
-    } else if (Now) {
+    } else {
       AppendEntry(Bytes, *Now);
       if (const std::size_t Comment = CommentStart(Raw); Comment != std::string::npos) Bytes += Raw.substr(Comment);
-    } else {
-      continue;  // the entry is gone from the store
     }
-    Bytes += "\r\n";
+    Bytes += LoadedEnds[I];
+    Unended = LoadedEnds[I].empty();
   }
   for (const TConfString &Item : Items) {
     if (Item.Line >= 0 && static_cast<std::size_t>(Item.Line) < LoadedLines.size() && EntryOfLine[Item.Line] == &Item)
       continue;
+    StartLine();
     AppendEntry(Bytes, Item);
-    Bytes += "\r\n";
+    Bytes += NewEnd;
   }
   WriteWholeFile(FileName, Bytes);
 }
@@ -104,6 +128,7 @@ void TConf::Clear()
 {
   Items.clear();
   LoadedLines.clear();
+  LoadedEnds.clear();
 }
 
 std::string TConf::GetValue(const std::string &Name) const

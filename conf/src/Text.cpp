@@ -119,14 +119,18 @@ bool TTextLines::AtEnd() { return !Fill(); }
 std::string TTextLines::ReadLine(std::size_t Max)
 {
   std::string Line;
+  LastEnd = TLineEnd::None;
+  bool CrLast = false;  // the byte before the LF may lie in the piece read before
   while (Fill()) {
     const std::size_t End = Buffer.find('\n', Pos);
     const std::size_t Stop = End == std::string::npos ? Buffer.size() : End;
     for (std::size_t K = Pos; K < Stop && Line.size() < Max; ++K)
       if (Buffer[K] != '\r') Line += Buffer[K];
+    if (Stop > Pos) CrLast = Buffer[Stop - 1] == '\r';
     Pos = Stop;
     if (End != std::string::npos) {
       ++Pos;
+      LastEnd = CrLast ? TLineEnd::CrLf : TLineEnd::Lf;
       break;
     }
   }

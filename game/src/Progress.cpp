@@ -25,8 +25,15 @@ constexpr std::size_t ObjectBytes = sizeof(TGameObject);
 // objects.
 constexpr char LevelTag[4] = {'L', 'E', 'V', 'L'};
 constexpr std::size_t LevelTrailerBytes = sizeof LevelTag + 8;
-// A level file counts its levels in one byte.
-constexpr int32_t MaxLevelCount = 255;
+// A level file counts its levels, and gives a level's width and height, in one
+// byte each.
+constexpr int32_t MaxLevelCount = UINT8_MAX;
+constexpr int32_t MaxFieldCells = UINT8_MAX;
+
+bool FieldALevelCanHave(const TFieldSize &Size)
+{
+  return Size.Width >= 0 && Size.Width <= MaxFieldCells && Size.Height >= 0 && Size.Height <= MaxFieldCells;
+}
 
 // After a level or a saved game is in place the view faces the player's way.
 void FaceView()
@@ -168,6 +175,8 @@ void GameLoad(const char *FileName)
   TFieldSize NewSize;
   NewSize.Width = In.ReadInt32();
   NewSize.Height = In.ReadInt32();
+  // A field no level can have is damage, found before anything is sized by it.
+  if (!FieldALevelCanHave(NewSize)) In.Fail();
   const int32_t N = In.ReadInt32();
   std::string NewLevelFile;
   if (N > 0) {

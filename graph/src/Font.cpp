@@ -86,36 +86,73 @@ void TextPainter::Close() {
   BoldFace.reset();
 }
 
-Image TextPainter::Render(const std::string &Text, int Pixels, bool Bold) {
-  Pixels = std::clamp(Pixels, 6, 256);
-  if (Text.empty()) return {};
-  const Face *face = Bold && BoldFace ? BoldFace.get() : RegularFace.get();
-  if (!face) return RenderBitmapText(Text, Pixels);
-  const stbtt_fontinfo &info = face->Info;
-  const float scale = stbtt_ScaleForPixelHeight(&info, float(Pixels));
+namespace {
+
+constexpr int kEllipsis = 0x2026;
+constexpr const char *kEllipsisDots = "...";  // for a font without the ellipsis
+
+int ClampPixels(int Pixels) { return std::clamp(Pixels, 6, 256); }
+
+// A line of a TrueType face laid out: each character's codepoint and pen
+// position, the line's width and height, and its baseline.
+struct Line {
+  struct Placed { int Codepoint; float X; };
+  std::vector<Placed> Glyphs;
+  float Scale = 0;
+  int Width = 0, Height = 0, Baseline = 0;
+};
+
+Line LayOut(const stbtt_fontinfo &Info, const std::string &Text, int Pixels, bool Ellipsis) {
+  Line line;
+  line.Scale = stbtt_ScaleForPixelHeight(&Info, float(Pixels));
   int ascent = 0, descent = 0, gap = 0;
-  stbtt_GetFontVMetrics(&info, &ascent, &descent, &gap);
-  const int baseline = int(std::ceil(ascent * scale));
-  const int height = std::max(1, baseline + int(std::ceil(-descent * scale)));
+  stbtt_GetFontVMetrics(&Info, &ascent, &descent, &gap);
+  line.Baseline = int(std::ceil(ascent * line.Scale));
+  line.Height = std::max(1, line.Baseline + int(std::ceil(-descent * line.Scale)));
 
   // Bytes are shown as Latin-1: nothing converts the game's 8-bit strings.
-  struct Placed { int Codepoint; float X; };
-  std::vector<Placed> placed;
+  std::vector<int> codepoints(Text.begin(), Text.end());
+  for (int &c : codepoints) c = static_cast<unsigned char>(c);
+  if (Ellipsis) {
+    if (stbtt_FindGlyphIndex(&Info, kEllipsis) != 0) codepoints.push_back(kEllipsis);
+    else for (const char *d = kEllipsisDots; *d; ++d) codepoints.push_back(*d);
+  }
   float pen = 0;
   int previous = 0;
-  for (const unsigned char c : Text) {
-    const int codepoint = c;
-    if (previous) pen += scale * float(stbtt_GetCodepointKernAdvance(&info, previous, codepoint));
-    placed.push_back({codepoint, pen});
+  for (const int codepoint : codepoints) {
+    if (previous) pen += line.Scale * float(stbtt_GetCodepointKernAdvance(&Info, previous, codepoint));
+    line.Glyphs.push_back({codepoint, pen});
     int advance = 0, bearing = 0;
-    stbtt_GetCodepointHMetrics(&info, codepoint, &advance, &bearing);
-    pen += scale * float(advance);
+    stbtt_GetCodepointHMetrics(&Info, codepoint, &advance, &bearing);
+    pen += line.Scale * float(advance);
     previous = codepoint;
   }
-  const int width = std::max(1, int(std::ceil(pen)));
+  line.Width = std::max(1, int(std::ceil(pen)));
+  return line;
+}
+
+}  // namespace
+
+int TextPainter::Width(const std::string &Text, int Pixels, bool Bold, bool Ellipsis) {
+  Pixels = ClampPixels(Pixels);
+  if (Text.empty() && !Ellipsis) return 0;
+  const Face *face = Bold && BoldFace ? BoldFace.get() : RegularFace.get();
+  if (!face) return BitmapTextWidth(Ellipsis ? Text + kEllipsisDots : Text, Pixels);
+  return LayOut(face->Info, Text, Pixels, Ellipsis).Width;
+}
+
+Image TextPainter::Render(const std::string &Text, int Pixels, bool Bold, bool Ellipsis) {
+  Pixels = ClampPixels(Pixels);
+  if (Text.empty() && !Ellipsis) return {};
+  const Face *face = Bold && BoldFace ? BoldFace.get() : RegularFace.get();
+  if (!face) return RenderBitmapText(Ellipsis ? Text + kEllipsisDots : Text, Pixels);
+  const stbtt_fontinfo &info = face->Info;
+  const Line line = LayOut(info, Text, Pixels, Ellipsis);
+  const int width = line.Width, height = line.Height;
+  const float scale = line.Scale;
 
   std::vector<uint8_t> alpha(size_t(width) * height, 0), glyph;
-  for (const Placed &p : placed) {
+  for (const Line::Placed &p : line.Glyphs) {
     const float shift = p.X - std::floor(p.X);
     int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
     stbtt_GetCodepointBitmapBoxSubpixel(&info, p.Codepoint, scale, scale, shift, 0, &x0, &y0, &x1, &y1);
@@ -123,7 +160,7 @@ Image TextPainter::Render(const std::string &Text, int Pixels, bool Bold) {
     if (gw <= 0 || gh <= 0) continue;
     glyph.assign(size_t(gw) * gh, 0);
     stbtt_MakeCodepointBitmapSubpixel(&info, glyph.data(), gw, gh, gw, scale, scale, shift, 0, p.Codepoint);
-    Stamp(alpha, width, height, glyph, gw, gh, int(std::floor(p.X)) + x0, baseline + y0);
+    Stamp(alpha, width, height, glyph, gw, gh, int(std::floor(p.X)) + x0, line.Baseline + y0);
   }
 
   Image img;
@@ -137,19 +174,31 @@ Image TextPainter::Render(const std::string &Text, int Pixels, bool Bold) {
   return img;
 }
 
+namespace {
+
+int BitmapScale(int Pixels) { return std::clamp(int(std::lround(double(Pixels) / kGlyphHeight)), 1, 16); }
+
+const BitmapGlyph &GlyphOf(unsigned char C) { return kGlyphs[(C >= 32 && C < 127 ? C : '?') - 32]; }
+
+}  // namespace
+
+int BitmapTextWidth(const std::string &Text, int Pixels) {
+  if (Text.empty()) return 0;
+  int width = 0;
+  for (const unsigned char c : Text) width += GlyphOf(c).Advance;
+  return std::max(1, width * BitmapScale(Pixels));
+}
+
 Image RenderBitmapText(const std::string &Text, int Pixels) {
   if (Text.empty()) return {};
-  const int scale = std::clamp(int(std::lround(double(Pixels) / kGlyphHeight)), 1, 16);
-  auto glyph = [](unsigned char c) -> const BitmapGlyph & { return kGlyphs[(c >= 32 && c < 127 ? c : '?') - 32]; };
-  int width = 0;
-  for (unsigned char c : Text) width += glyph(c).Advance;
+  const int scale = BitmapScale(Pixels);
   Image img;
-  img.Width = std::max(1, width * scale);
+  img.Width = BitmapTextWidth(Text, Pixels);
   img.Height = kGlyphHeight * scale;
   img.Rgba.assign(size_t(img.Width) * img.Height * 4, 0);
   int pen = 0;
   for (unsigned char c : Text) {
-    const BitmapGlyph &g = glyph(c);
+    const BitmapGlyph &g = GlyphOf(c);
     for (int y = 0; y < kGlyphHeight; ++y)
       for (int x = 0; x < 32; ++x)
         if (g.Rows[y] >> x & 1u)

@@ -19,8 +19,11 @@ public:
   void Close();
   bool HasTrueType() const { return RegularFace != nullptr; }
 
-  // The text in white on transparent, Pixels high (roughly the line height).
-  Image Render(const std::string &Text, int Pixels, bool Bold);
+  // The text in white on transparent, Pixels high (roughly the line height);
+  // with Ellipsis, an ellipsis after it.
+  Image Render(const std::string &Text, int Pixels, bool Bold, bool Ellipsis = false);
+  // The width Render's image would have.
+  int Width(const std::string &Text, int Pixels, bool Bold, bool Ellipsis = false);
 
   struct Face;  // one font file, read whole
 
@@ -30,6 +33,7 @@ private:
 
 // Text in the built-in bitmap font, scaled by whole pixels to about Pixels high.
 Image RenderBitmapText(const std::string &Text, int Pixels);
+int BitmapTextWidth(const std::string &Text, int Pixels);
 
 // The places searched for a font file, the first that opens wins.
 std::string FindFontFile(const char *FileName);

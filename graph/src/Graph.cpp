@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "EditorPanel.h"
 #include "Fallback.h"
@@ -185,6 +186,9 @@ void PointerToDrawable(const TMousePos *Pos, float &X, float &Y) {
   Y = float(Pos->y - top) * sy;
 }
 
+// The keys' highlight for this frame's page; the next page has none unless given again.
+int32_t TakeHighlight() { return std::exchange(State.Highlight, hlPointer); }
+
 // Says why Init cannot draw, and answers Init's false.
 bool CannotDraw(HWND Window, const std::string &Why) {
   ReportCannotDraw(Window, Why);
@@ -328,15 +332,18 @@ GRAPH_API void EndDraw(const TMousePos *MousePos) {
 }
 
 GRAPH_API int32_t ProcessMenu(const TMousePos *MousePos) {
+  const int32_t highlight = TakeHighlight();
   if (!Drawable()) return -1;
   float x, y;
   PointerToDrawable(MousePos, x, y);
-  return RunMenu(*R, x, y);
+  R->MenuFrame = R->Frame;
+  return RunMenu(*R, x, y, highlight);
 }
 
 GRAPH_API int32_t ProcessSettings(const TMousePos *MousePos, uint8_t LeftButton, TSettings *EditSettings,
                                   const TDisplayMode *Modes, int32_t ModesHigh, const int32_t *Freqs,
                                   int32_t FreqsHigh, const TMapDescr *Maps, int32_t MapsHigh) {
+  const int32_t highlight = TakeHighlight();
   if (!Drawable() || !EditSettings) return -1;
   // The button comes level-triggered: act on the frame it goes down. A page
   // that was not shown last frame starts with the button taken as up.
@@ -346,8 +353,8 @@ GRAPH_API int32_t ProcessSettings(const TMousePos *MousePos, uint8_t LeftButton,
   R->SettingsFrame = R->Frame;
   float x, y;
   PointerToDrawable(MousePos, x, y);
-  return RunSettings(*R, x, y, down && !wasDown, *EditSettings, Modes, ModesHigh, Freqs, FreqsHigh, Maps,
-                     MapsHigh);
+  return RunSettings(*R, x, y, down && !wasDown, highlight, *EditSettings, Modes, ModesHigh, Freqs, FreqsHigh,
+                     Maps, MapsHigh);
 }
 
 GRAPH_API void MoveToPlayer(uint8_t /*Direction*/, const TPlayer *Player, float Angle) {
@@ -376,6 +383,11 @@ GRAPH_API void DrawPlayer(const TPlayer *Player) {
 
 GRAPH_API void DrawOverlay(const TOverlay *Overlay) {
   if (Overlay) KeepOverlay(*Overlay);
+}
+
+GRAPH_API void DrawSetFinished(const TSetFinished *Finished) {
+  if (!Drawable() || !Finished) return;
+  RunSetFinished(*R, *Finished);
 }
 
 GRAPH_API bool PickCell(const TMousePos *MousePos, int32_t *CellX, int32_t *CellY) {
@@ -407,10 +419,13 @@ GRAPH_API void DrawCellMarks(const TCellMarks *Marks) {
 
 GRAPH_API int32_t ProcessChooser(const TMousePos *MousePos, const char *SetName, const TChooserItem *Items,
                                  int32_t High, int32_t First) {
+  const int32_t highlight = TakeHighlight();
   if (!Drawable()) return chNone;
   float x, y;
   PointerToDrawable(MousePos, x, y);
-  return RunChooser(*R, x, y, SetName, Items, High, First);
+  return RunChooser(*R, x, y, highlight, SetName, Items, High, First);
 }
+
+GRAPH_API void SetHighlight(int32_t Item) { State.Highlight = Item; }
 
 }  // extern "C"

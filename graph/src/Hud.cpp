@@ -28,14 +28,14 @@ std::string Counted(int32_t N, const char *One, const char *More) {
   return std::to_string(N) + " " + (N == 1 ? One : More);
 }
 
-float HudScale(const Renderer &R) { return std::max(0.6f, UiScale(R.Width, R.Height)); }
-
 void DrawPlayPanel(Renderer &R, const OverlayCopy &O) {
-  const float sc = HudScale(R);
+  const float sc = HudScale(R.Width, R.Height);
   const float w = 330 * sc, h = 64 * sc;
   const Rect pill{R.Width - w - 16 * sc, 16 * sc, w, h};
   KitPill(R, pill, sc, 1);
-  const std::string title = O.SetName.empty() ? O.LevelName : O.SetName + "  \xb7  " + O.LevelName;
+  const std::string title = O.SetName.empty()     ? O.LevelName
+                            : O.LevelName.empty() ? O.SetName  // a level the game cannot name
+                                                  : O.SetName + "  \xb7  " + O.LevelName;
   const float inner = w - 40 * sc;
   KitText(R, title, int(17 * sc), true, pill.X + 20 * sc, pill.Y + 20 * sc, false, KitGoldColour, inner);
   const std::string counts = Counted(O.Moves, "move", "moves") + "   " + Counted(O.Pushes, "push", "pushes") + "   " +
@@ -44,29 +44,59 @@ void DrawPlayPanel(Renderer &R, const OverlayCopy &O) {
 }
 
 void DrawMessage(Renderer &R, const std::string &Message, float Alpha) {
-  const float sc = HudScale(R);
-  const float w = std::min(float(R.Width) - 32 * sc, 360 * sc), h = 48 * sc;
-  const Rect pill{R.Width / 2.0f - w / 2, R.Height - h - 40 * sc, w, h};
+  const float sc = HudScale(R.Width, R.Height);
+  const Rect pill = LayoutMessage(R.Width, R.Height);
   KitPill(R, pill, sc, Alpha);
   glm::vec4 colour = KitTextColour;
   colour.a = Alpha;
-  KitText(R, Message, int(22 * sc), true, pill.CentreX(), pill.CentreY(), true, colour, w - 24 * sc);
+  KitText(R, Message, int(22 * sc), true, pill.CentreX(), pill.CentreY(), true, colour, pill.W - 24 * sc);
 }
 
-void DrawCard(Renderer &R, const std::string &Card, float Alpha) {
-  const float sc = HudScale(R);
-  const float w = std::min(float(R.Width) - 32 * sc, 720 * sc), h = 110 * sc;
-  const Rect card{R.Width / 2.0f - w / 2, R.Height * 0.38f - h / 2, w, h};
+void DrawCard(Renderer &R, const std::string &Card, float Alpha, bool OverMenu) {
+  const float sc = HudScale(R.Width, R.Height);
+  const Rect card = LayoutCard(R.Width, R.Height, OverMenu);
+  if (card.H < 12 * sc) return;  // no room beside the menu's items: not shown
   KitPill(R, card, sc, Alpha);
   glm::vec4 gold = KitGoldColour;
   gold.a = Alpha;
-  KitText(R, Card, int(28 * sc), true, card.CentreX(), card.CentreY(), true, gold, w - 40 * sc);
+  // The text keeps inside the card, however little of it the menu left.
+  const int pixels = std::min(int(28 * sc), int(card.H * 0.6f));
+  KitText(R, Card, pixels, true, card.CentreX(), card.CentreY(), true, gold, card.W - 40 * sc);
 }
 
 std::string BestText(const TChooserItem &Item) {
-  if (!Item.Solved || Item.BestMoves < 0) return "not solved yet";
+  if (!Item.Solved) return "not solved yet";
+  if (Item.BestMoves < 0) return "solved \xb7 no best yet";  // only ever continued from an old save
   return "solved \xb7 best " + Counted(Item.BestMoves, "move", "moves") + " \xb7 " +
          Counted(Item.BestPushes, "push", "pushes") + " \xb7 " + Clock(Item.BestSeconds);
+}
+
+// How far the overview has eased, smooth at both ends.
+float OverviewEased() {
+  const float t = std::clamp(State.OverviewNow, 0.0f, 1.0f);
+  return t * t * (3 - 2 * t);
+}
+
+// On a large level seen whole the player is a few pixels: rings round it, in
+// its own colour over a dark one, pulsing, show where it stands.
+void DrawPlayerMarker(Renderer &R, float Alpha) {
+  const FrameScene &S = R.Scene;
+  const glm::vec3 centre(S.Player.Origin[0] + S.Player.Size[0] / 2, S.Player.Origin[1] + S.Player.Size[1] / 2,
+                         S.Player.Origin[2] + S.Player.Size[2]);
+  float x, y, x1, y1;
+  if (!ProjectToPixel(S.Cam, centre, R.Width, R.Height, x, y) ||
+      !ProjectToPixel(S.Cam, centre + glm::vec3(1, 0, 0), R.Width, R.Height, x1, y1))
+    return;
+  const float cell = std::hypot(x1 - x, y1 - y), sc = HudScale(R.Width, R.Height);
+  const float radius = std::max(16 * sc, 0.9f * cell) * (1 + 0.08f * std::sin(R.Time * 5));
+  KitRing(R, x, y, radius + 1.5f * sc, 5.5f * sc, glm::vec4(0.02f, 0.05f, 0.08f, 0.55f * Alpha));
+  KitRing(R, x, y, radius, 2.5f * sc, glm::vec4(0.45f, 1.0f, 0.95f, Alpha));
+}
+
+// "Introduction  ·  page 3 of 12": the set, and where in it the page shown lies.
+std::string SetLine(const char *SetName, int32_t First, int32_t Count) {
+  const std::string page = ChooserPageText(First, Count);
+  return Text(SetName).empty() ? page : Text(SetName) + "  \xb7  " + page;
 }
 
 }  // namespace
@@ -74,39 +104,30 @@ std::string BestText(const TChooserItem &Item) {
 void DrawPlayOverlay(Renderer &R) {
   const OverlayCopy O = State.Overlay;
   State.Overlay = {};
-  if (!O.Given) return;
+  const float marker = R.Scene.Active && R.Scene.HasFloor && R.Scene.HasPlayer ? OverviewEased() : 0;
+  if (!O.Given && marker <= 0) return;
   KitBegin(R);
+  if (marker > 0) DrawPlayerMarker(R, marker);
   if (O.HasLevel) DrawPlayPanel(R, O);
   if (!O.Message.empty() && O.MessageAlpha > 0) DrawMessage(R, O.Message, std::min(O.MessageAlpha, 1.0f));
-  if (!O.Card.empty() && O.CardAlpha > 0) DrawCard(R, O.Card, std::min(O.CardAlpha, 1.0f));
+  // Only over play or the menu: over a page of buttons it would hide some.
+  const bool overMenu = R.MenuFrame == R.Frame;
+  if (!O.Card.empty() && O.CardAlpha > 0 && (overMenu || R.Scene.Active))
+    DrawCard(R, O.Card, std::min(O.CardAlpha, 1.0f), overMenu);
   KitEnd();
 }
 
-// Pulls the camera back and up, looking the same way, until a circle round the
-// whole level fits the view; part of the way while it eases.
+// The overview camera, part of the way while it eases.
 void ApplyOverview(Renderer &R) {
   State.OverviewNow += (State.OverviewWanted - State.OverviewNow) * 0.12f;
   if (std::abs(State.OverviewWanted - State.OverviewNow) < 0.002f) State.OverviewNow = State.OverviewWanted;
   FrameScene &S = R.Scene;
   if (State.OverviewNow <= 0 || !S.Active || S.FieldWidth <= 0 || S.FieldHeight <= 0) return;
-  const float t = State.OverviewNow * State.OverviewNow * (3 - 2 * State.OverviewNow);  // smooth at both ends
-  const glm::vec3 centre(S.FieldWidth / 2.0f, S.FieldHeight / 2.0f, 0);
-  const float radius = 0.5f * std::sqrt(float(S.FieldWidth * S.FieldWidth + S.FieldHeight * S.FieldHeight)) + 1;
-  const float aspect = R.Height > 0 ? float(R.Width) / float(R.Height) : 1.0f;
-  const float halfFov = glm::radians(26.0f) * std::min(1.0f, aspect);
-  const float distance = radius / std::sin(halfFov);
-  glm::vec3 facing = S.Cam.Target - S.Cam.Eye;
-  facing.z = 0;
-  facing = glm::length(facing) > 1e-4f ? glm::normalize(facing) : glm::vec3(0, 1, 0);
-  const glm::vec3 eye = centre + (-facing * 0.45f + glm::vec3(0, 0, 0.89f)) * distance;
-  S.Cam.Eye = glm::mix(S.Cam.Eye, eye, t);
-  S.Cam.Target = glm::mix(S.Cam.Target, centre, t);
-  S.Cam.View = glm::lookAt(S.Cam.Eye, S.Cam.Target, glm::vec3(0, 0, 1));
-  S.Cam.Projection = glm::perspective(glm::radians(52.0f), aspect, 0.1f, std::max(400.0f, distance * 2.5f));
+  S.Cam = OverviewCamera(S.Cam, S.FieldWidth, S.FieldHeight, OverviewEased(), R.Width, R.Height);
 }
 
-int32_t RunChooser(Renderer &R, float Px, float Py, const char *SetName, const TChooserItem *Items, int32_t High,
-                   int32_t First) {
+int32_t RunChooser(Renderer &R, float Px, float Py, int32_t Highlight, const char *SetName,
+                   const TChooserItem *Items, int32_t High, int32_t First) {
   const ChooserLayout l = LayoutChooser(R.Width, R.Height);
   const float sc = UiScale(R.Width, R.Height);
   const int32_t count = Items ? std::max(High + 1, 0) : 0;
@@ -118,14 +139,16 @@ int32_t RunChooser(Renderer &R, float Px, float Py, const char *SetName, const T
   if (l.Back.Contains(Px, Py)) hot = chBack;
   if (hasPrevious && l.Previous.Contains(Px, Py)) hot = chPreviousPage;
   if (hasNext && l.Next.Contains(Px, Py)) hot = chNextPage;
+  const int32_t pointed = hot;
+  if (Highlight != hlPointer) hot = Highlight;
 
   KitBackdrop(R);
   KitBegin(R);
   KitPanel(R, l.Panel, sc);
   KitTitle(R, l.Title, sc, "Choose a level", 44);
   const float margin = TextMargin * sc;
-  KitText(R, Text(SetName), int(20 * sc), false, l.SetName.CentreX(), l.SetName.CentreY(), true, KitDimColour,
-          l.SetName.W - 2 * margin);
+  KitText(R, SetLine(SetName, First, count), int(20 * sc), false, l.SetName.CentreX(), l.SetName.CentreY(), true,
+          KitDimColour, l.SetName.W - 2 * margin);
   for (int i = 0; i < ChooserRows && First + i < count; ++i) {
     const TChooserItem &item = Items[First + i];
     const Rect &r = l.Rows[i];
@@ -149,7 +172,29 @@ int32_t RunChooser(Renderer &R, float Px, float Py, const char *SetName, const T
     KitText(R, ">", int(24 * sc), true, l.Next.CentreX(), l.Next.CentreY(), true, KitTextColour);
   }
   KitEnd();
-  return hot;
+  return pointed;
+}
+
+void RunSetFinished(Renderer &R, const TSetFinished &F) {
+  const float sc = UiScale(R.Width, R.Height);
+  const float panelW = std::min(float(R.Width) - 32 * sc, 640 * sc), panelH = 320 * sc;
+  const Rect panel{R.Width / 2.0f - panelW / 2, R.Height / 2.0f - panelH / 2, panelW, panelH};
+  const Rect title{panel.X, panel.Y + 16 * sc, panel.W, 70 * sc};
+  const float inner = panel.W - 2 * TextMargin * sc, x = panel.CentreX();
+  const float line = 50 * sc, first = title.Y + title.H + 40 * sc;
+  KitBackdrop(R);
+  KitBegin(R);
+  KitPanel(R, panel, sc);
+  KitTitle(R, title, sc, "Set complete", 52);
+  KitText(R, Text(F.SetName), int(24 * sc), false, x, first, true, KitDimColour, inner);
+  KitText(R, Counted(F.Levels, "level", "levels") + " solved", int(30 * sc), true, x, first + line, true,
+          KitGoldColour, inner);
+  KitText(R, Counted(F.Moves, "move", "moves") + "  \xb7  " + Counted(F.Pushes, "push", "pushes") + "  \xb7  " +
+               Clock(F.Seconds),
+          int(26 * sc), false, x, first + 2 * line, true, KitTextColour, inner);
+  KitText(R, "Press a key or click to go on", int(20 * sc), false, x, panel.Y + panel.H - 36 * sc, true,
+          KitDimColour, inner);
+  KitEnd();
 }
 
 void KeepOverlay(const TOverlay &O) {

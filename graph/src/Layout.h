@@ -7,10 +7,12 @@
 // an item there.
 //
 // Text inside a box keeps a margin from its edges at every display mode: a
-// text too wide for its box is drawn at a smaller size (FitPixels).
+// text too wide for its box is drawn at a smaller size (FitPixels), and one
+// too long for that is cut short (FitText).
 #pragma once
 #include <algorithm>
 #include <array>
+#include <string>
 
 namespace graph {
 
@@ -34,6 +36,35 @@ int FitPixels(int Pixels, float MaxWidth, const TWidthAt &WidthAt, int MinPixels
   return Fits;
 }
 
+// The smallest size a text is shrunk to before it is cut short instead: four
+// fifths of the size asked for, and no less than 10 pixels unless asked for less.
+inline int ReadablePixels(int Pixels) { return std::min(Pixels, std::max(10, (Pixels * 4 + 2) / 5)); }
+
+// How a text fits MaxWidth: whole, at the largest size from Pixels down to
+// ReadablePixels(Pixels) at which it fits; else, at that size, its first Length
+// characters and an ellipsis, as many as fit, without the spaces and dots a cut
+// leaves at the end. WidthOf(Length, Pixels, Ellipsis) is the width of the
+// text's first Length characters, and the ellipsis when asked.
+struct FittedText {
+  int Pixels = 0;
+  size_t Length = 0;
+  bool Cut = false;
+};
+
+template <class TWidthOf>
+FittedText FitText(const std::string &Text, int Pixels, float MaxWidth, const TWidthOf &WidthOf) {
+  const size_t whole = Text.size();
+  const int size = FitPixels(Pixels, MaxWidth, [&](int P) { return WidthOf(whole, P, false); }, ReadablePixels(Pixels));
+  if (WidthOf(whole, size, false) <= MaxWidth) return {size, whole, false};
+  size_t fits = 0, tooLong = whole;  // widths grow with the length
+  while (tooLong - fits > 1) {
+    const size_t mid = (fits + tooLong) / 2;
+    (WidthOf(mid, size, true) <= MaxWidth ? fits : tooLong) = mid;
+  }
+  while (fits > 0 && (Text[fits - 1] == ' ' || Text[fits - 1] == '\xb7' || Text[fits - 1] == '.')) --fits;
+  return {size, fits, true};
+}
+
 // The margin kept between a text and the edges of its box, at scale 1.
 constexpr float TextMargin = 12;
 
@@ -47,6 +78,15 @@ inline const char *KeyMappingText(bool Keys3D) {
 // A scale of 1 at 1024 x 768; smaller and larger screens scale the whole page.
 inline float UiScale(int Width, int Height) {
   return std::max(0.3f, std::min(Height / 768.0f, Width / 1024.0f));
+}
+// The overlay's texts stay readable on the smallest screens.
+inline float HudScale(int Width, int Height) { return std::max(0.6f, UiScale(Width, Height)); }
+
+// A short confirmation, near the bottom of the screen.
+inline Rect LayoutMessage(int Width, int Height) {
+  const float s = HudScale(Width, Height);
+  const float w = std::min(float(Width) - 32 * s, 360 * s), h = 48 * s;
+  return {Width / 2.0f - w / 2, Height - h - 40 * s, w, h};
 }
 
 constexpr int MenuItemCount = 6;
@@ -67,6 +107,20 @@ inline MenuLayout LayoutMenu(int Width, int Height) {
   const float panelW = itemW + 60 * s;
   m.Panel = {Width / 2.0f - panelW / 2, top - 30 * s, panelW, MenuItemCount * (itemH + gap) - gap + 60 * s};
   return m;
+}
+
+// The level-complete card: over play a little above the middle; over the
+// menu in the band between its panel and the message, covering no item.
+inline Rect LayoutCard(int Width, int Height, bool OverMenu) {
+  const float s = HudScale(Width, Height);
+  const float w = std::min(float(Width) - 32 * s, 720 * s), h = 110 * s;
+  if (!OverMenu) return {Width / 2.0f - w / 2, Height * 0.38f - h / 2, w, h};
+  const float gap = 8 * s;
+  const Rect panel = LayoutMenu(Width, Height).Panel;
+  const float top = panel.Y + panel.H + gap;
+  const float bottom = LayoutMessage(Width, Height).Y - gap;
+  const float fitted = std::max(0.0f, std::min(h, bottom - top));
+  return {Width / 2.0f - w / 2, top + (bottom - top - fitted) / 2, w, fitted};
 }
 
 constexpr int SettingsRowCount = 6;

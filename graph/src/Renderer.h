@@ -149,6 +149,7 @@ struct Renderer {
 
   TextPainter Text;
   std::map<std::string, CachedText> TextCache;
+  std::map<std::string, int> TextWidths;  // measured for fitting, mostly never drawn
 
   int Width = 640, Height = 480;  // drawable pixels
   float Time = 0;                 // seconds, for animation
@@ -158,6 +159,7 @@ struct Renderer {
 
   uint8_t PrevButton = 0;         // the settings page's button last frame
   uint64_t SettingsFrame = 0;     // frame of the last settings page
+  uint64_t MenuFrame = 0;         // frame of the last menu: the card then keeps off its items
 };
 
 // Graph.cpp: drawing into the fast tier's reduced frame, and scaling it into the
@@ -177,13 +179,14 @@ void DrawDrifters(Renderer &R, const Camera &Cam, glm::vec3 Centre, float Radius
 void DrawPlayDrifters(Renderer &R);  // the cube effect around the level, when on
 Instance MakeInstance(const TBox &Box, float P0 = 0, float P1 = 0, float P2 = 0, float P3 = 0);
 
-// Ui.cpp
+// Ui.cpp. The pages answer for the pointer at (Px, Py); Highlight, when not
+// hlPointer, is what they show highlighted instead of what lies under it.
 bool CreateUiResources(Renderer &R, std::string &Error);
 void DrawSky(Renderer &R, bool BehindScene);  // behind: after the scene, where it left the frame empty
-int32_t RunMenu(Renderer &R, float Px, float Py);
-int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, TSettings &S, const TDisplayMode *Modes,
-                    int32_t ModesHigh, const int32_t *Freqs, int32_t FreqsHigh, const TMapDescr *Maps,
-                    int32_t MapsHigh);
+int32_t RunMenu(Renderer &R, float Px, float Py, int32_t Highlight);
+int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, int32_t Highlight, TSettings &S,
+                    const TDisplayMode *Modes, int32_t ModesHigh, const int32_t *Freqs, int32_t FreqsHigh,
+                    const TMapDescr *Maps, int32_t MapsHigh);
 void DrawPointer(Renderer &R, float Px, float Py);
 void DrawHud(Renderer &R);  // the crates-home count over a play frame
 
@@ -192,8 +195,9 @@ void KeepOverlay(const TOverlay &O);   // for this frame's EndDraw, and the came
 void ForgetOverlay();
 void DrawPlayOverlay(Renderer &R);     // what KeepOverlay kept, once
 void ApplyOverview(Renderer &R);       // the frame's camera, pulled back as far as the overview has eased
-int32_t RunChooser(Renderer &R, float Px, float Py, const char *SetName, const TChooserItem *Items, int32_t High,
-                   int32_t First);
+int32_t RunChooser(Renderer &R, float Px, float Py, int32_t Highlight, const char *SetName,
+                   const TChooserItem *Items, int32_t High, int32_t First);
+void RunSetFinished(Renderer &R, const TSetFinished &F);
 
 // One cube of the cube effect.
 struct Drifter {

@@ -397,14 +397,20 @@ float Dist2(const Instance &I, glm::vec2 P) {
   return dx * dx + dy * dy;
 }
 
-// Only what the fog has not swallowed is sent to the card.
-constexpr float kFogStart = 16.0f, kFogEnd = 44.0f;
-constexpr float kCullRadius = 46.0f;
-
-void Cull(std::vector<Instance> &List, glm::vec2 Centre) {
-  const float r2 = kCullRadius * kCullRadius;
-  List.erase(std::remove_if(List.begin(), List.end(), [&](const Instance &i) { return Dist2(i, Centre) > r2; }),
-             List.end());
+// Only what the fog has not swallowed is sent to the card: what lies wholly
+// further from the eye than the fog's end.
+void CullInFog(std::vector<Instance> &List, const Camera &Cam) {
+  const float r2 = Cam.FogEnd * Cam.FogEnd;
+  auto swallowed = [&](const Instance &I) {
+    float d2 = 0;
+    for (int a = 0; a < 3; ++a) {
+      const float lo = std::min(I.Origin[a], I.Origin[a] + I.Size[a]), hi = std::max(I.Origin[a], I.Origin[a] + I.Size[a]);
+      const float d = std::max({lo - Cam.Eye[a], Cam.Eye[a] - hi, 0.0f});
+      d2 += d * d;
+    }
+    return d2 > r2;
+  };
+  List.erase(std::remove_if(List.begin(), List.end(), swallowed), List.end());
 }
 
 const glm::vec3 kSunDirection = glm::normalize(glm::vec3(-0.45f, -0.62f, 0.78f));
@@ -874,10 +880,9 @@ void DrawFull(Renderer &R) {
   FrameScene &S = R.Scene;
   DrawSky(R, false);
   BeginSolids();
-  const glm::vec2 centre(S.Cam.Target.x, S.Cam.Target.y);
-  for (auto *list : {&S.Walls, &S.Boxes, &S.Targets, &S.Water, &S.FilledCells, &S.FilledBoxes}) Cull(*list, centre);
+  for (auto *list : {&S.Walls, &S.Boxes, &S.Targets, &S.Water, &S.FilledCells, &S.FilledBoxes}) CullInFog(*list, S.Cam);
 
-  SetSceneFrame(R, S.Cam, kFogColor, kFogStart, kFogEnd);
+  SetSceneFrame(R, S.Cam, kFogColor, S.Cam.FogStart, S.Cam.FogEnd);
   const bool occ = S.HasFloor && S.FieldWidth > 0 && S.FieldHeight > 0;
   if (occ) UpdateOccupancy(R);  // from everything near, seen or not: shadows reach into view
   const glm::mat4 viewProj = S.Cam.ViewProjection();
@@ -912,16 +917,16 @@ void DrawFast(Renderer &R) {
   BeginSolids();
   const bool ground = S.HasFloor && S.FieldWidth > 0 && S.FieldHeight > 0;
   const glm::vec2 groundSize = BindGroundLight(R, ground);
-  const glm::vec2 centre(S.Cam.Target.x, S.Cam.Target.y), eye(S.Cam.Eye.x, S.Cam.Eye.y);
+  const glm::vec2 eye(S.Cam.Eye.x, S.Cam.Eye.y);
   const glm::mat4 viewProj = S.Cam.ViewProjection();
   for (auto *list : {&S.Walls, &S.Boxes, &S.Targets, &S.Water, &S.FilledCells, &S.FilledBoxes}) {
-    Cull(*list, centre);
+    CullInFog(*list, S.Cam);
     CullOutsideView(*list, viewProj);
   }
   SortNearFirst(S.Walls, eye);
   SortNearFirst(S.Boxes, eye);
 
-  SetSceneFrame(R, S.Cam, kFogColor, kFogStart, kFogEnd);
+  SetSceneFrame(R, S.Cam, kFogColor, S.Cam.FogStart, S.Cam.FogEnd);
   SetPlayerShadow(R);
   ForEachSceneShader(R, [&](const SceneShader &s) {
     glUseProgram(s.Prog.Get());
@@ -1024,8 +1029,8 @@ void DrawDrifters(Renderer &R, const Camera &Cam, glm::vec3 Centre, float Radius
     list.push_back(Instance{{p.x, p.y, p.z}, {size, d.Hue, 0}, {d.Axis.x, d.Axis.y, d.Axis.z, d.Phase}});
   }
   BeginSolids();
-  SetSceneFrame(R, Cam, Menu ? glm::vec3(0.10f, 0.09f, 0.20f) : kFogColor, Menu ? 10.0f : kFogStart + 8,
-                Menu ? 34.0f : kFogEnd + 30);
+  SetSceneFrame(R, Cam, Menu ? glm::vec3(0.10f, 0.09f, 0.20f) : kFogColor, Menu ? 10.0f : Cam.FogStart + 8,
+                Menu ? 34.0f : Cam.FogEnd + 30);
   DrawInstances(R, list, smDrifter, 0, glm::vec3(1), false, 0.5f);
   glBindVertexArray(0);
 }

@@ -267,15 +267,19 @@ void DropShadow(Renderer &R, const Rect &Area, float Radius, float Spread, float
   Fill(R, Rect{Area.X - Spread * 0.5f, Area.Y + Spread * 0.3f, Area.W + Spread, Area.H + Spread}, s);
 }
 
-const CachedText &TextImage(Renderer &R, const std::string &Text, int Pixels, bool Bold) {
-  const std::string key = Text + '\x1f' + std::to_string(Pixels) + (Bold ? "b" : "r");
+std::string TextKey(const std::string &Text, int Pixels, bool Bold, bool Ellipsis) {
+  return Text + '\x1f' + std::to_string(Pixels) + (Bold ? "b" : "r") + (Ellipsis ? "e" : "");
+}
+
+const CachedText &TextImage(Renderer &R, const std::string &Text, int Pixels, bool Bold, bool Ellipsis = false) {
+  const std::string key = TextKey(Text, Pixels, Bold, Ellipsis);
   auto it = R.TextCache.find(key);
   if (it != R.TextCache.end()) return it->second;
   if (R.TextCache.size() > 256) {
     R.TextCache.clear();
     R.LayerCached.clear();  // its texture names may come back for other text
   }
-  const Image img = R.Text.Render(Text, Pixels, Bold);
+  const Image img = R.Text.Render(Text, Pixels, Bold, Ellipsis);
   CachedText c;
   if (!img.Empty()) {
     c.Tex = UploadTexture(img, false, false);
@@ -285,18 +289,31 @@ const CachedText &TextImage(Renderer &R, const std::string &Text, int Pixels, bo
   return R.TextCache.emplace(key, std::move(c)).first->second;
 }
 
+// The width TextImage would have, without drawing it; fitting a text measures
+// it at several sizes and lengths every frame.
+int TextWidth(Renderer &R, const std::string &Text, int Pixels, bool Bold, bool Ellipsis) {
+  const std::string key = TextKey(Text, Pixels, Bold, Ellipsis);
+  if (const auto it = R.TextWidths.find(key); it != R.TextWidths.end()) return it->second;
+  if (R.TextWidths.size() > 1024) R.TextWidths.clear();
+  return R.TextWidths[key] = R.Text.Width(Text, Pixels, Bold, Ellipsis);
+}
+
 enum class Align { Left, Centre };
 
 // Text centred vertically on Y, with a soft shadow below it; a text wider than
-// MaxWidth (when given) is drawn at the largest size that fits.
+// MaxWidth (when given) is drawn smaller or cut short (FitText).
 void DrawText(Renderer &R, const std::string &Text, int Pixels, bool Bold, float X, float Y, Align A, vec4 Top,
               vec4 Bottom, float MaxWidth = 0) {
+  FittedText fit{Pixels, Text.size(), false};
   if (MaxWidth > 0)
-    Pixels = FitPixels(Pixels, MaxWidth, [&](int P) { return TextImage(R, Text, P, Bold).Width; });
-  const CachedText &t = TextImage(R, Text, Pixels, Bold);
+    fit = FitText(Text, Pixels, MaxWidth, [&](size_t Length, int P, bool Ellipsis) {
+      return TextWidth(R, Text.substr(0, Length), P, Bold, Ellipsis);
+    });
+  Pixels = fit.Pixels;
+  const CachedText &t = TextImage(R, fit.Cut ? Text.substr(0, fit.Length) : Text, Pixels, Bold, fit.Cut);
   if (!t.Tex) return;
   float w = float(t.Width), h = float(t.Height);
-  if (MaxWidth > 0 && w > MaxWidth) { h *= MaxWidth / w; w = MaxWidth; }  // past the smallest size: squeezed
+  if (MaxWidth > 0 && w > MaxWidth) { h *= MaxWidth / w; w = MaxWidth; }  // not even an ellipsis fits: squeezed
   const float x = std::round(A == Align::Centre ? X - w / 2 : X), y = std::round(Y - h / 2);
   Style shadow;
   shadow.Soft = 0;
@@ -462,12 +479,13 @@ void DrawSky(Renderer &R, bool BehindScene) {
   glBindVertexArray(0);
 }
 
-int32_t RunMenu(Renderer &R, float Px, float Py) {
+int32_t RunMenu(Renderer &R, float Px, float Py, int32_t Highlight) {
   const MenuLayout m = LayoutMenu(R.Width, R.Height);
   const float sc = UiScale(R.Width, R.Height);
-  int32_t hot = -1;
+  int32_t pointed = -1;
   for (int i = 0; i < MenuItemCount; ++i)
-    if (m.Items[i].Contains(Px, Py)) hot = i;
+    if (m.Items[i].Contains(Px, Py)) pointed = i;
+  const int32_t hot = Highlight == hlPointer ? pointed : Highlight;
 
   DrawBackdrop(R, vec4(1));
   BeginUiLayer(R);
@@ -487,12 +505,17 @@ int32_t RunMenu(Renderer &R, float Px, float Py) {
            R.Width / 2.0f, R.Height - 26 * sc, Align::Centre, kTextDim, R.Width - 2 * margin);
   EndUiLayer(R);
   glBindVertexArray(0);
-  return hot;
+  return pointed;
 }
 
-int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, TSettings &S, const TDisplayMode *Modes,
-                    int32_t ModesHigh, const int32_t *Freqs, int32_t FreqsHigh, const TMapDescr *Maps,
-                    int32_t MapsHigh) {
+// The keys name the rows, then Apply and Back, as graph.h numbers them.
+static_assert(int(rowMode) == hlMode && int(rowFreq) == hlFreq && int(rowFullScreen) == hlFullScreen &&
+              int(rowMap) == hlMap && int(rowCubes) == hlCubes && int(rowKeys) == hlKeys3D &&
+              SettingsRowCount == srApply && srBack == srApply + 1);
+
+int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, int32_t Highlight, TSettings &S,
+                    const TDisplayMode *Modes, int32_t ModesHigh, const int32_t *Freqs, int32_t FreqsHigh,
+                    const TMapDescr *Maps, int32_t MapsHigh) {
   if (!Modes) ModesHigh = -1;
   if (!Freqs) FreqsHigh = -1;
   if (!Maps) MapsHigh = -1;
@@ -525,6 +548,8 @@ int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, TSettings &S,
     }
   }
 
+  // Drawn as the pointer or the keys say: one highlight, never both.
+  if (Highlight != hlPointer) Px = Py = -1e6f;
   const float sc = UiScale(R.Width, R.Height);
   DrawBackdrop(R, vec4(0.8f, 0.8f, 0.85f, 1));
   BeginUiLayer(R);
@@ -546,12 +571,17 @@ int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, TSettings &S,
       case rowCubes: value = S.Cubes ? "On" : "Off"; colour = S.Cubes ? on : off; break;
       case rowKeys: value = KeyMappingText(S.Keys3D); break;
     }
-    const bool rowHot = r.Label.Contains(Px, Py) || r.Prev.Contains(Px, Py) || r.Value.Contains(Px, Py) ||
-                        r.Next.Contains(Px, Py);
+    const bool rowHot = row == Highlight || r.Label.Contains(Px, Py) || r.Prev.Contains(Px, Py) ||
+                        r.Value.Contains(Px, Py) || r.Next.Contains(Px, Py);
     if (rowHot) {
       Style band;
       band.Top = band.Bottom = vec4(1, 0.85f, 0.55f, 0.08f);
       band.Radius = 8 * sc;
+      if (row == Highlight) {  // the keys' only sign of where they are: the arrows change this row
+        band.Top = band.Bottom = vec4(1, 0.85f, 0.55f, 0.16f);
+        band.Border = std::max(1.0f, 1.5f * sc);
+        band.BorderColor = vec4(1.0f, 0.82f, 0.50f, 0.8f);
+      }
       Fill(R, Rect{r.Label.X - 14 * sc, r.Label.Y, r.Next.X + r.Next.W - r.Label.X + 28 * sc, r.Label.H}, band);
     }
     DrawText(R, SettingsLabels[row], int(22 * sc), false, r.Label.X, r.Label.CentreY(), Align::Left,
@@ -574,7 +604,8 @@ int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, TSettings &S,
   }
   DrawText(R, "Changes take effect when applied; the game in progress is kept.", int(17 * sc), false,
            R.Width / 2.0f, l.Apply.Y - 28 * sc, Align::Centre, kTextDim, l.Panel.W - 2 * margin);
-  const bool applyHot = l.Apply.Contains(Px, Py), backHot = l.Back.Contains(Px, Py);
+  const bool applyHot = Highlight == srApply || l.Apply.Contains(Px, Py),
+             backHot = Highlight == srBack || l.Back.Contains(Px, Py);
   DrawButton(R, l.Apply, sc, true, applyHot ? vec4(0.55f, 0.95f, 0.55f, 1) : vec4(0.36f, 0.74f, 0.40f, 1));
   DrawButton(R, l.Back, sc, backHot);
   DrawText(R, "Apply", int(26 * sc), true, l.Apply.CentreX(), l.Apply.CentreY(), Align::Centre, kTextOnGold,
@@ -646,6 +677,15 @@ void KitPill(Renderer &R, const Rect &Area, float Scale, float Alpha) {
   s.Border = 1.5f;
   s.BorderColor = vec4(1.0f, 0.82f, 0.50f, 0.45f * Alpha);
   Fill(R, Area, s);
+}
+
+void KitRing(Renderer &R, float X, float Y, float Radius, float Thickness, glm::vec4 Colour) {
+  Style s;
+  s.Top = s.Bottom = vec4(glm::vec3(Colour), 0);
+  s.Radius = Radius;
+  s.Border = Thickness;
+  s.BorderColor = Colour;
+  Fill(R, Rect{X - Radius, Y - Radius, 2 * Radius, 2 * Radius}, s);
 }
 
 void KitText(Renderer &R, const std::string &Text, int Pixels, bool Bold, float X, float Y, bool Centre,

@@ -14,6 +14,8 @@ void KitPanel(Renderer &R, const Rect &Panel, float Scale);
 void KitButton(Renderer &R, const Rect &Area, float Scale, bool Hot);
 void KitTitle(Renderer &R, const Rect &Title, float Scale, const char *Text, int Pixels);
 void KitPill(Renderer &R, const Rect &Area, float Scale, float Alpha);
+// A circle's outline, centred on X, Y, Thickness wide inside Radius.
+void KitRing(Renderer &R, float X, float Y, float Radius, float Thickness, glm::vec4 Colour);
 // Text centred vertically on Y; left-aligned at X, or centred on it.
 void KitText(Renderer &R, const std::string &Text, int Pixels, bool Bold, float X, float Y, bool Centre,
              glm::vec4 Colour, float MaxWidth = 0);

@@ -387,7 +387,8 @@ void Leave()
   }
   const int32_t Own = SetOfLevelFile(TOwnSet{}.Packed);
   Editor.Open = false;
-  OpenChooserOn(Editor.SavedVersion == Editor.Level.Version() && Own >= 0 ? Own : -1);
+  const bool Saved = Editor.SavedVersion == Editor.Level.Version() && Own >= 0 && Editor.OwnIndex >= 0;
+  OpenChooserOn(Saved ? Own : -1, Saved ? Editor.OwnIndex : -1);
 }
 
 void ReadEditKeys()

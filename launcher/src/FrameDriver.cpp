@@ -9,6 +9,7 @@
 #include "MousePlay.h"
 #include "Overlay.h"
 #include "Pace.h"
+#include "ScreenKeys.h"
 #include "Text.h"
 
 #include <bit>
@@ -110,10 +111,14 @@ void ReadPlayKeys()
 
 void MoveOnWhenSolved(const TTargetCount &Count)
 {
-  if (Count.Covered != Count.Targets) return;
+  if (Count.Covered != Count.Targets) {
+    LevelPlay.SeenUnsolved = true;
+    return;
+  }
   if (Count.Targets > 0) TellLevelSolved();
   GameNextLevel();
   LevelStarted(LevelPlay.LevelIndex + 1);
+  TellIfSetFinished();
   ForgetHeldMovementKeys();  // a key that solved a level does not walk on, unseen, into the next
 }
 
@@ -275,13 +280,14 @@ void NewGameFromMenu()
 {
   // The "Map" the pass started with; an index that names no set starts the first one.
   StartMapSet(TextToInt(Config->GetValue("Map")));
+  SetRunStarted();
 }
 
 void SaveFromMenu()
 {
   const std::string SaveFile = Config->GetValue("SaveFile");
   if (SaveFile.empty()) return;  // no file named: nothing to write to
-  GameSave(SaveFile.c_str());
+  SaveGame(SaveFile);
   ShowMessage("Saved");
 }
 
@@ -292,10 +298,8 @@ void LoadFromMenu()
     ShowMessage("Nothing saved yet");
     return;
   }
-  const TSavedPlace Place = ReadSavedPlace(SaveFile);
-  GameLoad(SaveFile.c_str());
-  LevelStarted(Place.Index >= 0 ? Place.Index : LevelPlay.LevelIndex);
-  LevelPlay.Set = SetOfLevelFile(Place.LevelFile);
+  LoadGame(SaveFile);
+  SetRunStarted();
   ShowMessage("Loaded");
 }
 
@@ -303,7 +307,9 @@ void CarryOutMenuItem(int32_t Item)
 {
   switch (Item) {
   case miNewGame: NewGameFromMenu(); break;
-  case miContinue: GameSetState(gsPlay); break;  // refused by the rules while no level is loaded
+  case miContinue:
+    if (!ContinueRefused()) GameSetState(gsPlay);  // refused by the rules while no level is loaded
+    break;
   case miSave: SaveFromMenu(); break;
   case miLoad: LoadFromMenu(); break;
   case miSettings:
@@ -317,6 +323,10 @@ void CarryOutMenuItem(int32_t Item)
 
 void MenuFrame()
 {
+  if (FinishedPageOpen()) {
+    FinishedPageFrame();
+    return;
+  }
   if (KeyDown(VK_CHOOSER) && !ChooserOpen()) {
     KeyState[VK_CHOOSER] = 0;  // one press opens it once
     OpenChooser();
@@ -325,7 +335,10 @@ void MenuFrame()
     ChooserFrame();
     return;
   }
+  const int32_t Picked = MenuKeys(TakeScreenKeys());
   const int32_t Item = ProcessMenu(&MousePos);
+  MenuPointedAt(Item);
+  if (Picked >= 0) CarryOutMenuItem(Picked);
   if (!KeyDown(VK_LBUTTON)) return;
   CarryOutMenuItem(Item);
   KeyState[VK_LBUTTON] = 0;  // one press, one item
@@ -333,13 +346,15 @@ void MenuFrame()
 
 void SettingsFrame()
 {
-  const int32_t Result =
+  const int32_t ByKeys = SettingsKeys(TakeScreenKeys());
+  const int32_t ByPointer =
     ProcessSettings(&MousePos, KeyState[VK_LBUTTON], &EditSettings, DisplayModes,
                     static_cast<int32_t>(std::size(DisplayModes)) - 1, Frequencies,
                     static_cast<int32_t>(std::size(Frequencies)) - 1, MapList.Items, MapList.Count - 1);
+  const int32_t Result = ByKeys >= 0 ? ByKeys : ByPointer;
   if (Result == srApply) {
     SaveSettings();
-    GameSave(RestartSaveWrite);
+    SaveGame(RestartSaveWrite);  // the counters come back from memory; the file is whole all the same
     RestartFlag = true;
   } else if (Result == srBack) {
     GameSetState(gsMenu);  // the edits are dropped
@@ -357,6 +372,8 @@ void ProcessFrame()
   if (State != gsPlay) {
     StopPace();
     RuleFrameDone();  // a key tapped off the play screen moves nothing
+  } else {
+    ScreenKeysInPlay();
   }
   if (EditorTakesFrame()) {
     EditorFrame();

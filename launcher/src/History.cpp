@@ -23,7 +23,7 @@ bool SameFloat(float A, float B) { return std::memcmp(&A, &B, sizeof A) == 0; }
 bool SameMoment(const TMoment &A, const TMoment &B)
 {
   return SamePlayer(A.Player, B.Player) && SameFloat(A.Angle, B.Angle) && SameFloat(A.Remaining, B.Remaining) &&
-         A.Moves == B.Moves && A.Pushes == B.Pushes;
+         A.Moves == B.Moves && A.Pushes == B.Pushes && A.ClockFrom == B.ClockFrom && A.FromOldSave == B.FromOldSave;
 }
 
 // Only these are ever changed by the rules.
@@ -39,15 +39,15 @@ bool SamePlayer(const TPlayer &A, const TPlayer &B)
 
 void THistory::Forget() { *this = THistory{}; }
 
-void THistory::Begin(const TMoment &Moment, const TObjArray &Objects)
+void THistory::Begin(const TMoment &Moment, const TGameObject *Objects, int32_t Count)
 {
   Forget();
   Started = true;
-  ObjectCount = Objects.Count;
-  for (int32_t I = 0; I < Objects.Count; ++I)
-    if (CanChange(Objects.Items[I])) {
+  ObjectCount = Count;
+  for (int32_t I = 0; I < Count; ++I)
+    if (CanChange(Objects[I])) {
       Tracked.push_back(I);
-      StartObjects.push_back(Objects.Items[I]);
+      StartObjects.push_back(Objects[I]);
     }
   NowObjects = StartObjects;
   Start = Now = Moment;
@@ -56,7 +56,7 @@ void THistory::Begin(const TMoment &Moment, const TObjArray &Objects)
 void THistory::Mark(const TMoment &Moment, const TObjArray &Objects)
 {
   if (!Started || Objects.Count != ObjectCount) {  // another level: begin again
-    Begin(Moment, Objects);
+    Begin(Moment, Objects.Items, Objects.Count);
     return;
   }
   THistoryStep Step{Now, Moment, {}};
@@ -97,14 +97,30 @@ bool THistory::Redo()
   return true;
 }
 
-bool THistory::Restart()
+bool THistory::BeginAt(const TMoment &StartMoment, const std::vector<TGameObject> &Designed,
+                       const TMoment &NowMoment, const TObjArray &Loaded)
+{
+  if (Loaded.Count < 0 || static_cast<size_t>(Loaded.Count) != Designed.size()) return false;
+  for (size_t I = 0; I < Designed.size(); ++I) {
+    const TGameObject &Fixed = Designed[I], &Live = Loaded.Items[I];
+    if (!CanChange(Fixed) && (Fixed.Kind != Live.Kind || !SameBox(Fixed.Box, Live.Box))) return false;
+  }
+  Begin(StartMoment, Designed.data(), Loaded.Count);
+  for (size_t K = 0; K < Tracked.size(); ++K) NowObjects[K] = Loaded.Items[Tracked[K]];
+  Now = NowMoment;
+  return true;
+}
+
+bool THistory::Restart(uint64_t ClockFrom)
 {
   if (!Started) return false;
-  THistoryStep Step{Now, Start, {}};
+  TMoment Again = Start;
+  Again.ClockFrom = ClockFrom;
+  THistoryStep Step{Now, Again, {}};
   for (size_t K = 0; K < Tracked.size(); ++K)
     if (!SameObject(NowObjects[K], StartObjects[K]))
       Step.Changes.push_back({static_cast<int32_t>(K), NowObjects[K], StartObjects[K]});
-  if (Step.Changes.empty() && SameMoment(Now, Start)) return false;
+  if (Step.Changes.empty() && SameMoment(Now, Again)) return false;
   Push(std::move(Step));
   return true;
 }

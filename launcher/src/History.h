@@ -21,6 +21,8 @@ struct TMoment {
   TPlayer Player = {};
   float Angle = 0, Remaining = 0;  // the view angle and the turn still to cover
   int32_t Moves = 0, Pushes = 0;
+  uint64_t ClockFrom = 0;  // the level's play time when its clock last started (restart starts it again)
+  bool FromOldSave = false;  // the counters miss what was done before a save that did not keep them
 };
 
 struct THistoryChange {
@@ -43,12 +45,20 @@ public:
   // (nothing when nothing changed). The first mark of a level only begins.
   void Mark(const TMoment &Now, const TObjArray &Objects);
 
+  // Begins at Start, the level as its set has it, with the world already at
+  // Now (a loaded game) and no step between them, so that restart goes back to
+  // Start. False, and nothing begun, when Now is no position of that level: its
+  // walls, marks and floor must stand where Start has them.
+  bool BeginAt(const TMoment &Start, const std::vector<TGameObject> &StartObjects, const TMoment &Now,
+               const TObjArray &Loaded);
+
   // Each moves Present() one step back or on; false when there is none.
   bool Undo();
   bool Redo();
-  // One step from the present back to the level's beginning, itself undoable;
-  // false when the world is there already. Mark the world first.
-  bool Restart();
+  // One step from the present back to the level's beginning, its clock started
+  // again at ClockFrom, itself undoable; false when the world is there already.
+  // Mark the world first.
+  bool Restart(uint64_t ClockFrom);
 
   bool CanUndo() const { return Done > 0; }
   bool CanRedo() const { return Done < Steps.size(); }
@@ -64,7 +74,7 @@ public:
   size_t Bytes() const;
 
 private:
-  void Begin(const TMoment &Now, const TObjArray &Objects);
+  void Begin(const TMoment &Now, const TGameObject *Objects, int32_t Count);
   void Push(THistoryStep Step);
   void Apply(const THistoryStep &Step, bool Forward);
 

@@ -9,6 +9,7 @@
 #include "MousePlay.h"
 #include "Overlay.h"
 #include "Pace.h"
+#include "ScreenKeys.h"
 #include "Text.h"
 
 #include <cerrno>
@@ -206,11 +207,15 @@ int32_t SetOfLevelFile(const std::string &LevelFile)
 LRESULT CALLBACK WndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
 {
   switch (Msg) {
-  case WM_KEYDOWN:
-    NoteKeyDown(static_cast<UINT>(WParam), (LParam & KeyWasDown) != 0);
+  case WM_KEYDOWN: {
+    const UINT Key = PadKeyDown(static_cast<UINT>(WParam));
+    const bool Repeat = (LParam & KeyWasDown) != 0;
+    NoteKeyDown(Key, Repeat);
+    NoteScreenKey(Key, Repeat);
     return 0;
+  }
   case WM_KEYUP:
-    NoteKeyUp(static_cast<UINT>(WParam));
+    NoteKeyUp(PadKeyUp(static_cast<UINT>(WParam)));
     return 0;
   case WM_LBUTTONDOWN:
     KeyState[VK_LBUTTON] = 1;
@@ -338,5 +343,6 @@ void ResetLauncherState()
   ForgetEditor();
   ForgetOverlayState();
   ForgetPace();
+  ForgetScreenKeys();
   ScreenWidth = ScreenHeight = ScreenBits = ScreenFreq = 0;
 }

@@ -3,13 +3,16 @@
 
 #include "Files.h"
 #include "Kestrove.h"
+#include "LauncherInternal.h"
 #include "Pace.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -59,6 +62,9 @@ TCell CellOf(const TBox &Box)
 
 int32_t CellsBetween(const TCell &A, const TCell &B) { return std::abs(A.X - B.X) + std::abs(A.Y - B.Y); }
 
+// The level's clock: play time since it last started.
+uint64_t ClockMs() { return LevelPlay.PlayedMs > LevelPlay.ClockFrom ? LevelPlay.PlayedMs - LevelPlay.ClockFrom : 0; }
+
 TMoment MomentNow()
 {
   TMoment M;
@@ -67,6 +73,8 @@ TMoment MomentNow()
   M.Remaining = GameGetRotateAngle();
   M.Moves = LevelPlay.Moves;
   M.Pushes = LevelPlay.Pushes;
+  M.ClockFrom = LevelPlay.ClockFrom;
+  M.FromOldSave = LevelPlay.FromOldSave;
   return M;
 }
 
@@ -80,11 +88,24 @@ void ReportStepFailure(int Code)
 
 // The bytes of a save file as the rules wrote it: 80 of player, width,
 // height, the name's length and bytes, the object count, 88 per object, then
-// "LEVL", the level's index and the set's level count.
+// "LEVL", the level's index and the set's level count. The program adds
+// "PLAY", the moves and pushes (32-bit) and the clock in ms (64-bit).
 struct TSaveLayout {
   size_t ObjectsAt = 0;
   int32_t Count = 0;
+  size_t End() const { return ObjectsAt + size_t(Count) * sizeof(TGameObject); }
 };
+
+constexpr size_t PlaceBytes = 12, CountersBytes = 20;
+// As the rules judge a place: a level file counts at most 255 levels.
+constexpr int32_t MaxLevelCount = UINT8_MAX;
+
+template <class T> T ValueAt(const std::string &Bytes, size_t Offset)
+{
+  T V;
+  std::memcpy(&V, Bytes.data() + Offset, sizeof V);
+  return V;
+}
 
 bool ReadSaveLayout(const std::string &Bytes, TSaveLayout &Layout)
 {
@@ -94,7 +115,7 @@ bool ReadSaveLayout(const std::string &Bytes, TSaveLayout &Layout)
   if (NameLength < 0 || Bytes.size() < 96 + size_t(NameLength)) return false;
   std::memcpy(&Layout.Count, Bytes.data() + 92 + NameLength, 4);
   Layout.ObjectsAt = 96 + size_t(NameLength);
-  return Layout.Count >= 0 && Bytes.size() >= Layout.ObjectsAt + size_t(Layout.Count) * sizeof(TGameObject);
+  return Layout.Count >= 0 && Bytes.size() >= Layout.End();
 }
 
 // The player as a save file holds it: every padding byte zero.
@@ -109,19 +130,110 @@ void WritePlayer(char *To, const TPlayer &Player)
   std::memcpy(To, &Clean, sizeof Clean);
 }
 
-}  // namespace
+// What the program reads of a save besides the world.
+struct TSavedGame {
+  std::string LevelFile;
+  int32_t Index = -1;     // in its set; -1 when the file does not say
+  bool Counted = false;   // the counters below are the file's
+  int32_t Moves = 0, Pushes = 0;
+  uint64_t PlayedMs = 0;
+};
 
-TSavedPlace ReadSavedPlace(const std::string &SaveFile)
+// A tagged block of Size bytes at At, whole.
+bool BlockAt(const std::string &Bytes, size_t At, const char (&Tag)[5], size_t Size)
+{
+  return Bytes.size() >= At + Size && Bytes.compare(At, 4, Tag) == 0;
+}
+
+TSavedGame ReadSavedGame(const std::string &SaveFile)
 {
   const std::string Bytes = ReadWholeFile(SaveFile);
   TSaveLayout Layout;
-  TSavedPlace Place;
-  if (!ReadSaveLayout(Bytes, Layout)) return Place;
-  Place.LevelFile = Bytes.substr(92, Layout.ObjectsAt - 96);
-  const size_t TagAt = Layout.ObjectsAt + size_t(Layout.Count) * sizeof(TGameObject);
-  if (Bytes.size() == TagAt + 12 && Bytes.compare(TagAt, 4, "LEVL") == 0)
-    std::memcpy(&Place.Index, Bytes.data() + TagAt + 4, 4);
-  return Place;
+  TSavedGame Saved;
+  if (!ReadSaveLayout(Bytes, Layout)) return Saved;
+  Saved.LevelFile = Bytes.substr(92, Layout.ObjectsAt - 96);
+  const size_t PlaceAt = Layout.End();
+  if (!BlockAt(Bytes, PlaceAt, "LEVL", PlaceBytes)) return Saved;
+  const int32_t Index = ValueAt<int32_t>(Bytes, PlaceAt + 4), Count = ValueAt<int32_t>(Bytes, PlaceAt + 8);
+  if (Index < 0 || Index == INT32_MAX || Count < 0 || Count > MaxLevelCount) return Saved;  // the rules ignore it too
+  Saved.Index = Index;
+  const size_t CountersAt = PlaceAt + PlaceBytes;
+  if (!BlockAt(Bytes, CountersAt, "PLAY", CountersBytes)) return Saved;
+  const int32_t Moves = ValueAt<int32_t>(Bytes, CountersAt + 4), Pushes = ValueAt<int32_t>(Bytes, CountersAt + 8);
+  const int64_t Ms = ValueAt<int64_t>(Bytes, CountersAt + 12);
+  // The clock shows whole seconds as a 32-bit count.
+  if (Moves < 0 || Pushes < 0 || Ms < 0 || Ms / 1000 > INT32_MAX) return Saved;
+  Saved.Counted = true;
+  Saved.Moves = Moves;
+  Saved.Pushes = Pushes;
+  Saved.PlayedMs = static_cast<uint64_t>(Ms);
+  return Saved;
+}
+
+std::string CountersBlock()
+{
+  std::string Block = "PLAY";
+  const int32_t Counts[2] = {LevelPlay.Moves, LevelPlay.Pushes};
+  const int64_t Ms = static_cast<int64_t>(std::min<uint64_t>(ClockMs(), INT64_MAX));
+  Block.append(reinterpret_cast<const char *>(Counts), sizeof Counts);
+  Block.append(reinterpret_cast<const char *>(&Ms), sizeof Ms);
+  return Block;
+}
+
+struct TLevelStart {
+  TMoment Moment;
+  std::vector<TGameObject> Objects;
+};
+
+// The level as its set has it, built by the rules in place of the world;
+// nothing when its file cannot be read or holds no such level.
+std::optional<TLevelStart> LevelAsDesigned(const std::string &LevelFile, int32_t Index)
+{
+  if (LevelFile.empty() || Index < 0 || ReadingError(LevelFile) != 0) return std::nullopt;
+  int32_t Asked = Index;
+  if (!GameLoadMap(LevelFile.c_str(), &Asked)) return std::nullopt;
+  TLevelStart Start;
+  Start.Moment.Player = GameGetPlayer();
+  // A level begins with the view facing the player's way.
+  Start.Moment.Angle = static_cast<float>(int32_t(Start.Moment.Player.Direction) * 90);
+  const TObjArray Objects = GameGetObjects();
+  Start.Objects.assign(Objects.Items, Objects.Items + std::max(Objects.Count, 0));
+  return Start;
+}
+
+}  // namespace
+
+void SaveGame(const std::string &SaveFile)
+{
+  GameSave(SaveFile.c_str());
+  std::string Bytes = ReadWholeFile(SaveFile);
+  TSaveLayout Layout;
+  // Only what the rules wrote as they always do takes the counters after it.
+  if (!ReadSaveLayout(Bytes, Layout) || Bytes.size() != Layout.End() + PlaceBytes) return;
+  Bytes += CountersBlock();
+  if (const int Code = TryWriteWholeFile(SaveFile, Bytes))
+    ReportError("The save \"" + SaveFile + "\" holds the game but not the level's moves, pushes and clock: " +
+                std::strerror(Code) + ".");
+}
+
+void LoadGame(const std::string &SaveFile)
+{
+  const TSavedGame Saved = ReadSavedGame(SaveFile);
+  // A file that does not say which level it holds leaves the rules counting on from theirs.
+  const int32_t Index = Saved.Index >= 0 ? Saved.Index : LevelPlay.LevelIndex;
+  const std::optional<TLevelStart> Designed = LevelAsDesigned(Saved.LevelFile, Index);
+  GameLoad(SaveFile.c_str());
+  LevelStarted(Index);
+  LevelPlay.Set = SetOfLevelFile(Saved.LevelFile);
+  LevelPlay.FromOldSave = !Saved.Counted;
+  if (Saved.Counted) {
+    LevelPlay.Moves = Saved.Moves;
+    LevelPlay.Pushes = Saved.Pushes;
+    LevelPlay.PlayedMs = Saved.PlayedMs;
+  }
+  const bool AsDesigned = Designed && LevelPlay.History.BeginAt(Designed->Moment, Designed->Objects, MomentNow(),
+                                                                GameGetObjects());
+  LevelPlay.LevelKnown = Saved.Index >= 0 || AsDesigned;
 }
 
 void LevelStarted(int32_t LevelIndex)
@@ -131,10 +243,11 @@ void LevelStarted(int32_t LevelIndex)
   LevelPlay.Overview = false;
   LevelPlay.Moves = LevelPlay.Pushes = 0;
   LevelPlay.LevelIndex = LevelIndex;
+  LevelPlay.LevelKnown = true;
   LevelPlay.Walking = false;
   ++LevelPlay.Jumps;
-  LevelPlay.PlayedMs = 0;
-  LevelPlay.Solved = false;
+  LevelPlay.PlayedMs = LevelPlay.ClockFrom = 0;
+  LevelPlay.FromOldSave = LevelPlay.SeenUnsolved = LevelPlay.Solved = false;
   Watch = {};
 }
 
@@ -145,7 +258,7 @@ void ForgetLevelPlay()
   HeldBefore = {};
 }
 
-int32_t LevelSeconds() { return static_cast<int32_t>(LevelPlay.PlayedMs / 1000); }
+int32_t LevelSeconds() { return static_cast<int32_t>(std::min<uint64_t>(ClockMs() / 1000, INT32_MAX)); }
 
 void TickClock(bool InPlay)
 {
@@ -184,6 +297,8 @@ bool PutBackPresent()
     GameSetView(H.Present().Angle, H.Present().Remaining);
     LevelPlay.Moves = H.Present().Moves;
     LevelPlay.Pushes = H.Present().Pushes;
+    LevelPlay.ClockFrom = H.Present().ClockFrom;
+    LevelPlay.FromOldSave = H.Present().FromOldSave;  // a restart is a whole new try
     ++LevelPlay.Jumps;
     Watch.Synced = false;  // what undo moved was no walk and no push
   } else if (Code) {
@@ -204,7 +319,7 @@ void HandleStepKeys()
 
   THistory &H = LevelPlay.History;
   MarkWorld();  // what was done since the last step is a step of its own
-  const bool Moved = Pressed.Restart ? H.Restart() : Pressed.Undo ? H.Undo() : H.Redo();
+  const bool Moved = Pressed.Restart ? H.Restart(LevelPlay.PlayedMs) : Pressed.Undo ? H.Undo() : H.Redo();
   if (Moved && !PutBackPresent()) {
     if (Pressed.Undo) H.Redo();  // the world stayed: so does the history
     else H.Undo();

@@ -16,8 +16,12 @@ struct TLevelPlay {
   bool StepOpen = false;   // a movement or turn key went down and not all are up yet
   int32_t Moves = 0, Pushes = 0;
   int32_t LevelIndex = 0;  // 0-based, counted as the rules count it
-  uint64_t PlayedMs = 0;   // the level's clock: time in play only, not in the menu
+  bool LevelKnown = true;  // false: a save that did not say which level it holds
+  uint64_t PlayedMs = 0;   // time in play on the level (or since its save's clock), not in the menu
+  uint64_t ClockFrom = 0;  // PlayedMs when the clock last started: restart starts it again
   uint64_t LastFrameMs = 0;
+  bool FromOldSave = false;   // continued from a save without the counters (until a restart): no best
+  bool SeenUnsolved = false;  // a play frame found it unsolved: solving it is the player's doing
   bool Solved = false;     // its completion was told once
   int32_t Set = -1;        // its map set's entry in the map list; -1: none known
   bool Overview = false;   // the whole level in view while its key is held
@@ -46,7 +50,7 @@ void CloseStepNow();
 // After the rules settled the frame: cells walked and cells pushed.
 void CountMoves(const TPlayer &Moved, const TObjArray &Objects);
 
-// The level's clock in seconds.
+// The level's clock in seconds: play time since it last started.
 int32_t LevelSeconds();
 // Every frame: the clock runs on in play frames only.
 void TickClock(bool InPlay);
@@ -56,13 +60,14 @@ void TickClock(bool InPlay);
 // cannot be written.
 bool PutBackPresent();
 
-// Where a save file's level comes from: its set's level file, and its index
-// in the set (-1 when the file does not say).
-struct TSavedPlace {
-  std::string LevelFile;
-  int32_t Index = -1;
-};
-TSavedPlace ReadSavedPlace(const std::string &SaveFile);
+// A save file as the program writes it: the rules' save, then the level's
+// counters and clock. A failure to add those is reported; the rules' save stays.
+void SaveGame(const std::string &SaveFile);
+// Loads a save file and takes up its level: its counters and clock where the
+// file holds them, else counted as continued from an old save; restart goes
+// back to the level as its set has it wherever the file's position is one of
+// that level.
+void LoadGame(const std::string &SaveFile);
 
 // The file undo writes the world to for the rules to read; removed after.
 inline constexpr const char *UndoFile = "Undo.Dat";

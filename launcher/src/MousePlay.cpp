@@ -158,7 +158,7 @@ void ReadPlayMouse()
   ForgetOnJump();
   if (Choice.Box >= 0 && !ChosenBoxStands()) LetGo();  // it filled water
   if (RuleKeyDown(VK_ESCAPE) && (Walk.Active || Choice.Box >= 0)) {
-    SpendKey(VK_ESCAPE);  // it stops the walk or lets the box go, and opens no menu
+    ForgetHeldKey(VK_ESCAPE);  // it stops the walk or lets the box go, and opens no menu
     Walk.StopAsked = Walk.Active;
     LetGo();
   }

@@ -8,6 +8,7 @@
 #include "LauncherInternal.h"
 #include "LevelFile.h"
 #include "LevelPlay.h"
+#include "ScreenKeys.h"
 #include "Text.h"
 
 #include <algorithm>
@@ -25,9 +26,21 @@ struct TTimedText {
   uint64_t Since = 0, Length = 0;
 };
 
+// The levels solved since the set was started, and what they took.
+struct TSetRun {
+  int32_t Levels = 0, Moves = 0, Pushes = 0, Seconds = 0;
+  bool Finished = false;  // its last level solved: nothing to continue
+};
+
+struct TFinishedPage {
+  bool Open = false;
+  uint64_t Since = 0;
+  uint8_t Held[256] = {};  // keys down when it opened: no press made on it
+};
+
 struct TChooser {
   bool Open = false;
-  int32_t First = 0;
+  TChooserPlace Place;
   int32_t Set = -1;  // the set shown; -1: the one the settings chose
   std::string SetName;
   std::vector<std::string> Titles;
@@ -36,6 +49,8 @@ struct TChooser {
 
 TTimedText Message, Card;
 TChooser Chooser;
+TSetRun SetRun;
+TFinishedPage FinishedPage;
 
 uint64_t NowMs()
 {
@@ -99,9 +114,15 @@ std::string CardText(int32_t Level, int32_t Moves, int32_t Pushes, const TBest &
 {
   std::string T = "Level " + std::to_string(Level + 1) + " complete: " + Counted(Moves, "move", "moves") + ", " +
                   Counted(Pushes, "push", "pushes");
-  if (!Before.Solved()) return T;
+  if (!Before.HasBest()) return T;
   if (Moves < Before.Moves) return T + " (a new best; it was " + std::to_string(Before.Moves) + ")";
   return T + " (best " + std::to_string(Before.Moves) + ")";
+}
+
+std::string UncountedCardText(bool LevelKnown, int32_t Level)
+{
+  return (LevelKnown ? "Level " + std::to_string(Level + 1) + " solved" : std::string("Solved")) +
+         "; not counted as a best: continued from an old save";
 }
 
 int32_t ChosenSet() { return Chooser.Set >= 0 ? Chooser.Set : MapIndexOrFirst(TextToInt(Config->GetValue("Map"))); }
@@ -117,7 +138,7 @@ void FillChooser()
   for (int32_t I = 0; I < Count; ++I) Chooser.Titles.push_back(LevelName(File, I));
   for (int32_t I = 0; I < Count; ++I) {
     const TBest B = Progress.Best(File, I);
-    Chooser.Items.push_back({Chooser.Titles[I].c_str(), B.Moves, B.Pushes, B.Seconds, uint8_t(B.Solved()), {}});
+    Chooser.Items.push_back({Chooser.Titles[I].c_str(), B.Moves, B.Pushes, B.Seconds, uint8_t(B.Solved), {}});
   }
 }
 
@@ -126,6 +147,7 @@ void FillChooser()
 void StartLevel(int32_t Level)
 {
   StartMapSet(ChosenSet());
+  SetRunStarted();
   for (int32_t I = 0; I < Level && GameGetState() == gsPlay; ++I) GameNextLevel();
   if (GameGetState() != gsPlay) return;  // the set ended early: the menu stays
   const int32_t Set = LevelPlay.Set;
@@ -140,20 +162,68 @@ void ShowMessage(const std::string &Text) { Show(Message, Text, MessageMs); }
 
 void TellLevelSolved()
 {
-  if (LevelPlay.Solved || (LevelPlay.Moves == 0 && LevelPlay.Pushes == 0)) return;  // solved as it came
+  if (LevelPlay.Solved || !LevelPlay.SeenUnsolved) return;  // told already, or solved as it came
   LevelPlay.Solved = true;
-  const char *File = SetFileOf(LevelPlay.Set);
+  const char *File = LevelPlay.LevelKnown ? SetFileOf(LevelPlay.Set) : nullptr;
+  if (LevelPlay.FromOldSave) {
+    if (File) Progress.RecordSolved(File, LevelPlay.LevelIndex);
+    Show(Card, UncountedCardText(LevelPlay.LevelKnown, LevelPlay.LevelIndex), CardMs);
+    return;
+  }
   const TBest Before = File ? Progress.Record(File, LevelPlay.LevelIndex, LevelPlay.Moves, LevelPlay.Pushes,
                                               LevelSeconds())
                             : TBest{};
   Show(Card, CardText(LevelPlay.LevelIndex, LevelPlay.Moves, LevelPlay.Pushes, Before), CardMs);
+  ++SetRun.Levels;
+  SetRun.Moves += LevelPlay.Moves;
+  SetRun.Pushes += LevelPlay.Pushes;
+  SetRun.Seconds += LevelSeconds();
+}
+
+void SetRunStarted() { SetRun = {}; }
+
+void TellIfSetFinished()
+{
+  // The menu also follows a level that does not load: only past the last one is the set done.
+  const int32_t Count = LevelsOf(SetFileOf(LevelPlay.Set)).Count;
+  if (GameGetState() != gsMenu || Count <= 0 || LevelPlay.LevelIndex < Count) return;
+  SetRun.Finished = true;
+  Card = {};  // the page tells it
+  FinishedPage.Open = true;
+  FinishedPage.Since = NowMs();
+  std::copy(std::begin(KeyState), std::end(KeyState), std::begin(FinishedPage.Held));
+}
+
+bool FinishedPageOpen() { return FinishedPage.Open; }
+
+void FinishedPageFrame()
+{
+  const TSetFinished Page{SetTitleOf(LevelPlay.Set), SetRun.Levels, SetRun.Moves, SetRun.Pushes, SetRun.Seconds};
+  DrawSetFinished(&Page);
+  bool Pressed = false;
+  for (size_t K = 0; K < std::size(KeyState); ++K) {
+    if (!KeyState[K]) FinishedPage.Held[K] = 0;
+    else if (!FinishedPage.Held[K]) {
+      Pressed = true;
+      KeyState[K] = 0;  // taken by the page: a click here chooses nothing on the menu
+    }
+  }
+  if (Pressed || NowMs() - FinishedPage.Since >= FinishedPageMs) FinishedPage.Open = false;
+}
+
+bool ContinueRefused()
+{
+  if (!SetRun.Finished) return false;
+  ShowMessage("This set is finished: press L to pick a level, or choose another set in Settings");
+  return true;
 }
 
 void DrawFrameOverlay(bool InPlay)
 {
   TickClock(InPlay);
   LevelPlay.Overview = InPlay && KeyState[VK_OVERVIEW] != 0;
-  const std::string Level = LevelName(SetFileOf(LevelPlay.Set), LevelPlay.LevelIndex);
+  // A save that did not say which level it holds shows no level's title.
+  const std::string Level = LevelPlay.LevelKnown ? LevelName(SetFileOf(LevelPlay.Set), LevelPlay.LevelIndex) : "";
   const float MessageAlpha = Alpha(Message), CardAlpha = Alpha(Card);
   TOverlay O = {};
   O.SetName = SetTitleOf(LevelPlay.Set);
@@ -171,29 +241,29 @@ void DrawFrameOverlay(bool InPlay)
 
 bool ChooserOpen() { return Chooser.Open; }
 
-void OpenChooser() { OpenChooserOn(-1); }
+void OpenChooser() { OpenChooserOn(-1, -1); }
 
-void OpenChooserOn(int32_t Set)
+void OpenChooserOn(int32_t Set, int32_t Level)
 {
   Levels = {};  // the editor may have changed a set since it was read
   Chooser.Set = Set < MapList.Count ? Set : -1;
   FillChooser();
   Chooser.Open = true;
-  Chooser.First = 0;
-  ShowMessage("E edits the level under the pointer, N makes a new one");
+  Chooser.Place = ChooserPlaceAt(Level >= 0 ? Level : LevelPlay.Set == ChosenSet() ? LevelPlay.LevelIndex : 0);
+  ShowMessage("E edits the level highlighted, N makes a new one");
 }
 
 namespace {
 
-void ReadEditorKeys(int32_t Hit, int32_t High)
+void ReadEditorKeys(int32_t Highlighted, int32_t High)
 {
   const auto Pressed = [](unsigned Key) { return KeyState[Key] ? (KeyState[Key] = 0, true) : false; };
   if (Pressed(VK_NEWLEVEL)) {
     OpenEditorOnNewLevel();
     Chooser.Open = false;
   } else if (Pressed(VK_EDIT)) {
-    if (Hit < 0 || Hit > High) ShowMessage("Point at a level, then E edits it");
-    else if (OpenEditorOn(SetFileOf(ChosenSet()), Hit)) Chooser.Open = false;
+    if (Highlighted < 0 || Highlighted > High) ShowMessage("The set has no level to edit: N makes a new one");
+    else if (OpenEditorOn(SetFileOf(ChosenSet()), Highlighted)) Chooser.Open = false;
   }
 }
 
@@ -202,19 +272,23 @@ void ReadEditorKeys(int32_t Hit, int32_t High)
 void ChooserFrame()
 {
   const int32_t High = static_cast<int32_t>(Chooser.Items.size()) - 1;
-  const int32_t Hit = ProcessChooser(&MousePos, Chooser.SetName.c_str(), Chooser.Items.data(), High, Chooser.First);
-  if (KeyState[VK_ESCAPE]) {
+  TChooserPlace &Place = Chooser.Place;
+  const TChooserAction Action = ChooserKeys(Place, High + 1, TakeScreenKeys());
+  const int32_t Hit = ProcessChooser(&MousePos, Chooser.SetName.c_str(), Chooser.Items.data(), High, Place.First);
+  ChooserPointedAt(Place, Hit);
+  if (KeyState[VK_ESCAPE] || Action == TChooserAction::Back) {
     KeyState[VK_ESCAPE] = 0;  // leaves the chooser, not the menu's next frame
     Chooser.Open = false;
     return;
   }
-  ReadEditorKeys(Hit, High);
-  if (!Chooser.Open || !KeyState[VK_LBUTTON]) return;
+  ReadEditorKeys(Place.Level, High);
+  if (Action == TChooserAction::Play && Chooser.Open) StartLevel(Place.Level);
+  if (!KeyState[VK_LBUTTON] || !Chooser.Open) return;
   KeyState[VK_LBUTTON] = 0;  // one press, one choice
   switch (Hit) {
   case chBack: Chooser.Open = false; break;
-  case chPreviousPage: Chooser.First = std::max(0, Chooser.First - ChooserPage); break;
-  case chNextPage: Chooser.First = std::min(std::max(High, 0), Chooser.First + ChooserPage); break;
+  case chPreviousPage: Place.First = std::max(0, Place.First - ChooserPage); break;
+  case chNextPage: Place.First = std::min(std::max(High, 0), Place.First + ChooserPage); break;
   default:
     if (Hit >= 0 && Hit <= High) StartLevel(Hit);
     break;
@@ -225,6 +299,8 @@ void ForgetOverlayState()
 {
   Message = Card = {};
   Chooser = {};
+  SetRun = {};
+  FinishedPage = {};
   Levels = {};
   Progress = {};
 }

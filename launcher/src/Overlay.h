@@ -1,7 +1,7 @@
 // Overlay.h -- what the program shows besides the rules' world: the play
 // screen's set, level, counters and clock, short confirmations, the
-// level-complete card, the overview, and the level chooser reached from the
-// menu. Handed to the renderer once a frame.
+// level-complete card, the overview, the level chooser reached from the menu,
+// and the page of a finished set. Handed to the renderer once a frame.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -11,7 +11,7 @@
 inline constexpr unsigned VK_OVERVIEW = 0x09;  // Tab, held: the whole level in view
 inline constexpr unsigned VK_CHOOSER = 0x4C;   // L, in the menu: the level chooser
 
-inline constexpr uint64_t MessageMs = 2000, CardMs = 1500;
+inline constexpr uint64_t MessageMs = 2000, CardMs = 1500, FinishedPageMs = 10000;
 
 extern TPlayerProgress Progress;
 
@@ -20,6 +20,19 @@ void ShowMessage(const std::string &Text);
 // The level in play is solved: its bests are kept and its card shown. Before
 // the rules move on.
 void TellLevelSolved();
+// A run of the chosen set begins (a new game, a level picked, a game loaded):
+// the totals of its levels start from nothing.
+void SetRunStarted();
+// After the rules moved on from a solved level: when it was the set's last,
+// the page of the finished set opens, with the run's totals, in place of the
+// menu until a key or the button goes down on it (or FinishedPageMs pass).
+void TellIfSetFinished();
+bool FinishedPageOpen();
+void FinishedPageFrame();
+// Continue from the menu: true, with the player told what to do next, when
+// the set is finished and there is nothing to continue.
+bool ContinueRefused();
+
 // DrawOverlay with what shows now; InPlay: the frame was a play frame.
 void DrawFrameOverlay(bool InPlay);
 
@@ -27,7 +40,9 @@ void DrawFrameOverlay(bool InPlay);
 // level is picked or it is left.
 bool ChooserOpen();
 void OpenChooser();
-void OpenChooserOn(int32_t Set);  // showing that map list entry's levels; -1: the set the settings chose
+// Showing that map list entry's levels (-1: the set the settings chose), Level
+// highlighted (-1: the one in play, else the first).
+void OpenChooserOn(int32_t Set, int32_t Level);
 void ChooserFrame();
 
 void ForgetOverlayState();  // everything above back to its value at program start

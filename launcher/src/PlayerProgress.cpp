@@ -14,7 +14,10 @@ namespace {
 
 constexpr const char *Header =
   "; Kestrove progress: the levels solved and the best of each, one per line:\n"
-  "; set file, level number, fewest moves, fewest pushes, fewest seconds, split by tabs.\n";
+  "; set file, level number, fewest moves, fewest pushes, fewest seconds, split by tabs;\n"
+  "; '-' where a level was solved without a count (continued from an old save).\n";
+
+constexpr const char *NoBest = "-";
 
 std::vector<std::string> Fields(const std::string &Line)
 {
@@ -26,9 +29,13 @@ std::vector<std::string> Fields(const std::string &Line)
   return Out;
 }
 
-// A whole decimal number from 0 up, nothing around it.
+// A whole decimal number from 0 up, nothing around it, or "-" for none (-1).
 bool Count(const std::string &Text, int32_t &Value)
 {
+  if (Text == NoBest) {
+    Value = -1;
+    return true;
+  }
   if (Text.empty() || Text.size() > 9) return false;
   Value = 0;
   for (const char C : Text) {
@@ -40,8 +47,10 @@ bool Count(const std::string &Text, int32_t &Value)
 
 void KeepLower(int32_t &Best, int32_t Value)
 {
-  if (Best < 0 || Value < Best) Best = Value;
+  if (Value >= 0 && (Best < 0 || Value < Best)) Best = Value;
 }
+
+std::string CountText(int32_t Value) { return Value < 0 ? NoBest : std::to_string(Value); }
 
 }  // namespace
 
@@ -70,6 +79,7 @@ bool TPlayerProgress::Load(const std::string &FileName)
       continue;
     }
     TBest &B = Levels[{F[0], Level - 1}];
+    B.Solved = true;
     KeepLower(B.Moves, Moves);
     KeepLower(B.Pushes, Pushes);
     KeepLower(B.Seconds, Seconds);
@@ -91,6 +101,7 @@ TBest TPlayerProgress::Record(const std::string &SetFile, int32_t Level, int32_t
 {
   TBest &B = Levels[{SetFile, Level}];
   const TBest Before = B;
+  B.Solved = true;
   KeepLower(B.Moves, Moves);
   KeepLower(B.Pushes, Pushes);
   KeepLower(B.Seconds, Seconds);
@@ -98,12 +109,20 @@ TBest TPlayerProgress::Record(const std::string &SetFile, int32_t Level, int32_t
   return Before;
 }
 
+void TPlayerProgress::RecordSolved(const std::string &SetFile, int32_t Level)
+{
+  TBest &B = Levels[{SetFile, Level}];
+  if (B.Solved) return;
+  B.Solved = true;
+  Save();
+}
+
 std::string TPlayerProgress::Text() const
 {
   std::string Out = Header;
   for (const auto &[Key, B] : Levels)
-    Out += Key.first + '\t' + std::to_string(Key.second + 1) + '\t' + std::to_string(B.Moves) + '\t' +
-           std::to_string(B.Pushes) + '\t' + std::to_string(B.Seconds) + '\n';
+    Out += Key.first + '\t' + std::to_string(Key.second + 1) + '\t' + CountText(B.Moves) + '\t' +
+           CountText(B.Pushes) + '\t' + CountText(B.Seconds) + '\n';
   return Out;
 }
 

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "XInputPads.h"
+
 // Sleep wakes on the system timer's tick, 15.6 ms apart unless the program
 // asks for 1 ms: the drawing cap sleeps whole milliseconds.
 struct TFineTimer {
@@ -34,6 +36,7 @@ int main()
 #ifdef _WIN32
   EnterProgramFolder();
   const TFineTimer FineTimer;
+  const TXInputPads Pads;
 #endif
   return KestroveMain();
 }

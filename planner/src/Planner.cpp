@@ -2,6 +2,7 @@
 // box stands and from which side the player last pushed it.
 #include "Planner.h"
 
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <queue>
@@ -192,7 +193,7 @@ public:
     Run();
   }
 
-  // The cheapest state with the box on To, or the cheapest fill of To; -1 for none.
+  // The plan to the cheapest state with the box on To, or to the cheapest fill of To; none when neither exists.
   std::optional<TPlan> PlanTo(TCell To) const;
   std::vector<uint8_t> Targets() const;
 

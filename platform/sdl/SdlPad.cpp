@@ -23,10 +23,10 @@ bool PadButtonInput(uint8_t Button, bool Down, PadInput &Out)
   case SDL_CONTROLLER_BUTTON_DPAD_RIGHT: Out.Vk = VK_RIGHT; break;
   case SDL_CONTROLLER_BUTTON_LEFTSHOULDER: Out.Vk = VK_PRIOR; break;
   case SDL_CONTROLLER_BUTTON_RIGHTSHOULDER: Out.Vk = VK_NEXT; break;
-  case SDL_CONTROLLER_BUTTON_B: Out.Vk = VK_BACK; break;
+  case SDL_CONTROLLER_BUTTON_A: Out.Vk = VK_GAMEPAD_A; break;
+  case SDL_CONTROLLER_BUTTON_B: Out.Vk = VK_GAMEPAD_B; break;
   case SDL_CONTROLLER_BUTTON_Y: Out.Vk = VK_TAB; break;
   case SDL_CONTROLLER_BUTTON_START: Out.Vk = VK_ESCAPE; break;
-  case SDL_CONTROLLER_BUTTON_A: Out.Mouse = true; break;
   default: return false;
   }
   return true;
@@ -46,8 +46,8 @@ int PadAxisInputs(uint8_t Axis, int16_t Value, PadInput Out[2])
   }
   if (Wanted == *Held) return 0;
   int N = 0;
-  if (*Held) Out[N++] = {false, *Held, false};
-  if (Wanted) Out[N++] = {false, Wanted, true};
+  if (*Held) Out[N++] = {*Held, false};
+  if (Wanted) Out[N++] = {Wanted, true};
   *Held = Wanted;
   return N;
 }

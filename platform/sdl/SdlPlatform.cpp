@@ -17,6 +17,7 @@
 #include "NativeWindow.h"
 #include "SdlPad.h"
 #include "SdlKeys.h"
+#include "SdlPointer.h"
 #include "winapi.h"
 
 namespace {
@@ -44,10 +45,6 @@ struct Platform {
   MessageQueue Queue;
   int CursorCount = 0;
   SDL_Window *ModeWindow = nullptr;      // the window that holds a changed display mode
-  // Set when a window was moved, resized or shown under the pointer: the
-  // position SDL keeps within the window is then stale until the pointer moves.
-  bool PointerStale = false;
-  POINT StaleAt{0, 0};                   // that stale position, within the window
 };
 
 Platform &P() {
@@ -180,21 +177,13 @@ LPARAM PointLParam(int X, int Y) {
   return static_cast<LPARAM>((static_cast<uint32_t>(Y & 0xFFFF) << 16) | static_cast<uint32_t>(X & 0xFFFF));
 }
 
-// A window of ours moved or changed size: what SDL knows of the pointer within
-// it no longer holds.
-void PointerMayBeStale() {
-  int X = 0, Y = 0;
-  SDL_GetMouseState(&X, &Y);
-  P().PointerStale = true;
-  P().StaleAt = POINT{X, Y};
-}
-
 POINT CursorNow() {
   int X = 0, Y = 0;
-  // Over our window, the position the pumped motion events gave: the global
-  // query can lag behind moves made by other clients (synthetic input, tests).
-  // After the window moved under a still pointer only the global query is right.
-  if (SDL_Window *const Over = SDL_GetMouseFocus(); Live(Over) && !P().PointerStale) {
+  if (!P().Windows.empty() && platform_detail::AskScreenPointer(P().Windows.front().Sdl, X, Y)) return POINT{X, Y};
+  // Elsewhere, over our window, the position the pumped motion events gave:
+  // SDL's global query keeps an answer until it reads of a move, and so can
+  // lag behind moves made by other clients (synthetic input, tests).
+  if (SDL_Window *const Over = SDL_GetMouseFocus(); Live(Over)) {
     int Left = 0, Top = 0;
     SDL_GetWindowPosition(Over, &Left, &Top);
     SDL_GetMouseState(&X, &Y);
@@ -265,17 +254,10 @@ void PostButton(const SDL_MouseButtonEvent &Button) {
   Post(Sdl, Message, MouseKeys(Buttons), PointLParam(Button.x, Button.y), Button.timestamp);
 }
 
-// A controller's button or stick as the key or left button it stands for.
+// A controller's button or stick as the key it stands for.
 void PostPad(const platform_detail::PadInput &In, Uint32 Time) {
   SDL_Window *const Sdl = EventWindow(0);
   if (!Sdl) return;
-  if (In.Mouse) {
-    int X = 0, Y = 0;
-    Uint32 Buttons = SDL_GetMouseState(&X, &Y);
-    Buttons = In.Down ? (Buttons | SDL_BUTTON_LMASK) : (Buttons & ~SDL_BUTTON_LMASK);
-    Post(Sdl, In.Down ? WM_LBUTTONDOWN : WM_LBUTTONUP, MouseKeys(Buttons), PointLParam(X, Y), Time);
-    return;
-  }
   const uint32_t Bits = In.Down ? 1u : 1u | 3u << 30;  // one press; up: down before, being released
   Post(Sdl, In.Down ? WM_KEYDOWN : WM_KEYUP, In.Vk, static_cast<LPARAM>(Bits), Time);
 }
@@ -344,9 +326,6 @@ void PumpEvents() {
       break;
     case SDL_MOUSEMOTION:
       if (SDL_Window *Sdl = EventWindow(Event.motion.windowID)) {
-        // A motion to the stale position is the window system's report of the
-        // pointer entering the moved window, made before the move: not a move.
-        if (Event.motion.x != P().StaleAt.x || Event.motion.y != P().StaleAt.y) P().PointerStale = false;
         Post(Sdl, WM_MOUSEMOVE, MouseKeys(Event.motion.state), PointLParam(Event.motion.x, Event.motion.y),
              Event.motion.timestamp);
       }
@@ -482,7 +461,6 @@ HWND CreateWindowExA(DWORD, const char *ClassName, const char *WindowName, DWORD
 BOOL ShowWindow(HWND Wnd, int CmdShow) {
   Window *const W = Live(Wnd);
   if (!W) return FALSE;
-  PointerMayBeStale();
   const BOOL WasVisible = (SDL_GetWindowFlags(W->Sdl) & SDL_WINDOW_SHOWN) ? TRUE : FALSE;
   switch (CmdShow) {
   case SW_HIDE:
@@ -535,7 +513,6 @@ BOOL SetWindowTextA(HWND Wnd, const char *Text) {
 LONG SetWindowLongA(HWND Wnd, int Index, LONG NewLong) {
   Window *const W = Live(Wnd);
   if (!W || Index != GWL_STYLE) return 0;
-  PointerMayBeStale();
   const LONG Old = static_cast<LONG>(W->Style);
   W->Style = static_cast<DWORD>(NewLong);
   ApplyFullscreen(*W);
@@ -558,7 +535,6 @@ BOOL GetWindowRect(HWND Wnd, RECT *Rect) {
 BOOL MoveWindow(HWND Wnd, int X, int Y, int Width, int Height, BOOL) {
   Window *const W = Live(Wnd);
   if (!W) return FALSE;
-  PointerMayBeStale();
   // A window given a size is no longer maximised.
   if (W->Maximized || (SDL_GetWindowFlags(W->Sdl) & SDL_WINDOW_MAXIMIZED)) {
     W->Maximized = false;

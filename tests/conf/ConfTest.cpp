@@ -7,6 +7,16 @@ namespace {
 
 using ConfTest = TTempDirTest;
 
+// A store that was never loaded from a file writes LF, on every system.
+constexpr const char *NewFileLineEnd = "\n";
+
+std::string Lines(const std::vector<std::string> &Texts, const std::string &End)
+{
+  std::string Out;
+  for (const std::string &T : Texts) Out += T + End;
+  return Out;
+}
+
 TEST_F(ConfTest, ParsesLinesIntoEntriesInFileOrder)
 {
   TConf C;
@@ -72,7 +82,7 @@ TEST_F(ConfTest, FirstMatchIgnoringCaseWins)
   C.SetValue("New", "n");
   EXPECT_EQ(C.KeyAt(2), "New");
   C.Save(PathOf("out.ini"));
-  EXPECT_EQ(ReadFile("out.ini"), "mode=9\r\nMODE=2\r\nNew=n\r\n");
+  EXPECT_EQ(ReadFile("out.ini"), "mode=9\nMODE=2\nNew=n\n");
 }
 
 TEST_F(ConfTest, LatinUpperCaseMatchesLowerCase)
@@ -92,7 +102,7 @@ TEST_F(ConfTest, SavedEntriesLoadBackTheSame)
   C.SetValue("", "x");
   C.SetValue("Note", "a;b");
   C.Save(PathOf("Config.INI"));
-  EXPECT_EQ(ReadFile("Config.INI"), "Flag=\r\n=x\r\nNote=a;b\r\n");
+  EXPECT_EQ(ReadFile("Config.INI"), Lines({"Flag=", "=x", "Note=a;b"}, NewFileLineEnd));
   TConf D;
   D.Load(PathOf("config.ini")); // one file whatever the case
   ASSERT_EQ(D.Count(), 3);
@@ -116,8 +126,8 @@ TEST_F(ConfTest, SaveKeepsCommentsBlankAndUnknownLines)
   C.SetValue("Freq", "0");  // the same value: the line stays as it was
   C.SetValue("Cubes", "1");
   C.Save(PathOf("c.ini"));
-  EXPECT_EQ(ReadFile("c.ini"), "; settings\r\n\r\nMode=7 ; 1024x768\r\n[Video]\r\nFreq=0\r\n"
-                               "keep = as  written ;x\r\nMode=6\r\nCubes=1\r\n");
+  EXPECT_EQ(ReadFile("c.ini"), "; settings\n\nMode=7 ; 1024x768\n[Video]\nFreq=0\r\n"
+                               "keep = as  written ;x\nMode=6\nCubes=1\n");
   TConf D;
   D.Load(PathOf("c.ini"));
   EXPECT_EQ(D.GetValue("Mode"), "7");
@@ -131,7 +141,46 @@ TEST_F(ConfTest, SaveKeepsCommentsBlankAndUnknownLines)
   D.Clear();
   D.SetValue("k", "v");
   D.Save(PathOf("d.ini"));
-  EXPECT_EQ(ReadFile("d.ini"), "k=v\r\n");
+  EXPECT_EQ(ReadFile("d.ini"), "k=v" + std::string(NewFileLineEnd));
+}
+
+// Saving keeps the line ends the file was written with: a file edited on
+// Linux stays LF, one from Windows stays CR LF, each line of a mixed file keeps
+// its own; new entries take the first line's end.
+TEST_F(ConfTest, SaveKeepsTheLineEndsTheFileHas)
+{
+  for (const std::string End : {"\n", "\r\n"}) {
+    SCOPED_TRACE(End.size() == 1 ? "LF" : "CR LF");
+    TConf C;
+    C.Load(WriteFile("c.ini", Lines({"; comment", "Mode=1", "", "Maps=maps.ini"}, End)));
+    C.SetValue("Mode", "5");
+    C.SetValue("Cubes", "1");
+    C.Save(PathOf("c.ini"));
+    EXPECT_EQ(ReadFile("c.ini"), Lines({"; comment", "Mode=5", "", "Maps=maps.ini", "Cubes=1"}, End));
+  }
+
+  TConf Mixed;
+  Mixed.Load(WriteFile("m.ini", "a=1\r\nb=2\nc=3\r\nd=4"));  // the last line has no end
+  Mixed.SetValue("b", "9");
+  Mixed.Save(PathOf("m.ini"));
+  EXPECT_EQ(ReadFile("m.ini"), "a=1\r\nb=9\nc=3\r\nd=4");
+  Mixed.SetValue("e", "5");  // a line after the last needs an end between them
+  Mixed.Save(PathOf("m.ini"));
+  EXPECT_EQ(ReadFile("m.ini"), "a=1\r\nb=9\nc=3\r\nd=4\r\ne=5\r\n");
+
+  // A CR that ends one piece of the file read and the LF that begins the next.
+  const std::string Long = "k=" + std::string(65533, 'v');
+  TConf Split;
+  Split.Load(WriteFile("s.ini", Long + "\r\nx=1\n"));
+  Split.SetValue("y", "2");
+  Split.Save(PathOf("s.ini"));
+  EXPECT_EQ(ReadFile("s.ini"), Long + "\r\nx=1\ny=2\r\n");
+
+  TConf OneLine;  // no line end to follow: LF
+  OneLine.Load(WriteFile("o.ini", "a=1"));
+  OneLine.SetValue("b", "2");
+  OneLine.Save(PathOf("o.ini"));
+  EXPECT_EQ(ReadFile("o.ini"), "a=1" + std::string(NewFileLineEnd) + "b=2" + NewFileLineEnd);
 }
 
 TEST_F(ConfTest, SaveOverwritesTheExistingFileOfAnyCase)
@@ -140,7 +189,7 @@ TEST_F(ConfTest, SaveOverwritesTheExistingFileOfAnyCase)
   TConf C;
   C.SetValue("k", "v");
   C.Save(PathOf("Config.INI"));
-  EXPECT_EQ(ReadFile("config.ini"), "k=v\r\n");
+  EXPECT_EQ(ReadFile("config.ini"), "k=v" + std::string(NewFileLineEnd));
   EXPECT_EQ(EntryCount(), 1);
 }
 

@@ -69,3 +69,23 @@ TEST_F(X11Input, AClickArrivesAsButtonDownAndUpAtItsPlaceInTheWindow) {
 }
 
 } // namespace
+
+namespace {
+
+// The window moves under a pointer that stands still, while the report of the
+// pointer's last move, made before the window moved, is still on its way: the
+// position asked for afterwards is where the pointer is on the screen, not
+// that report's place within the window taken from the window's new corner.
+TEST_F(X11Input, APointerStillWhileItsWindowMovesIsWhereItIsOnTheScreen) {
+  ASSERT_EQ(std::system("xdotool mousemove --sync 300 250 >/dev/null 2>&1"), 0);  // 100, 100 in the window
+  MoveWindow(Engine->Handle, 20, 10, 400, 300, TRUE);  // the pointer stays inside it
+  ASSERT_TRUE(PumpUntil(*Engine, [&] { return !Of(State, WM_MOUSEMOVE).empty(); }));
+  POINT Pointer{};
+  ASSERT_TRUE(GetCursorPos(&Pointer));
+  EXPECT_EQ(Pointer.x, 300);
+  EXPECT_EQ(Pointer.y, 250);
+  EXPECT_EQ(Pointer.x - Engine->Left(), 280);  // as the frame driver counts it
+  EXPECT_EQ(Pointer.y - Engine->Top(), 240);
+}
+
+} // namespace

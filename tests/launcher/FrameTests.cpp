@@ -264,6 +264,22 @@ TEST_F(LauncherTest, ApplyWithinAFrame)
   EXPECT_EQ(GameGetState(), gsSettings);
 }
 
+// The shipped config.ini ends its lines with LF alone; Apply keeps them so.
+TEST_F(LauncherTest, ApplyKeepsTheConfigFilesLineEnds)
+{
+  WriteStandardWorld();
+  Write("config.ini", "; settings\nMaps=maps.ini\nMode=4\n");
+  BeginFramesInMenu();
+  EditSettings = Settings;
+  EditSettings.Mode = 5;
+  GameSetState(gsSettings);
+  RecordingGraph::QueueSettingsResults({srApply});
+  Frame();
+  const std::string Written = Read("config.ini");
+  EXPECT_EQ(Written.find('\r'), std::string::npos) << Written;
+  EXPECT_EQ(Written.rfind("; settings\nMaps=maps.ini\nMode=5\nFullScreen=0\n", 0), 0u) << Written;
+}
+
 // A solved level leads to the next one; after the last, the menu shows.
 TEST_F(LauncherTest, SolvedLevelsLeadOnAndTheLastToTheMenu)
 {
@@ -297,6 +313,12 @@ TEST_F(LauncherTest, SolvedLevelsLeadOnAndTheLastToTheMenu)
   Frame();  // no destinations: straight on, past the last level
   EXPECT_EQ(CountOf("GameNextLevel"), 1);
   EXPECT_EQ(GameGetState(), gsMenu);
+  ClearLogs();
+  Frame();  // the finished set's page first, then the menu
+  EXPECT_EQ(CountOf("DrawSetFinished"), 1);
+  EXPECT_EQ(CountOf("ProcessMenu"), 0);
+  KeyState[VK_ESCAPE] = 1;
+  Frame();
   ClearLogs();
   Frame();
   EXPECT_EQ(CountOf("ProcessMenu"), 1);

@@ -176,7 +176,7 @@ TEST_F(MouseTest, ChosenBoxShowsWhereItCanGoAndIsPushedThereInOneStep)
   EXPECT_TRUE(Marks.Marked(6, 2)) << "the water";
   EXPECT_FALSE(Marks.Marked(4, 2)) << "where it stands";
   EXPECT_FALSE(Marks.Marked(2, 3)) << "a wall";
-  EXPECT_TRUE(Marks.Marked(7, 3)) << "a corner it could never leave";
+  EXPECT_TRUE(Marks.Marked(7, 3)) << "a corner: it can be pushed there, if never out again";
   EXPECT_FALSE(Marks.Marked(1, 3)) << "nobody can push it there";
 
   const TWorld Before = WorldNow();
@@ -259,17 +259,20 @@ protected:
 };
 
 TEST_F(WalkStopTest, ByAClick) { StopWith(VK_LBUTTON); }
+TEST_F(WalkStopTest, ByEscapeWhichOpensNoMenu) { StopWith(VK_ESCAPE); }
+// The key only stops the walk: the player's keys move it again from the next cell on.
+TEST_F(WalkStopTest, ByAMovementKey) { StopWith(VK_RIGHT); }
 
 // A push stopped part way leaves every box resting on a cell, and is one step.
-TEST_F(WalkStopTest, APushStopsWithTheBoxOnACell)
-{
-  for (const int StopAt : {8, 45, 70}) {
-    SCOPED_TRACE("stopped after " + std::to_string(StopAt) + " frames");
+class PushStopTest : public MouseTest {
+protected:
+  void StopAfter(int Frames)
+  {
     PlayMouseLevel();
     const TWorld Start = WorldNow();
     Click(4, 2);
     Click(7, 1);
-    for (int I = 0; I < StopAt; ++I) Frame();
+    for (int I = 0; I < Frames; ++I) Frame();
     ASSERT_TRUE(WalkUnderWay());
     RightClick();  // stops it as a click would, and chooses nothing
     for (int I = 0; I < 40 && WalkUnderWay(); ++I) Frame();
@@ -289,10 +292,10 @@ TEST_F(WalkStopTest, APushStopsWithTheBoxOnACell)
     Frame();
     EXPECT_TRUE(WorldNow() == Start) << "the push so far was one step";
   }
-}
-TEST_F(WalkStopTest, ByEscapeWhichOpensNoMenu) { StopWith(VK_ESCAPE); }
-// A tap of a key: the walk stops at the next cell, and the key is spent stopping it
-// only if it came before the cell; either way the player rests in a cell.
-TEST_F(WalkStopTest, ByAMovementKey) { StopWith(VK_RIGHT); }
+};
+
+TEST_F(PushStopTest, Early) { StopAfter(8); }
+TEST_F(PushStopTest, Midway) { StopAfter(45); }
+TEST_F(PushStopTest, Late) { StopAfter(70); }
 
 }  // namespace

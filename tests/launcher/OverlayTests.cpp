@@ -154,7 +154,7 @@ TEST_F(OverlayTest, DamagedProgressIsReportedAndReplacedNeverFatal)
   const std::string Replaced = Read(ProgressFile);
   EXPECT_NE(Replaced.find("p.lvl\t2\t10\t3\t40\n"), std::string::npos);
   EXPECT_EQ(Replaced.find("this is no"), std::string::npos);
-  EXPECT_TRUE(Progress.Best("p.lvl", 1).Solved());
+  EXPECT_TRUE(Progress.Best("p.lvl", 1).Solved);
 }
 
 TEST_F(OverlayTest, UnreadableProgressIsReportedAndLeftAlone)
@@ -266,9 +266,8 @@ TEST_F(OverlayTest, UndoAfterAKeyHeldAcrossTheLevelCard)
     Frame();
     ReleaseAllKeys();
     Frame();
-    Click(miSave);
-    ReleaseAllKeys();
-    const std::string Before = Read("game.sav");
+    GameSave("before.sav");
+    const std::string Before = Read("before.sav");
     Click(miContinue);
     ReleaseAllKeys();
     KeyState[VK_RIGHT] = 1;
@@ -306,6 +305,317 @@ TEST_F(OverlayTest, TheClockStopsInTheMenu)
   Frame();
   EXPECT_EQ(GameGetState(), gsMenu);
   EXPECT_EQ(LevelPlay.PlayedMs, AtMenu);
+}
+
+}  // namespace
+
+namespace {
+
+// Saves keep the level's counters and clock, so that a best is never made of
+// half a solution; a game continued from a save without them is solved but
+// sets no best; the title shown is always the level loaded.
+class SavedCountersTest : public OverlayTest {
+protected:
+  // Walks right until the player has crossed one cell, then lets the world settle.
+  void WalkOneCell()
+  {
+    KeyState[VK_RIGHT] = 1;
+    for (int I = 0; I < 300 && LevelPlay.Moves < 1; ++I) Frame();
+    ReleaseAllKeys();
+    for (int I = 0; I < 20; ++I) Frame();
+    ASSERT_EQ(LevelPlay.Moves, 1);
+    ASSERT_EQ(LevelPlay.Pushes, 0);
+  }
+
+  void ToMenu()
+  {
+    KeyState[VK_ESCAPE] = 1;
+    Frame();
+    ReleaseAllKeys();
+    Frame();
+    ASSERT_EQ(GameGetState(), gsMenu);
+  }
+
+  // The level as a fresh game of the set, then back to the menu, then Load.
+  void LoadOverANewGame()
+  {
+    Click(miNewGame);
+    ReleaseAllKeys();
+    Frame();
+    ToMenu();
+    Click(miLoad);
+    ReleaseAllKeys();
+    Frame();
+    ASSERT_EQ(GameGetState(), gsPlay);
+  }
+
+  std::string ProgressLine(int32_t Level) const
+  {
+    const std::string Text = Read(ProgressFile);
+    const std::string Head = "p.lvl\t" + std::to_string(Level) + "\t";
+    const size_t At = Text.find(Head);
+    return At == std::string::npos ? "" : Text.substr(At, Text.find('\n', At) - At);
+  }
+};
+
+TEST_F(SavedCountersTest, SaveAndLoadKeepTheCountersAndTheClock)
+{
+  WriteTwoPushes();
+  PlayFromMenu();
+  WalkOneCell();
+  LevelPlay.PlayedMs += 42000;
+  ToMenu();
+  Click(miSave);
+  LoadOverANewGame();
+  EXPECT_EQ(LevelPlay.Moves, 1);
+  EXPECT_EQ(LevelPlay.Pushes, 0);
+  EXPECT_GE(LevelSeconds(), 42);
+  EXPECT_EQ(Shown().Moves, 1);
+  ASSERT_LT(SolveByWalkingRight(), 300);
+  EXPECT_EQ(Shown().Card.rfind("Level 1 complete: 2 moves, 1 push", 0), 0u) << Shown().Card;
+  const std::string Line = ProgressLine(1);
+  EXPECT_EQ(Line.rfind("p.lvl\t1\t2\t1\t4", 0), 0u) << Line;  // 42 s and more
+}
+
+// A save as the program wrote it before it kept the counters: the rules' own.
+TEST_F(SavedCountersTest, AGameContinuedFromAnOldSaveIsSolvedButSetsNoBest)
+{
+  WriteTwoPushes();
+  PlayFromMenu();
+  WalkOneCell();
+  GameSave("game.sav");
+  ToMenu();
+  LoadOverANewGame();
+  ASSERT_LT(SolveByWalkingRight(), 300);
+  EXPECT_EQ(Shown().Card, "Level 1 solved; not counted as a best: continued from an old save");
+  EXPECT_EQ(ProgressLine(1), "p.lvl\t1\t-\t-\t-");
+  EXPECT_TRUE(Progress.Best("p.lvl", 0).Solved);
+  EXPECT_FALSE(Progress.Best("p.lvl", 0).HasBest());
+  ReleaseAllKeys();
+  ToMenu();
+  KeyState[VK_CHOOSER] = 1;
+  Frame();
+  ASSERT_EQ(RecordingGraph::LastChooser().size(), 2u);
+  EXPECT_TRUE(RecordingGraph::LastChooser()[0].Solved);
+  EXPECT_EQ(RecordingGraph::LastChooser()[0].BestMoves, -1);
+  KeyState[VK_ESCAPE] = 1;
+  Frame();
+  ReleaseAllKeys();
+
+  // A whole solution sets the best; the old save's again leaves it.
+  Click(miNewGame);
+  ReleaseAllKeys();
+  ASSERT_LT(SolveByWalkingRight(), 300);
+  EXPECT_EQ(ProgressLine(1).rfind("p.lvl\t1\t2\t1\t", 0), 0u) << ProgressLine(1);
+  const std::string WithBest = Read(ProgressFile);
+  ReleaseAllKeys();
+  ToMenu();
+  LoadOverANewGame();
+  ASSERT_LT(SolveByWalkingRight(), 300);
+  EXPECT_EQ(Shown().Card, "Level 1 solved; not counted as a best: continued from an old save");
+  EXPECT_EQ(Read(ProgressFile), WithBest);
+
+  TPlayerProgress Again;
+  ASSERT_TRUE(Again.Load(ProgressFile));  // the '-' of an unknown best reads back
+  EXPECT_EQ(Again.Best("p.lvl", 0).Moves, 2);
+}
+
+// R on an old save's level starts it as its set has it: a whole new try, whose
+// solution counts; undoing R brings back the old save's uncounted game.
+TEST_F(SavedCountersTest, RestartingAnOldSavesLevelCountsAgain)
+{
+  WriteTwoPushes();
+  PlayFromMenu();
+  WalkOneCell();
+  GameSave("game.sav");
+  ToMenu();
+  LoadOverANewGame();
+  for (const UINT Key : {VK_RESTART, VK_UNDO}) {
+    KeyState[Key] = 1;
+    Frame();
+    ReleaseAllKeys();
+    Frame();
+    EXPECT_EQ(LevelPlay.FromOldSave, Key == VK_UNDO);
+  }
+  KeyState[VK_REDO] = 1;
+  Frame();
+  ReleaseAllKeys();
+  Frame();
+  ASSERT_LT(SolveByWalkingRight(), 300);
+  EXPECT_EQ(Shown().Card, "Level 1 complete: 2 moves, 1 push");
+}
+
+// A save one frame short of the solution whose counters say nothing was done
+// yet: the tap that finishes it is still a solve, with its card and its line.
+TEST_F(SavedCountersTest, ASolveIsRecordedWhateverTheCounts)
+{
+  WriteTwoPushes();
+  PlayFromMenu();
+  KeyState[VK_RIGHT] = 1;
+  // The frame that moves on finds the world the frame before it solved.
+  std::string OneShort, Solved;
+  for (int I = 0; I < 300 && LevelPlay.LevelIndex == 0; ++I) {
+    OneShort = Solved;
+    GameSave("short.sav");
+    Solved = Read("short.sav");
+    Frame();
+  }
+  ReleaseAllKeys();
+  ASSERT_EQ(LevelPlay.LevelIndex, 1);
+  // What the program writes after the rules' bytes: moves, pushes, the clock in ms.
+  const int32_t Counts[2] = {0, 0};
+  const int64_t Clock = 3000;
+  Write("game.sav", OneShort + "PLAY" + std::string(reinterpret_cast<const char *>(Counts), 8) +
+                      std::string(reinterpret_cast<const char *>(&Clock), 8));
+  ToMenu();
+  Click(miLoad);
+  ReleaseAllKeys();
+  EXPECT_EQ(LevelPlay.LevelIndex, 0);
+  ASSERT_LT(SolveByWalkingRight(), 300);
+  EXPECT_EQ(Shown().Card.rfind("Level 1 complete: 0 moves, 0 pushes", 0), 0u) << Shown().Card;
+  EXPECT_EQ(ProgressLine(1).rfind("p.lvl\t1\t0\t0\t", 0), 0u) << ProgressLine(1);
+}
+
+TEST_F(SavedCountersTest, TheTitleShownIsTheLevelLoadedOrNone)
+{
+  WriteTwoPushes();
+  PlayFromMenu();
+  ASSERT_LT(SolveByWalkingRight(), 300);
+  ReleaseAllKeys();
+  Frame();
+  ToMenu();
+  Click(miSave);  // on the second level
+  const std::string Save = Read("game.sav");
+  const size_t Trailer = Save.find("LEVL");
+  ASSERT_NE(Trailer, std::string::npos);
+
+  // Its trailer damaged, loaded while the first level plays: no title.
+  std::string Damaged = Save;
+  Damaged[Trailer] = 'X';
+  Write("game.sav", Damaged);
+  LoadOverANewGame();
+  EXPECT_EQ(GameGetFieldSize().Width, 7);
+  EXPECT_EQ(Shown().LevelName, "");
+  EXPECT_EQ(Shown().SetName, "Pushing");
+  ASSERT_LT(SolveByWalkingRight(), 300);
+  EXPECT_EQ(Shown().Card, "Solved; not counted as a best: continued from an old save");
+  EXPECT_EQ(ProgressLine(2), "");
+  ReleaseAllKeys();
+
+  // Without any trailer, loaded while the second level plays: the layout is
+  // that level's, so it is named.
+  Frame();
+  ToMenu();
+  Write("game.sav", Save.substr(0, Trailer));
+  Click(miLoad);
+  ReleaseAllKeys();
+  Frame();
+  EXPECT_EQ(Shown().LevelName, "Level 2");
+}
+
+}  // namespace
+
+namespace {
+
+// The end of a set: its totals on a page of their own, then the menu, where
+// Continue says what to do next.
+class SetEndTest : public OverlayTest {
+protected:
+  // Both levels solved from a new game; the right arrow still held.
+  void FinishTheSet()
+  {
+    PlayFromMenu();
+    ASSERT_LT(SolveByWalkingRight(), 300);
+    ReleaseAllKeys();
+    Frame();
+    ASSERT_LT(SolveByWalkingRight(), 300);
+    ASSERT_EQ(GameGetState(), gsMenu);
+    ClearLogs();
+  }
+  std::vector<std::string> FinishedPages() const { return Calls({"DrawSetFinished"}); }
+};
+
+TEST_F(SetEndTest, TheLastLevelShowsTheSetsTotalsInPlaceOfTheMenuUntilAKeyGoesDown)
+{
+  WriteTwoPushes();
+  FinishTheSet();
+  Frame();  // the arrow that solved it is still down: no press made on the page
+  Frame();
+  EXPECT_EQ(FinishedPages(), Texts(2, "DrawSetFinished(Pushing,2,5,2,0)"));
+  EXPECT_EQ(CountOf("ProcessMenu"), 0);
+  EXPECT_FALSE(Shown().HasCard);  // the page tells it, not the card over it
+  ReleaseAllKeys();
+  Frame();
+  EXPECT_EQ(FinishedPages().size(), 3u);
+  KeyState[VK_ESCAPE] = 1;
+  Frame();
+  EXPECT_EQ(KeyState[VK_ESCAPE], 0);  // taken by the page
+  ClearLogs();
+  Frame();
+  EXPECT_EQ(CountOf("DrawSetFinished"), 0);
+  EXPECT_EQ(CountOf("ProcessMenu"), 1);
+}
+
+TEST_F(SetEndTest, AClickTakesThePageAwayAndChoosesNoMenuItem)
+{
+  WriteTwoPushes();
+  FinishTheSet();
+  ReleaseAllKeys();
+  RecordingGraph::SetMenuDefault(miExit);  // where the pointer stands on the menu
+  KeyState[VK_LBUTTON] = 1;
+  Frame();
+  Frame();  // the button is still held: no new press
+  EXPECT_EQ(CountOf("DrawSetFinished"), 1);
+  EXPECT_EQ(CountOf("ProcessMenu"), 1);
+  EXPECT_FALSE(QuitFlag);
+}
+
+TEST_F(SetEndTest, ContinueOnAFinishedSetSaysWhatToDoAndStaysInTheMenu)
+{
+  WriteTwoPushes();
+  FinishTheSet();
+  ReleaseAllKeys();
+  KeyState[VK_ESCAPE] = 1;
+  Frame();
+  ReleaseAllKeys();
+  Click(miContinue);
+  ReleaseAllKeys();
+  for (int I = 0; I < 3; ++I) Frame();
+  EXPECT_EQ(GameGetState(), gsMenu);
+  EXPECT_EQ(CountOf("MoveToPlayer"), 0);
+  EXPECT_NE(Shown().Message.find("This set is finished"), std::string::npos) << Shown().Message;
+  EXPECT_NE(Shown().Message.find("press L"), std::string::npos) << Shown().Message;
+
+  // A new game plays the set again; its end counts from nothing.
+  Click(miNewGame);
+  ReleaseAllKeys();
+  EXPECT_EQ(GameGetState(), gsPlay);
+  ASSERT_LT(SolveByWalkingRight(), 300);
+  ReleaseAllKeys();
+  Frame();
+  ASSERT_LT(SolveByWalkingRight(), 300);
+  ReleaseAllKeys();
+  ClearLogs();
+  Frame();
+  EXPECT_EQ(FinishedPages(), Texts(1, "DrawSetFinished(Pushing,2,5,2,0)"));
+}
+
+// A set finished from a level picked in the chooser counts what was played from there.
+TEST_F(SetEndTest, TheTotalsCountFromTheLevelPicked)
+{
+  WriteTwoPushes();
+  BeginFramesInMenu();
+  KeyState[VK_CHOOSER] = 1;
+  Frame();
+  RecordingGraph::QueueChooserResults({1});
+  KeyState[VK_LBUTTON] = 1;
+  Frame();
+  ReleaseAllKeys();
+  ASSERT_LT(SolveByWalkingRight(), 300);
+  ReleaseAllKeys();
+  ClearLogs();
+  Frame();
+  EXPECT_EQ(FinishedPages(), Texts(1, "DrawSetFinished(Pushing,1,3,1,0)"));
 }
 
 }  // namespace

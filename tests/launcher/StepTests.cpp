@@ -149,14 +149,63 @@ TEST_F(StepTest, RestartGoesBackToTheLevelsStartAndCanBeUndone)
   EXPECT_EQ(Pushes, 2);
   EXPECT_GE(Moves, 2);
 
+  LevelPlay.PlayedMs += 20000;
   Press(VK_RESTART);
   EXPECT_TRUE(WorldNow() == Start);
   EXPECT_EQ(LevelPlay.Moves, 0);
   EXPECT_EQ(LevelPlay.Pushes, 0);
+  EXPECT_LT(LevelSeconds(), 5);
   Press(VK_UNDO);
   EXPECT_TRUE(WorldNow() == Pushed);
   EXPECT_EQ(LevelPlay.Moves, Moves);
   EXPECT_EQ(LevelPlay.Pushes, Pushes);
+  EXPECT_GE(LevelSeconds(), 20);
+}
+
+// R starts the level again as its set has it, even after a load, and starts
+// its clock again with its counters; undoing R brings back all three.
+TEST_F(StepTest, RestartAfterALoadGoesBackToTheLevelAsDesignedClockIncluded)
+{
+  Write("maps.ini", "w.lvl=Water\n");
+  Write("w.lvl", LevelSet({{"           ", " 9 2 5  3  ", "           "}}));
+  WriteConfig({"3DKeys=0", "SaveFile=game.sav"});
+  BeginFramesInMenu();
+  GameSetState(gsPlay);
+  Frame();
+  const TWorld Start = WorldNow();
+  HoldUntil(VK_RIGHT, [] { return BoxX() > 3.5; });
+  const TWorld Pushed = WorldNow();
+  LevelPlay.PlayedMs += 30000;
+  const int32_t Moves = LevelPlay.Moves, Pushes = LevelPlay.Pushes;
+  for (const int32_t Item : {miSave, miLoad}) {
+    KeyState[VK_ESCAPE] = 1;
+    Frame();
+    ReleaseAllKeys();
+    Frame();
+    RecordingGraph::QueueMenuResults({Item});
+    KeyState[VK_LBUTTON] = 1;
+    Frame();
+    ReleaseAllKeys();
+    if (Item == miSave) GameSetState(gsPlay);
+  }
+  Settle();
+  ASSERT_TRUE(WorldNow() == Pushed);
+  Press(VK_UNDO);  // the load is no step: nothing to undo
+  EXPECT_TRUE(WorldNow() == Pushed);
+
+  Press(VK_RESTART);
+  EXPECT_TRUE(WorldNow() == Start);
+  EXPECT_EQ(LevelPlay.Moves, 0);
+  EXPECT_EQ(LevelPlay.Pushes, 0);
+  EXPECT_LT(LevelSeconds(), 5);
+  Press(VK_UNDO);
+  EXPECT_TRUE(WorldNow() == Pushed);
+  EXPECT_EQ(LevelPlay.Moves, Moves);
+  EXPECT_EQ(LevelPlay.Pushes, Pushes);
+  EXPECT_GE(LevelSeconds(), 30);
+  Press(VK_REDO);
+  EXPECT_TRUE(WorldNow() == Start);
+  EXPECT_LT(LevelSeconds(), 5);
 }
 
 // Moves are cells walked, pushes cells a box went, both from the positions.

@@ -217,6 +217,16 @@ GRAPH_API void DrawOverlay(const TOverlay *Overlay)
   C.CardAlpha = Overlay->CardAlpha;
 }
 
+GRAPH_API void DrawSetFinished(const TSetFinished *Finished)
+{
+  if (!Finished) {
+    Record("DrawSetFinished", {"(null)"});
+    return;
+  }
+  Record("DrawSetFinished", {Str(Finished->SetName), Int(Finished->Levels), Int(Finished->Moves),
+                             Int(Finished->Pushes), Int(Finished->Seconds)});
+}
+
 GRAPH_API bool PickCell(const TMousePos *MousePos, int32_t *CellX, int32_t *CellY)
 {
   using RecordingGraph::PickCellSize;
@@ -253,6 +263,8 @@ GRAPH_API int32_t ProcessChooser(const TMousePos *MousePos, const char *SetName,
   Record("ProcessChooser", std::move(Args));
   return Answer;
 }
+
+GRAPH_API void SetHighlight(int32_t Item) { Record("SetHighlight", {Int(Item)}); }
 
 GRAPH_API void DrawEditorPanel(const char *const *Lines, int32_t Count)
 {

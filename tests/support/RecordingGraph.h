@@ -3,10 +3,11 @@
 // graph_recording exports the entry points graph.h lists. Each call is appended
 // to one log, with its arguments as text, and draws nothing. DrawOverlay, made
 // every frame, is kept apart: the last overlay and a count, so that the log
-// reads as the 13 calls of a frame always did. Tests read and clear
-// the log, script what Init, ProcessMenu and ProcessSettings answer, and may add
-// their own entries (say, calls into the rules library they intercept) so that
-// one log shows the order of everything.
+// reads as the 13 calls of a frame always did. SetHighlight is logged like the
+// rest ("SetHighlight(3)"), once a frame of the menu, settings page or chooser.
+// Tests read and clear the log, script what Init, ProcessMenu and
+// ProcessSettings answer, and may add their own entries (say, calls into the
+// rules library they intercept) so that one log shows the order of everything.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -28,6 +29,7 @@ struct RECORDING_GRAPH_API TCall {
   std::string Text() const;       // "Name(a,b,c)"
 };
 
+// DrawSetFinished logs its set's name, levels, moves, pushes and seconds.
 // Arguments as they are logged: integers in decimal, floats with %.9g, pointers
 // as %p (see PointerText), strings as given, a TMousePos as its two numbers
 // (x,y), a TPlayer as Direction (MoveToPlayer only), then Box.x, Box.y, Box.z.

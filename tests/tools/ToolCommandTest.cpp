@@ -95,6 +95,40 @@ TEST_F(ToolCommand, PackUnpackSolveAndSolutions) {
   EXPECT_EQ(Tool("check tiny.txt").Status, 0);
 }
 
+TEST_F(ToolCommand, SolvesFastWithinATimeLimitPerLevel) {
+  Write("tiny.txt", Source);
+  const ToolRun Fast = Tool("solve tiny.txt --fast --max-seconds 10");
+  EXPECT_EQ(Fast.Status, 0) << Fast.Output;
+  EXPECT_NE(Fast.Output.find("1 Corridor: 3 moves, 2 pushes, "), std::string::npos) << Fast.Output;
+  EXPECT_NE(Fast.Output.find("2 Pond: 5 moves, 3 pushes, "), std::string::npos) << Fast.Output;
+
+  // Out of time on the first level, the tool still goes on to the second.
+  const ToolRun Late = Tool("solve tiny.txt --max-seconds 0.000000001");
+  EXPECT_EQ(Late.Status, 1);
+  EXPECT_NE(Late.Output.find("1 Corridor: gave up after 1e-09 seconds"), std::string::npos) << Late.Output;
+  EXPECT_NE(Late.Output.find("2 Pond: gave up after"), std::string::npos) << Late.Output;
+
+  for (const char *Bad : {"--max-seconds 0", "--max-seconds -1", "--max-seconds soon", "--max-seconds nan"}) {
+    const ToolRun R = Tool(std::string("solve tiny.txt ") + Bad);
+    EXPECT_EQ(R.Status, 2) << Bad;
+    EXPECT_NE(R.Output.find("--max-seconds wants a positive number of seconds"), std::string::npos) << R.Output;
+  }
+}
+
+TEST_F(ToolCommand, GeneratesTheSameCleanSolvableLevelsFromASeed) {
+  ASSERT_EQ(Tool("generate small-water 3 42 a.txt").Status, 0);
+  ASSERT_EQ(Tool("generate small-water 3 42 b.txt").Status, 0);
+  EXPECT_EQ(ReadBack("a.txt"), ReadBack("b.txt"));
+  EXPECT_NE(ReadBack("a.txt").find('~'), std::string::npos);
+  const ToolRun Checked = Tool("check a.txt");
+  EXPECT_EQ(Checked.Status, 0) << Checked.Output;
+  const ToolRun Solved = Tool("solve a.txt --fast");
+  EXPECT_EQ(Solved.Status, 0) << Solved.Output;
+  EXPECT_EQ(Tool("generate tiny 3 42").Status, 2);
+  EXPECT_EQ(Tool("generate small 0 42").Status, 2);
+  EXPECT_EQ(Tool("generate small 3 x").Status, 2);
+}
+
 TEST_F(ToolCommand, CheckFailsOnBadFilesWithClearMessages) {
   Write("tiny.txt", Source);
   ASSERT_EQ(Tool("pack tiny.txt tiny.lvl").Status, 0);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "LevelSet.h"
+#include "Solver.h"
 
 namespace levels {
 
@@ -33,13 +34,12 @@ struct ReplayResult {
 // Plays Moves from the level's start under the grid rules.
 ReplayResult Replay(const Level &L, const std::string &Moves);
 
-struct SolveResult {
-  enum Outcome { Solved, Unsolvable, GaveUp, TooLarge } Result = Unsolvable;
-  std::string Moves;        // a solution with the fewest moves (then pushes)
-  long States = 0;          // states expanded
-};
+using SolveResult = solver::Result;
+// The level as the solver's board.
+solver::Board BoardOf(const Level &L);
 // A solution with the fewest moves, or the proof that none exists; gives up
 // after MaxStates states, and refuses levels with more than 64 waters.
 SolveResult Solve(const Level &L, long MaxStates = 1000000);
+SolveResult Solve(const Level &L, solver::Mode How, const solver::Limits &Within);
 
 }  // namespace levels

@@ -1,5 +1,6 @@
 // kestrove-levels -- packs, unpacks, imports, exports, lists, checks and
 // solves the game's level files.
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "Common.h"
+#include "Generate.h"
 #include "Grid.h"
 #include "LevelSet.h"
 
@@ -25,9 +27,16 @@ const char Usage[] =
     "  list FILE                    one line per level: number, title, size, counts\n"
     "  show FILE [N]                the levels (or level N) drawn as text, with their counts\n"
     "  check FILE...                everything the game would misread; a source's solutions too\n"
-    "  solve FILE [N] [--update] [--max-states S (default 1000000)]\n"
-    "                               fewest-move solutions; --update writes them into a source\n"
+    "  solve FILE [N] [--update] [--fast] [--max-states S (default 1000000)] [--max-seconds T]\n"
+    "                               fewest-move solutions; --update writes them into a source;\n"
+    "                               --fast finds some solution quickly, not the shortest (its\n"
+    "                               states are the positions it holds); --max-seconds gives\n"
+    "                               up on a level after T seconds and goes on to the next\n"
     "  solutions SOURCE.txt         '<0-based index> <recording> <moves>' per level\n"
+    "  generate CLASS COUNT SEED [OUT.txt]\n"
+    "                               COUNT random levels solvable by construction, as a\n"
+    "                               source; CLASS is one of: small medium large, and each\n"
+    "                               with -water (small-water ...)\n"
     "\n"
     "FILE is a level file when its name ends in .lvl, else a readable source.\n"
     "Levels are numbered from 1 on the command line and in messages.\n"
@@ -258,9 +267,19 @@ int SolveCommand(const std::vector<std::string> &Args) {
   std::string Number;
   bool Update = false;
   long MaxStates = 1000000;
+  double MaxSeconds = 0;
+  solver::Mode How = solver::Mode::FewestMoves;
   for (std::size_t I = 0; I < Args.size(); ++I) {
     if (Args[I] == "--update") {
       Update = true;
+    } else if (Args[I] == "--fast") {
+      How = solver::Mode::Fast;
+    } else if (Args[I] == "--max-seconds" && I + 1 < Args.size()) {
+      char *End = nullptr;
+      const std::string &Text = Args[++I];
+      MaxSeconds = std::strtod(Text.c_str(), &End);
+      if (Text.empty() || *End || !(MaxSeconds > 0) || MaxSeconds > 1e6)
+        return Fail("--max-seconds wants a positive number of seconds");
     } else if (Args[I] == "--max-states" && I + 1 < Args.size()) {
       MaxStates = std::strtol(Args[++I].c_str(), nullptr, 10);
       if (MaxStates < 1) return Fail("--max-states wants a positive number");
@@ -292,7 +311,13 @@ int SolveCommand(const std::vector<std::string> &Args) {
       Status = 1;
       continue;
     }
-    const SolveResult R = Solve(L, MaxStates);
+    solver::Limits Within;
+    Within.MaxStates = MaxStates;
+    if (MaxSeconds > 0)
+      Within.Deadline = std::chrono::steady_clock::now() +
+                        std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                            std::chrono::duration<double>(MaxSeconds));
+    const SolveResult R = Solve(L, How, Within);
     if (R.Result == SolveResult::Solved) {
       const ReplayResult Played = Replay(L, R.Moves);
       std::printf("%zu %s: %d moves, %d pushes, %ld states: %s\n", I + 1, TitleOf(L).c_str(), Played.Moves,
@@ -301,6 +326,9 @@ int SolveCommand(const std::vector<std::string> &Args) {
     } else {
       if (R.Result == SolveResult::TooLarge)
         std::printf("%zu %s: not solved: the solver handles at most 64 water cells\n", I + 1, TitleOf(L).c_str());
+      else if (R.Result == SolveResult::TimedOut)
+        std::printf("%zu %s: gave up after %g seconds, %ld states\n", I + 1, TitleOf(L).c_str(), MaxSeconds,
+                    R.States);
       else
         std::printf("%zu %s: %s after %ld states\n", I + 1, TitleOf(L).c_str(),
                     R.Result == SolveResult::GaveUp ? "gave up (try --max-states)" : "no solution", R.States);
@@ -336,6 +364,20 @@ int Solutions(const std::string &In) {
   return Status;
 }
 
+int GenerateCommand(const std::vector<std::string> &Args) {
+  const LevelClass *Class = FindLevelClass(Args[0]);
+  if (!Class) return Fail("generate: no level class \"" + Args[0] + "\"");
+  char *End = nullptr;
+  const long Count = std::strtol(Args[1].c_str(), &End, 10);
+  if (Args[1].empty() || *End || Count < 1 || Count > 255) return Fail("generate: COUNT is 1 to 255");
+  const unsigned long long Seed = std::strtoull(Args[2].c_str(), &End, 10);
+  if (Args[2].empty() || *End) return Fail("generate: SEED is a whole number");
+  const std::string Text = WriteSource(GenerateLevels(*Class, int(Count), Seed));
+  if (Args.size() < 4 || Args[3] == "-") return std::fputs(Text.c_str(), stdout) < 0 ? 1 : 0;
+  Problems Written;
+  return WriteWholeFile(Args[3], Text, Written) ? 0 : (Print(Written), 1);
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -359,6 +401,7 @@ int main(int argc, char **argv) {
   if (Cmd == "check" && N >= 1) return Check({Args.begin() + 1, Args.end()});
   if (Cmd == "solve" && N >= 1) return SolveCommand({Args.begin() + 1, Args.end()});
   if (Cmd == "solutions" && N == 1) return Solutions(Args[1]);
+  if (Cmd == "generate" && (N == 3 || N == 4)) return GenerateCommand({Args.begin() + 1, Args.end()});
   std::fputs(Usage, stderr);
   return 2;
 }
