@@ -13,6 +13,8 @@
 #include "Overlay.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -23,7 +25,8 @@
 namespace {
 
 // The solver's word on one version of the level, worked out on a thread of its
-// own: an edit asks again, and a word on an older version is never shown.
+// own within a deadline: an edit cancels the search under way and asks again,
+// and a word on an older version is never shown.
 class TSolveWorker {
 public:
   TSolveWorker() : Thread([this] { Run(); }) {}
@@ -32,6 +35,7 @@ public:
     {
       const std::lock_guard Lock(Mutex);
       Stop = true;
+      Cancel = true;
     }
     Wake.notify_one();
     Thread.join();
@@ -39,13 +43,14 @@ public:
   TSolveWorker(const TSolveWorker &) = delete;
   TSolveWorker &operator=(const TSolveWorker &) = delete;
 
-  void Ask(const levels::Level &Level, uint64_t Version, long Limit)
+  void Ask(const levels::Level &Level, uint64_t Version, std::chrono::milliseconds Time)
   {
     {
       const std::lock_guard Lock(Mutex);
-      Pending = Level;
+      Pending = levels::BoardOf(Level);
       PendingVersion = Version;
-      PendingLimit = Limit;
+      PendingTime = Time;
+      Cancel = true;
     }
     Wake.notify_one();
   }
@@ -64,12 +69,16 @@ private:
     for (;;) {
       Wake.wait(Lock, [this] { return Stop || Pending; });
       if (Stop) return;
-      const levels::Level Level = std::move(*Pending);
+      const solver::Board Board = std::move(*Pending);
       const uint64_t Version = PendingVersion;
-      const long Limit = PendingLimit;
+      solver::Limits Within;
+      Within.MaxStates = MaxStates;
+      Within.Deadline = std::chrono::steady_clock::now() + PendingTime;
+      Within.Cancel = &Cancel;
       Pending.reset();
+      Cancel = false;
       Lock.unlock();
-      levels::SolveResult Result = levels::Solve(Level, Limit);
+      solver::Result Result = solver::Solve(Board, solver::Mode::Fast, Within);
       Lock.lock();
       Done = std::move(Result);
       DoneVersion = Version;
@@ -78,9 +87,11 @@ private:
 
   std::mutex Mutex;
   std::condition_variable Wake;
-  std::optional<levels::Level> Pending;
+  static constexpr long MaxStates = 4000000;  // its memory, should the deadline be far
+  std::optional<solver::Board> Pending;
   uint64_t PendingVersion = 0, DoneVersion = 0;
-  long PendingLimit = 0;
+  std::chrono::milliseconds PendingTime{0};
+  std::atomic<bool> Cancel = false;
   std::optional<levels::SolveResult> Done;
   bool Stop = false;
   std::thread Thread;  // last: it starts once everything above is made
@@ -110,7 +121,8 @@ struct TEditor {
 
 TEditor Editor;
 std::unique_ptr<TSolveWorker> Solver;
-long SolveLimit = 400000;
+constexpr std::chrono::milliseconds SolveTimeAtStart{1500};
+std::chrono::milliseconds SolveTime = SolveTimeAtStart;
 
 bool Pressed(unsigned Key)
 {
@@ -212,7 +224,7 @@ std::string SolverLine()
   if (!Why.empty()) return "Not playable: " + Why;
   const uint64_t Version = Editor.Level.Version();
   if (Editor.AskedVersion != Version) {
-    Solver->Ask(Editor.Level.AsLevel(), Version, SolveLimit);
+    Solver->Ask(Editor.Level.AsLevel(), Version, SolveTime);
     Editor.AskedVersion = Version;
   }
   const std::optional<levels::SolveResult> Answer = Solver->Answer(Version);
@@ -464,11 +476,11 @@ void EditorFrame()
   DrawEditorOverlay();
 }
 
-void SetEditorSolveLimit(long States) { SolveLimit = States; }
+void SetEditorSolveTime(std::chrono::milliseconds Time) { SolveTime = Time; }
 
 void ForgetEditor()
 {
   Editor = TEditor{};
   Solver.reset();
-  SolveLimit = 400000;
+  SolveTime = SolveTimeAtStart;
 }

@@ -4,6 +4,7 @@
 // panel with the counts and the solver's word, test play, and saving into the
 // player's own set. While it is open it replaces the menu's frames.
 #pragma once
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -25,7 +26,7 @@ void EditorFrame();
 // Where the editor saves and where test play writes its level.
 inline constexpr const char *EditorPlayFile = "editor-play.lvl";
 
-// A solve gives up after this many states: about a second on a desktop.
-void SetEditorSolveLimit(long States);
+// How long the solver may search before the panel says "Not known yet" (1.5 s at start).
+void SetEditorSolveTime(std::chrono::milliseconds Time);
 
 void ForgetEditor();  // closed, and its solver stopped: as at program start
