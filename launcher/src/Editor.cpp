@@ -11,6 +11,7 @@
 #include "LauncherInternal.h"
 #include "LevelPlay.h"
 #include "Overlay.h"
+#include "ScreenKeys.h"
 
 #include <algorithm>
 #include <atomic>
@@ -470,6 +471,7 @@ void EditorFrame()
     ReadStroke();
     ReadEditKeys();
   }
+  TakeScreenKeys();  // read above as held keys: none of them reaches the chooser the editor goes back to
   if (!Editor.Open || Editor.TestPlaying) return;  // left, or play begins with the next frame
   DrawLevel();
   DrawPanel();

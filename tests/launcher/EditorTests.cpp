@@ -26,17 +26,32 @@ protected:
     BeginFramesInMenu();
   }
 
+  // One iteration of the main loop, keys through the window procedure as the platform delivers them.
+  void Step()
+  {
+    Engine->ProcessMessage();
+    Frame();
+  }
   void Press(unsigned Key)
   {
-    KeyState[Key] = 1;
-    Frame();
-    KeyState[Key] = 0;
+    if (Key == VK_LBUTTON || Key == VK_RBUTTON) {
+      KeyState[Key] = 1;  // as the window procedure records a press
+      Frame();
+      KeyState[Key] = 0;
+      return;
+    }
+    Recording::QueueKeyDown(Key);
+    Step();
+    Recording::QueueKeyUp(Key);
+    Step();
   }
   void PressWith(unsigned Held, unsigned Key)
   {
-    KeyState[Held] = 1;
+    Recording::QueueKeyDown(Held);
+    Step();
     Press(Key);
-    KeyState[Held] = 0;
+    Recording::QueueKeyUp(Held);
+    Step();
   }
   void Type(const std::string &Text)
   {
