@@ -229,6 +229,14 @@ void TEditLevel::Restore(levels::Level &Into)
   ++Changes;
 }
 
+void TEditLevel::SetHeader(const std::string &Key, const std::string &Value)
+{
+  if (Source.HeaderValue(Key) == Value) return;
+  if (Value.empty()) std::erase_if(Source.Headers, [&Key](const Header &H) { return H.Key == Key; });
+  else Source.SetHeader(Key, Value);
+  ++Changes;
+}
+
 TLevelCounts TEditLevel::Counts() const
 {
   const levels::Counts C = CountCells(Source);

@@ -55,8 +55,9 @@ public:
 
   std::string Title() const { return Source.HeaderValue("Title"); }
   std::string Author() const { return Source.HeaderValue("Author"); }
-  void SetTitle(const std::string &Text) { Source.SetHeader("Title", Text); }
-  void SetAuthor(const std::string &Text) { Source.SetHeader("Author", Text); }
+  // An empty text takes the header away. Undo leaves both as typed.
+  void SetTitle(const std::string &Text) { SetHeader("Title", Text); }
+  void SetAuthor(const std::string &Text) { SetHeader("Author", Text); }
 
   TLevelCounts Counts() const;
   // Why the game could not load or play the level, in a player's words; "" when it can.
@@ -67,6 +68,7 @@ private:
   void Remember();
   void Restore(levels::Level &Into);
   char &Cell(int32_t X, int32_t Y);
+  void SetHeader(const std::string &Key, const std::string &Value);
 
   levels::Level Source;
   std::vector<levels::Level> Past, Future;

@@ -104,6 +104,7 @@ struct TEditor {
   bool Open = false;
   bool TestPlaying = false;
   int32_t PlayedMoves = 0, PlayedPushes = 0;  // the test play's counters as its last frame left them
+  TLevelPlay PutAside;  // the game in progress while a test play stands in for it
   TEditLevel Level = TEditLevel::Room(9, 7);
   int32_t OwnIndex = -1;  // its place in the player's own set once saved there
   TEditTool Tool = TEditTool::Wall;
@@ -295,7 +296,6 @@ void EndTyping(bool Keep)
     while (!Text.empty() && Text.back() == ' ') Text.pop_back();  // a header keeps no trailing space
     if (Editor.Typing == TField::Title) Editor.Level.SetTitle(Text);
     else Editor.Level.SetAuthor(Text);
-    Editor.SavedVersion = Editor.SavedVersion == Editor.Level.Version() ? UINT64_MAX : Editor.SavedVersion;
   }
   Editor.Typing = TField::None;
 }
@@ -356,10 +356,15 @@ void ReadResize()
   }
 }
 
+// The game in progress, put aside in a save file of the rules' own while a test play replaces it.
+constexpr const char *PutAsideFile = "editor-game.sav";
+
 void TestPlay()
 {
   const std::string Why = WritePlayFile(Editor.Level, EditorPlayFile);
   if (!Why.empty()) return Tell("Cannot play it: " + Why);
+  GameSave(PutAsideFile);
+  Editor.PutAside = LevelPlay;
   GameNewGame(EditorPlayFile);
   LevelStarted(0);
   LevelPlay.Set = -1;  // no set's bests: the level is not one yet
@@ -373,10 +378,15 @@ void BackFromTestPlay()
   Editor.TestPlaying = false;
   KeyState[VK_ESCAPE] = 0;  // the Escape that left the play does not leave the editor
   ForgetHeldButton();
+  // A solve moves the rules on past the file's one level; Escape leaves them on it.
+  const bool Solved = LevelPlay.LevelIndex > 0;
+  const uint32_t Jumps = LevelPlay.Jumps;
+  GameLoad(PutAsideFile);
+  LevelPlay = Editor.PutAside;
+  LevelPlay.Jumps = Jumps + 1;  // the world was put somewhere: nothing the mouse chose in it holds
+  std::remove(ResolveFileName(PutAsideFile).c_str());
   std::remove(ResolveFileName(EditorPlayFile).c_str());
   GameSetState(gsMenu);
-  // A solve moves the rules on past the level's one level; Escape leaves it where it was.
-  const bool Solved = LevelPlay.LevelIndex > 0;
   Tell(Solved ? "Solved in " + Counted(Editor.PlayedMoves, "move", "moves") + ", " +
                   Counted(Editor.PlayedPushes, "push", "pushes")
               : "Back from test play");

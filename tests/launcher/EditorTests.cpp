@@ -12,6 +12,7 @@
 #include "Overlay.h"
 
 #include <chrono>
+#include <cstring>
 #include <thread>
 
 namespace {
@@ -284,6 +285,100 @@ TEST_F(EditorTest, TestPlayToASolveAndBackWithTheEditsKept)
   Frame();
   EXPECT_TRUE(EditorTakesFrame());
   EXPECT_EQ(Notice(), "Back from test play");
+}
+
+}  // namespace
+
+namespace {
+
+// A game in progress is the player's: test play in the editor puts it aside
+// and brings it back as it was, and no later level load reaches for the test
+// play's file.
+TEST_F(EditorTest, TestPlayLeavesTheGameInProgressAsItWas)
+{
+  GameNewGame("a.lvl");
+  LevelStarted(0);
+  LevelPlay.Set = 0;
+  KeyState[VK_RIGHT] = 1;
+  for (int I = 0; I < 8; ++I) Frame();
+  KeyState[VK_RIGHT] = 0;
+  Frame();
+  Press(VK_ESCAPE);
+  ASSERT_EQ(GameGetState(), gsMenu);
+  const TPlayer Before = GameGetPlayer();
+  const int32_t MovesBefore = LevelPlay.Moves, ObjectsBefore = GameGetObjects().Count;
+  ASSERT_GT(MovesBefore, 0);
+
+  SmallLevel();
+  Press(VK_TESTPLAY);
+  Frame();
+  ASSERT_EQ(GameGetState(), gsPlay);
+  Press(VK_ESCAPE);
+  Frame();
+  ASSERT_TRUE(EditorTakesFrame());
+
+  EXPECT_EQ(GameGetState(), gsMenu);
+  const TPlayer After = GameGetPlayer();
+  EXPECT_EQ(std::memcmp(&After.Box, &Before.Box, sizeof Before.Box), 0);
+  EXPECT_EQ(GameGetObjects().Count, ObjectsBefore);
+  EXPECT_EQ(LevelPlay.Set, 0);
+  EXPECT_EQ(LevelPlay.Moves, MovesBefore);
+  EXPECT_FALSE(Exists("editor-game.sav"));
+  GameNextLevel();  // the set's own file, not the test play's
+  EXPECT_EQ(GameGetObjects().Count, 2);
+}
+
+}  // namespace
+
+namespace {
+
+std::string Rows(const TEditLevel &L)
+{
+  std::string Out;
+  for (const std::string &Row : L.AsLevel().Rows) Out += Row + "\n";
+  return Out;
+}
+
+TEST(EditLevel, ToolsShareCellsAsTheFormatAllows)
+{
+  TEditLevel L = TEditLevel::Room(5, 4);
+  EXPECT_TRUE(L.Paint(1, 1, TEditTool::Box));
+  EXPECT_TRUE(L.Paint(1, 1, TEditTool::Mark));  // a mark under the box
+  EXPECT_TRUE(L.Paint(2, 1, TEditTool::Mark));
+  EXPECT_TRUE(L.Paint(2, 1, TEditTool::Box));   // a box onto the mark
+  EXPECT_FALSE(L.Paint(2, 1, TEditTool::Box));  // no change, no undo step
+  EXPECT_TRUE(L.Paint(3, 2, TEditTool::Player));
+  EXPECT_TRUE(L.Paint(1, 2, TEditTool::Player));  // the start moves
+  EXPECT_FALSE(L.Paint(5, 1, TEditTool::Wall));   // off the level
+  EXPECT_EQ(Rows(L), "11111\n19--1\n144-1\n11111\n");
+  L.SetTitle("Hall");
+  L.SetTitle("");
+  EXPECT_TRUE(L.AsLevel().Headers.empty());
+}
+
+TEST(EditLevel, LinesStrokesAndSizes)
+{
+  TEditLevel L = TEditLevel::Room(6, 6);
+  L.BeginStroke();
+  EXPECT_TRUE(L.PaintLine(1, 1, 4, 4, TEditTool::Water));  // a diagonal, every cell on it
+  EXPECT_TRUE(L.PaintLine(4, 4, 4, 1, TEditTool::Water));
+  L.EndStroke();
+  EXPECT_EQ(Rows(L), "111111\n1---51\n1--551\n1-5-51\n15--51\n111111\n");
+  ASSERT_TRUE(L.Undo());  // the stroke at once
+  EXPECT_EQ(Rows(L), Rows(TEditLevel::Room(6, 6)));
+  EXPECT_FALSE(L.Undo());
+  ASSERT_TRUE(L.Redo());
+  EXPECT_FALSE(L.Redo());
+
+  EXPECT_TRUE(L.Shrink(TSide::Left));
+  EXPECT_TRUE(L.Shrink(TSide::Top));
+  EXPECT_EQ(Rows(L), "---51\n--551\n-5-51\n5--51\n11111\n");
+  for (int I = 0; I < 4; ++I) EXPECT_TRUE(L.Shrink(TSide::Right));
+  EXPECT_FALSE(L.Shrink(TSide::Right));  // one column stays
+  EXPECT_EQ(L.Width(), 1);
+  while (L.Grow(TSide::Bottom)) {}
+  EXPECT_EQ(L.Height(), TEditLevel::MaxSide);
+  EXPECT_EQ(L.CellAt(0, 0), '-');  // the new bottom row is floor
 }
 
 }  // namespace
