@@ -44,22 +44,25 @@ public:
   TSolveWorker(const TSolveWorker &) = delete;
   TSolveWorker &operator=(const TSolveWorker &) = delete;
 
-  void Ask(const levels::Level &Level, uint64_t Version, std::chrono::milliseconds Time)
+  // A ticket for the answer: each question has its own, whatever level it is about.
+  uint64_t Ask(const levels::Level &Level, std::chrono::milliseconds Time)
   {
+    uint64_t Ticket = 0;
     {
       const std::lock_guard Lock(Mutex);
       Pending = levels::BoardOf(Level);
-      PendingVersion = Version;
+      Ticket = PendingTicket = ++Tickets;
       PendingTime = Time;
       Cancel = true;
     }
     Wake.notify_one();
+    return Ticket;
   }
-  // The answer for Version, once there is one.
-  std::optional<levels::SolveResult> Answer(uint64_t Version)
+  // The answer for the ticket, once there is one.
+  std::optional<levels::SolveResult> Answer(uint64_t Ticket)
   {
     const std::lock_guard Lock(Mutex);
-    if (!Done || DoneVersion != Version) return std::nullopt;
+    if (!Done || DoneTicket != Ticket) return std::nullopt;
     return Done;
   }
 
@@ -71,7 +74,7 @@ private:
       Wake.wait(Lock, [this] { return Stop || Pending; });
       if (Stop) return;
       const solver::Board Board = std::move(*Pending);
-      const uint64_t Version = PendingVersion;
+      const uint64_t Ticket = PendingTicket;
       solver::Limits Within;
       Within.MaxStates = MaxStates;
       Within.Deadline = std::chrono::steady_clock::now() + PendingTime;
@@ -82,7 +85,7 @@ private:
       solver::Result Result = solver::Solve(Board, solver::Mode::Fast, Within);
       Lock.lock();
       Done = std::move(Result);
-      DoneVersion = Version;
+      DoneTicket = Ticket;
     }
   }
 
@@ -90,7 +93,7 @@ private:
   std::condition_variable Wake;
   static constexpr long MaxStates = 4000000;  // its memory, should the deadline be far
   std::optional<solver::Board> Pending;
-  uint64_t PendingVersion = 0, DoneVersion = 0;
+  uint64_t Tickets = 0, PendingTicket = 0, DoneTicket = 0;
   std::chrono::milliseconds PendingTime{0};
   std::atomic<bool> Cancel = false;
   std::optional<levels::SolveResult> Done;
@@ -118,8 +121,20 @@ struct TEditor {
   uint64_t SavedVersion = 0;
   bool LeaveAsked = false;
   std::string Notice;
-  uint64_t AskedVersion = UINT64_MAX;
+  uint64_t AskedVersion = UINT64_MAX;  // the level's version the solver was last asked about
+  uint64_t Ticket = 0;                 // and the question's ticket
 };
+
+// What the frames show of one version of the level, worked out once: a level
+// of 255 x 255 is too large to count and check again every frame.
+struct TLevelFacts {
+  uint64_t Version = UINT64_MAX;
+  std::vector<TGameObject> Objects;
+  TPlayer Player{};
+  TLevelCounts Counts;
+  std::string WhyNot;
+};
+TLevelFacts Facts;
 
 TEditor Editor;
 std::unique_ptr<TSolveWorker> Solver;
@@ -140,6 +155,7 @@ std::string Counted(int32_t N, const char *One, const char *More) { return std::
 void Opened(TEditLevel Level, int32_t OwnIndex)
 {
   Editor = TEditor{};
+  Facts = {};  // a new level starts at version 0 as the last one did
   Editor.Level = std::move(Level);
   Editor.OwnIndex = OwnIndex;
   Editor.SavedVersion = Editor.Level.Version();
@@ -199,14 +215,25 @@ TPlayer PlayerOf(const TEditLevel &Level)
   return Player;
 }
 
+const TLevelFacts &FactsNow()
+{
+  if (Facts.Version == Editor.Level.Version()) return Facts;
+  Facts.Version = Editor.Level.Version();
+  Facts.Objects = ObjectsOf(Editor.Level);
+  Facts.Player = PlayerOf(Editor.Level);
+  Facts.Counts = Editor.Level.Counts();
+  Facts.WhyNot = Editor.Level.WhyNotPlayable();
+  return Facts;
+}
+
 void DrawLevel()
 {
   const float Wanted = float(Editor.Quarters) * 90.0f;
   Editor.Angle += std::clamp(Wanted - Editor.Angle, -15.0f, 15.0f);  // a turn eases as in play
-  const TPlayer Player = PlayerOf(Editor.Level);
+  const TPlayer &Player = FactsNow().Player;
   MoveToPlayer(uint8_t(((Editor.Quarters % 4) + 4) % 4), &Player, Editor.Angle);
   DrawFloor(Editor.Level.Width(), Editor.Level.Height());
-  const std::vector<TGameObject> Objects = ObjectsOf(Editor.Level);
+  const std::vector<TGameObject> &Objects = FactsNow().Objects;
   DrawObjects(Objects.data(), int32_t(Objects.size()) - 1);
   TCellMarks Marks = {-1, -1, -1, -1, 0, 0, nullptr};
   int32_t X = 0, Y = 0;
@@ -222,14 +249,13 @@ void DrawLevel()
 
 std::string SolverLine()
 {
-  const std::string Why = Editor.Level.WhyNotPlayable();
+  const std::string &Why = FactsNow().WhyNot;
   if (!Why.empty()) return "Not playable: " + Why;
-  const uint64_t Version = Editor.Level.Version();
-  if (Editor.AskedVersion != Version) {
-    Solver->Ask(Editor.Level.AsLevel(), Version, SolveTime);
-    Editor.AskedVersion = Version;
+  if (Editor.AskedVersion != Editor.Level.Version()) {
+    Editor.Ticket = Solver->Ask(Editor.Level.AsLevel(), SolveTime);
+    Editor.AskedVersion = Editor.Level.Version();
   }
-  const std::optional<levels::SolveResult> Answer = Solver->Answer(Version);
+  const std::optional<levels::SolveResult> Answer = Solver->Answer(Editor.Ticket);
   if (!Answer) return "Checking...";
   switch (Answer->Result) {
   case levels::SolveResult::Solved: {
@@ -249,7 +275,7 @@ std::string FieldLine(const char *Name, TField Field, const std::string &Value)
 
 void DrawPanel()
 {
-  const TLevelCounts C = Editor.Level.Counts();
+  const TLevelCounts C = FactsNow().Counts;
   const bool Unsaved = Editor.Level.Version() != Editor.SavedVersion;
   const std::string Lines[] = {
     std::string("Level editor") + (Unsaved ? " (not saved)" : ""),
@@ -493,6 +519,7 @@ void SetEditorSolveTime(std::chrono::milliseconds Time) { SolveTime = Time; }
 void ForgetEditor()
 {
   Editor = TEditor{};
+  Facts = {};
   Solver.reset();
   SolveTime = SolveTimeAtStart;
 }

@@ -264,6 +264,19 @@ TEST_F(EditorTest, TheSolverSaysSolvableNotSolvableOrNotKnownYet)
   EXPECT_EQ(SolverWord(), "Not known yet");
 }
 
+TEST_F(EditorTest, ANewLevelNeverShowsTheWordOnTheLastOne)
+{
+  SmallLevel();  // three edits, solvable
+  EXPECT_EQ(SolverWord(), "Solvable in 2 pushes");
+  Press(VK_ESCAPE);
+  Press(VK_ESCAPE);  // unsaved: the second press leaves
+  Press(VK_NEWLEVEL);
+  Paint('7', 2, 3);
+  Paint('4', 1, 1);  // in a corner
+  Paint('3', 6, 3);  // three edits too
+  EXPECT_EQ(SolverWord(), "Not solvable");
+}
+
 TEST_F(EditorTest, TestPlayToASolveAndBackWithTheEditsKept)
 {
   SmallLevel();
