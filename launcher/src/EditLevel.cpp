@@ -4,6 +4,7 @@
 #include "Files.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 
 using namespace levels;
@@ -271,12 +272,16 @@ std::string SaveIntoSet(const TEditLevel &Level, const TOwnSet &Own, const std::
 {
   if (std::string Why = Level.WhyNotPlayable(); !Why.empty()) return Why;
   const std::string SourceFile = ResolveFileName(Own.Source), PackedFile = ResolveFileName(Own.Packed);
+  // The levels saved before: from the source, else (the source lost) from the level file.
   LevelSet Set;
-  if (ReadingError(SourceFile) != ENOENT) {
+  const bool FromSource = ReadingError(SourceFile) != ENOENT;
+  if (FromSource || ReadingError(PackedFile) != ENOENT) {
+    const std::string &From = FromSource ? Own.Source : Own.Packed;
     Problems Found;
-    std::string Text;
-    if (ReadWholeFile(SourceFile, Text, Found)) Set = ParseSource(Text, Own.Source, Found);
-    if (HasErrors(Found)) return Own.Source + " cannot be read: " + FirstError(Found);
+    std::string Bytes;
+    if (ReadWholeFile(FromSource ? SourceFile : PackedFile, Bytes, Found))
+      Set = FromSource ? ParseSource(Bytes, From, Found) : ReadLevelFile(Bytes, From, Found);
+    if (HasErrors(Found)) return From + " cannot be read: " + FirstError(Found);
   } else {
     Set.Headers.push_back({"Set", Own.Title});
   }

@@ -395,3 +395,26 @@ TEST(EditLevel, LinesStrokesAndSizes)
 }
 
 }  // namespace
+
+namespace {
+
+// The player's set with its source gone: its level file still holds the levels saved before.
+TEST_F(EditorTest, ASaveKeepsTheLevelsOfALevelFileWhoseSourceIsGone)
+{
+  SmallLevel();
+  Press(VK_SAVELEVEL);
+  fs::remove(Dir / "my-levels.txt");
+  Press(VK_ESCAPE);
+  Frame();
+  Press(VK_NEWLEVEL);
+  Paint('7', 1, 1);
+  Paint('4', 2, 1);
+  Paint('3', 3, 1);
+  Press(VK_SAVELEVEL);
+  EXPECT_EQ(Notice(), "Saved as level 2 of My levels");
+  levels::Problems Found;
+  EXPECT_EQ(levels::ReadLevelFile(Read("my-levels.lvl"), "my-levels.lvl", Found).Levels.size(), 2u);
+  EXPECT_EQ(Read("my-levels.txt").rfind("Set: My levels\n\n#########\n", 0), 0u);
+}
+
+}  // namespace
