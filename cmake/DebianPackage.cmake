@@ -27,4 +27,7 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
+# Debian keeps the commands of games in /usr/games; the command finds the rest
+# through paths relative to its folder, the same from games/ as from bin/.
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/DebianGamesDir.cmake)
 include(CPack)
