@@ -2,7 +2,7 @@
 // the renderer's built-in bitmap font (used when no TrueType font is found).
 //   texgen textures <dir> [size]   floor.png box.png wall.png dest.png water.png menu.png menuback.png
 //   texgen font <ttf> <out.inc>    DejaVu Sans Bold glyphs 32..126 as one-bit rows
-//   texgen icon <dir>              kestrove-48.png kestrove-128.png kestrove-256.png kestrove.svg
+//   texgen icon <dir> <size>...    kestrove-<size>.png for each size, and kestrove.svg
 #include <SDL.h>
 #include <SDL_image.h>
 #include <SDL_ttf.h>
@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "Icon.h"
 #include "ProcTex.h"
@@ -41,10 +42,10 @@ int WriteTextures(const std::string &Dir, int Size) {
   return 0;
 }
 
-int WriteIcon(const std::string &Dir) {
-  for (const int size : {48, 128, 256}) {
+int WriteIcon(const std::string &Dir, const std::vector<int> &Sizes) {
+  for (const int size : Sizes) {
     const std::string path = Dir + "/kestrove-" + std::to_string(size) + ".png";
-    if (!SavePng(graph::PaintIcon(size), path)) {
+    if (size <= 0 || !SavePng(graph::PaintIcon(size), path)) {
       std::fprintf(stderr, "texgen: cannot write %s: %s\n", path.c_str(), SDL_GetError());
       return 1;
     }
@@ -103,7 +104,11 @@ int main(int argc, char **argv) {
   const std::string mode = argc > 1 ? argv[1] : "";
   if (mode == "textures" && argc >= 3) return WriteTextures(argv[2], argc > 3 ? std::atoi(argv[3]) : 256);
   if (mode == "font" && argc == 4) return WriteFont(argv[2], argv[3]);
-  if (mode == "icon" && argc == 3) return WriteIcon(argv[2]);
-  std::fprintf(stderr, "usage: texgen textures <dir> [size] | texgen font <ttf> <out.inc> | texgen icon <dir>\n");
+  if (mode == "icon" && argc >= 4) {
+    std::vector<int> sizes;
+    for (int i = 3; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
+    return WriteIcon(argv[2], sizes);
+  }
+  std::fprintf(stderr, "usage: texgen textures <dir> [size] | texgen font <ttf> <out.inc> | texgen icon <dir> <size>...\n");
   return 2;
 }

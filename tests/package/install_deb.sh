@@ -18,6 +18,7 @@ if [ -z "${KESTROVE_INSTALL_SERVER:-}" ]; then
 fi
 
 debs=("$1"/kestrove_*_amd64.deb) xclose=$2
+[ -f "${debs[0]}" ] || { echo "install_deb: FAILED: no package in $1" >&2; exit 1; }
 deb=$(readlink -f "${debs[0]}")
 work=$(mktemp -d "${TMPDIR:-/tmp}/kestrove-deb-XXXXXX")
 pid="" installed=""
@@ -43,7 +44,8 @@ dpkg -L kestrove >"$work/files"
 # The player starts the game: the command from the desktop entry, in a fresh home.
 export HOME="$work/home" XDG_DATA_HOME="$work/home/.local/share" LIBGL_ALWAYS_SOFTWARE=1
 mkdir -p "$HOME"
-command=$(sed -n 's/^Exec=//p' /usr/share/applications/*.Kestrove.desktop)
+entry=$(grep -m1 '^/usr/share/applications/.*\.desktop$' "$work/files") || fail "the package installed no desktop entry"
+command=$(sed -n 's/^Exec=//p' "$entry")
 [ "$command" = kestrove ] && [ -x /usr/games/kestrove ] || fail "the desktop entry's Exec=$command is not /usr/games/kestrove"
 cd "$HOME"
 PATH="/usr/games:$PATH" "$command" >"$work/out.txt" 2>&1 &
