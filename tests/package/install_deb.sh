@@ -5,7 +5,7 @@
 # package's files and all of the player's.
 # It changes the system, so it runs only where the system is thrown away after:
 # CI (CI=true, as root, in a disposable machine). Elsewhere it is skipped.
-#   install_deb.sh <folder with kestrove_*_amd64.deb> <x11close>
+#   install_deb.sh <folder with kestrove_*_amd64.deb> <x11close> <artifacts folder>
 set -euo pipefail
 
 if [ "${CI:-}" != true ] || [ "$(id -u)" != 0 ]; then
@@ -17,7 +17,7 @@ if [ -z "${KESTROVE_INSTALL_SERVER:-}" ]; then
   exec "$(dirname "$0")/../with-xvfb" -s 1024x768x24 "$0" "$@"
 fi
 
-debs=("$1"/kestrove_*_amd64.deb) xclose=$2
+debs=("$1"/kestrove_*_amd64.deb) xclose=$2 artifacts=$3
 [ -f "${debs[0]}" ] || { echo "install_deb: FAILED: no package in $1" >&2; exit 1; }
 deb=$(readlink -f "${debs[0]}")
 work=$(mktemp -d "${TMPDIR:-/tmp}/kestrove-deb-XXXXXX")
@@ -58,6 +58,12 @@ done
 wid=$(xdotool search --name '^Veltrane Kestrove$' | head -1) || fail "no game window"
 sleep 2
 kill -0 "$pid" 2>/dev/null || fail "the game ended on the menu"
+# The menu is drawn with the installed textures: hundreds of colours, where a
+# window left black or a missing texture's flat fill has a handful.
+mkdir -p "$artifacts"
+import -window "$wid" "$artifacts/menu.png"
+colours=$(identify -format %k "$artifacts/menu.png")
+[ "$colours" -gt 200 ] || fail "the window shows no menu ($colours colours): $artifacts/menu.png"
 "$xclose" "$wid"
 rc=0
 wait "$pid" || rc=$?
