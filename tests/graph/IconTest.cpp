@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <regex>
 #include <string>
+#include <utility>
 
 #include "Icon.h"
 

@@ -76,8 +76,8 @@ ls "$data/"*.lvl >/dev/null 2>&1 || fail "no level set in $data"
 echo 'a save of the player' >"$data/save.dat"
 (cd "$data" && find . | sort) >"$work/player-before"
 
-installed=""
 purge || { cat "$work/purge.txt" >&2; fail "apt-get purge kestrove"; }
+installed=""
 dpkg-query -W -f='${Status}' kestrove 2>/dev/null | grep -q 'ok installed' && fail "kestrove is still installed"
 left=""
 while read -r path; do
