@@ -32,7 +32,7 @@ TEST(Icon, IsACrateOnATransparentGroundAtEverySize) {
 TEST(Icon, SmallSizesAreTheLargeDrawingScaledDown) {
   // Shapes placed in pixels rather than in the unit square would move between sizes.
   const Image big = graph::PaintIcon(256), small = graph::PaintIcon(48);
-  for (const auto [u, v] : {std::pair{0.5, 0.5}, {0.3, 0.5}, {0.5, 0.08}, {0.115, 0.115}, {0.02, 0.5}}) {
+  for (const auto &[u, v] : {std::pair{0.5, 0.5}, {0.3, 0.5}, {0.5, 0.08}, {0.115, 0.115}, {0.02, 0.5}}) {
     const uint8_t *b = Pixel(big, int(u * 256), int(v * 256)), *s = Pixel(small, int(u * 48), int(v * 48));
     for (int c = 0; c < 4; ++c) EXPECT_NEAR(b[c], s[c], 40) << "at " << u << "," << v << " channel " << c;
   }
@@ -45,7 +45,7 @@ TEST(Icon, SvgHoldsTheColoursOfTheRaster) {
   EXPECT_NE(svg.find("</svg>"), std::string::npos);
   const Image img = graph::PaintIcon(256);
   // The crate's centre (the brace) and a plank: each opaque colour is one of the SVG's fills.
-  for (const auto [x, y] : {std::pair{128, 128}, {80, 140}, {128, 20}}) {
+  for (const auto &[x, y] : {std::pair{128, 128}, {80, 140}, {128, 20}}) {
     const uint8_t *p = Pixel(img, x, y);
     char fill[32];
     std::snprintf(fill, sizeof fill, "fill=\"#%02x%02x%02x\"", p[0], p[1], p[2]);
