@@ -289,10 +289,11 @@ void DrawPanel()
     FieldLine("Title (T)", TField::Title, Editor.Level.Title()),
     FieldLine("Author (A)", TField::Author, Editor.Level.Author()),
     "",
-    "Left button paints, a drag paints a line; right erases",
-    "Z undo  Y redo  Shift+arrow adds, Ctrl+arrow removes a side",
-    "PgUp PgDn turn  Tab near/whole view  P test play  S save",
-    "Esc leaves",
+    "Left button paints, a drag a line; right erases",
+    "Z undo  Y redo",
+    "Shift+arrow adds a side, Ctrl+arrow takes one off",
+    "PgUp PgDn turn  Tab near or whole view",
+    "P test play  S save  Esc leaves",
     Editor.Notice,
   };
   const char *Texts[std::size(Lines)];
