@@ -145,7 +145,9 @@ enum { chNone = -1, chBack = -2, chPreviousPage = -3, chNextPage = -4, ChooserPa
     "the level's cell under the pointer as the last play frame showed it (a box or wall top, else the floor); " \
     "false off the level") \
   X(DrawCellMarks, void, (const TCellMarks *Marks), (Marks), \
-    "between DrawObjects and DrawPlayer: lights, outlines, marks and tints those cells in this frame")
+    "between DrawObjects and DrawPlayer: lights, outlines, marks and tints those cells in this frame") \
+  X(DrawEditorPanel, void, (const char *const *Lines, int32_t Count), (Lines, Count), \
+    "the level editor's panel over this frame: Count lines of text, the first a heading; null lines are blank")
 
 #define GRAPH_DECLARE_ENTRY_POINT(Name, Result, Params, Args, Contract) GRAPH_API Result Name Params;
 GRAPH_ENTRY_POINTS(GRAPH_DECLARE_ENTRY_POINT)

@@ -9,6 +9,7 @@
 #include <string>
 #include <utility>
 
+#include "EditorPanel.h"
 #include "Fallback.h"
 #include "Files.h"
 #include "ImageFile.h"
@@ -322,6 +323,7 @@ GRAPH_API void EndDraw(const TMousePos *MousePos) {
   FlushScene(*R);
   DrawHud(*R);
   DrawPlayOverlay(*R);
+  DrawKeptEditorPanel(*R);
   float x, y;
   PointerToDrawable(MousePos, x, y);
   if (MousePos) DrawPointer(*R, x, y);

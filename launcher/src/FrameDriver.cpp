@@ -2,6 +2,7 @@
 // page according to the game state, all drawing between StartDraw and EndDraw.
 #include "Kestrove.h"
 
+#include "Editor.h"
 #include "Files.h"
 #include "Hint.h"
 #include "LauncherInternal.h"
@@ -384,6 +385,11 @@ void ProcessFrame()
     RuleFrameDone();  // a key tapped off the play screen moves nothing
   } else {
     ScreenKeysInPlay();
+  }
+  if (EditorTakesFrame()) {
+    EditorFrame();
+    EndDraw(&MousePos);
+    return;
   }
   switch (State) {
   case gsPlay: PlayFrame(); break;

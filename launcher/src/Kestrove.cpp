@@ -6,6 +6,7 @@
 #include "Hint.h"
 #include "LauncherInternal.h"
 #include "LevelPlay.h"
+#include "Editor.h"
 #include "MousePlay.h"
 #include "Overlay.h"
 #include "Pace.h"
@@ -340,6 +341,7 @@ void ResetLauncherState()
   Settings = EditSettings = {};
   ForgetLevelPlay();
   ForgetMousePlay();
+  ForgetEditor();
   ForgetHints();
   ForgetOverlayState();
   ForgetPace();

@@ -2,6 +2,7 @@
 // the level chooser.
 #include "Overlay.h"
 
+#include "Editor.h"
 #include "Files.h"
 #include "Kestrove.h"
 #include "LauncherInternal.h"
@@ -40,6 +41,7 @@ struct TFinishedPage {
 struct TChooser {
   bool Open = false;
   TChooserPlace Place;
+  int32_t Set = -1;  // the set shown; -1: the one the settings chose
   std::string SetName;
   std::vector<std::string> Titles;
   std::vector<TChooserItem> Items;  // their titles point into Titles
@@ -129,7 +131,7 @@ std::string UncountedCardText(bool LevelKnown, int32_t Level)
          "; not counted as a best: continued from an old save";
 }
 
-int32_t ChosenSet() { return MapIndexOrFirst(TextToInt(Config->GetValue("Map"))); }
+int32_t ChosenSet() { return Chooser.Set >= 0 ? Chooser.Set : MapIndexOrFirst(TextToInt(Config->GetValue("Map"))); }
 
 void FillChooser()
 {
@@ -252,12 +254,33 @@ void DrawFrameOverlay(bool InPlay)
 
 bool ChooserOpen() { return Chooser.Open; }
 
-void OpenChooser()
+void OpenChooser() { OpenChooserOn(-1, -1); }
+
+void OpenChooserOn(int32_t Set, int32_t Level)
 {
+  Levels = {};  // the editor may have changed a set since it was read
+  Chooser.Set = Set < MapList.Count ? Set : -1;
   FillChooser();
   Chooser.Open = true;
-  Chooser.Place = ChooserPlaceAt(LevelPlay.Set == ChosenSet() ? LevelPlay.LevelIndex : 0);
+  Chooser.Place = ChooserPlaceAt(Level >= 0 ? Level : LevelPlay.Set == ChosenSet() ? LevelPlay.LevelIndex : 0);
+  ShowMessage("E edits the level highlighted, N makes a new one");
 }
+
+namespace {
+
+void ReadEditorKeys(int32_t Highlighted, int32_t High)
+{
+  const auto Pressed = [](unsigned Key) { return KeyState[Key] ? (KeyState[Key] = 0, true) : false; };
+  if (Pressed(VK_NEWLEVEL)) {
+    OpenEditorOnNewLevel();
+    Chooser.Open = false;
+  } else if (Pressed(VK_EDIT)) {
+    if (Highlighted < 0 || Highlighted > High) ShowMessage("The set has no level to edit: N makes a new one");
+    else if (OpenEditorOn(SetFileOf(ChosenSet()), Highlighted)) Chooser.Open = false;
+  }
+}
+
+}  // namespace
 
 void ChooserFrame()
 {
@@ -271,7 +294,8 @@ void ChooserFrame()
     Chooser.Open = false;
     return;
   }
-  if (Action == TChooserAction::Play) StartLevel(Place.Level);
+  ReadEditorKeys(Place.Level, High);
+  if (Action == TChooserAction::Play && Chooser.Open) StartLevel(Place.Level);
   if (!KeyState[VK_LBUTTON] || !Chooser.Open) return;
   KeyState[VK_LBUTTON] = 0;  // one press, one choice
   switch (Hit) {

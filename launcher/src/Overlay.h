@@ -40,6 +40,9 @@ void DrawFrameOverlay(bool InPlay);
 // level is picked or it is left.
 bool ChooserOpen();
 void OpenChooser();
+// Showing that map list entry's levels (-1: the set the settings chose), Level
+// highlighted (-1: the one in play, else the first).
+void OpenChooserOn(int32_t Set, int32_t Level);
 void ChooserFrame();
 
 void ForgetOverlayState();  // everything above back to its value at program start

@@ -15,7 +15,7 @@ struct PadInput {
   bool Down = false;
 };
 
-// The key or button of a controller button; false for a button the game has no use for.
+// The key of a controller button; false for a button the game has no use for.
 bool PadButtonInput(uint8_t Button, bool Down, PadInput &Out);
 
 // The left stick past a third of its travel holds the arrow of its direction.

@@ -22,6 +22,7 @@ struct TState {
   std::vector<TChooserCopy> Chooser;
   TCellMarksCopy Marks;
   int MarksCount = 0;
+  std::vector<std::string> EditorPanel;
 };
 
 TState &State()
@@ -128,6 +129,7 @@ bool TCellMarksCopy::DeadAt(int32_t X, int32_t Y) const
 }
 const TCellMarksCopy &LastCellMarks() { return State().Marks; }
 int CellMarksCount() { return State().MarksCount; }
+const std::vector<std::string> &LastEditorPanel() { return State().EditorPanel; }
 void QueueChooserResults(const std::vector<int32_t> &Results)
 {
   State().ChooserQueue.insert(State().ChooserQueue.end(), Results.begin(), Results.end());
@@ -272,5 +274,12 @@ GRAPH_API int32_t ProcessChooser(const TMousePos *MousePos, const char *SetName,
 }
 
 GRAPH_API void SetHighlight(int32_t Item) { Record("SetHighlight", {Int(Item)}); }
+
+GRAPH_API void DrawEditorPanel(const char *const *Lines, int32_t Count)
+{
+  std::vector<std::string> &Panel = RecordingGraph::State().EditorPanel;
+  Panel.clear();
+  for (int32_t I = 0; Lines && I < Count; ++I) Panel.emplace_back(Lines[I] ? Lines[I] : "");
+}
 
 }  // extern "C"

@@ -93,6 +93,9 @@ struct RECORDING_GRAPH_API TCellMarksCopy {
 RECORDING_GRAPH_API const TCellMarksCopy &LastCellMarks();
 RECORDING_GRAPH_API int CellMarksCount();
 
+// The lines of the last DrawEditorPanel, kept apart and not logged.
+RECORDING_GRAPH_API const std::vector<std::string> &LastEditorPanel();
+
 // Back to the state at load: empty log, default answers, no editor, no hook.
 RECORDING_GRAPH_API void Reset();
 
