@@ -236,7 +236,7 @@ void DrawLevel()
   DrawFloor(Editor.Level.Width(), Editor.Level.Height());
   const std::vector<TGameObject> &Objects = FactsNow().Objects;
   DrawObjects(Objects.data(), int32_t(Objects.size()) - 1);
-  TCellMarks Marks = {-1, -1, -1, -1, 0, 0, nullptr};
+  TCellMarks Marks = {-1, -1, -1, -1, 0, 0, nullptr, -1, -1, 0, 0, nullptr};
   int32_t X = 0, Y = 0;
   if (PickCell(&MousePos, &X, &Y) && Editor.Level.Inside(X, Y)) {
     Marks.HoverX = X;
