@@ -20,6 +20,9 @@ function(kestrove_add_windows_build arch)
     BINARY_DIR ${CMAKE_BINARY_DIR}/windows-${arch}
     CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/mingw-${arch}.cmake
                -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE}
+               -DCMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER}
+               -DCMAKE_C_COMPILER_LAUNCHER=${CMAKE_C_COMPILER_LAUNCHER}
+               -DKESTROVE_ICON=${KESTROVE_ICON_FILE}
     CMAKE_GENERATOR ${CMAKE_GENERATOR}
     BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target ${ARGN}
     INSTALL_COMMAND ""
@@ -27,6 +30,7 @@ function(kestrove_add_windows_build arch)
     BUILD_ALWAYS ON
     USES_TERMINAL_CONFIGURE ON
     USES_TERMINAL_BUILD ON)
+  add_dependencies(windows-${arch} windows_icon)
 endfunction()
 
 set(KESTROVE_WINDOWS_X64_DIR "")
