@@ -61,3 +61,18 @@ if(KESTROVE_WINDOWS_X64_DIR AND TARGET rundir)
     VERBATIM)
   add_dependencies(windows_zip windows-x86_64 rundir)
 endif()
+
+# The Windows installer, Kestrove-setup-x86_64.exe in the build tree, packed by
+# NSIS from the zip's folder (`--target windows_installer` makes it alone).
+find_program(KESTROVE_MAKENSIS makensis)
+if(TARGET windows_zip AND KESTROVE_MAKENSIS AND KESTROVE_ICON_FILE)
+  set(KESTROVE_WINDOWS_SETUP ${CMAKE_BINARY_DIR}/Kestrove-setup-x86_64.exe)
+  add_custom_target(windows_installer ALL
+    COMMAND ${CMAKE_COMMAND} -DMAKENSIS=${KESTROVE_MAKENSIS} -DNSI=${PROJECT_SOURCE_DIR}/data/windows/Kestrove.nsi
+            -DSTAGE=${CMAKE_BINARY_DIR}/windows-package/Kestrove -DOUTFILE=${KESTROVE_WINDOWS_SETUP}
+            -DVERSION=${PROJECT_VERSION} -DICON=${KESTROVE_ICON_FILE} -DWORK_DIR=${CMAKE_BINARY_DIR}/windows-installer
+            -P ${PROJECT_SOURCE_DIR}/cmake/MakeWindowsInstaller.cmake
+    COMMENT "Packing ${KESTROVE_WINDOWS_SETUP}"
+    VERBATIM)
+  add_dependencies(windows_installer windows_zip windows_icon)
+endif()
