@@ -113,7 +113,7 @@ bool CopyMissingDefaults(const fs::path &Program, const fs::path &Player, std::w
       if (It->is_regular_file(Error) && !CopyIfMissing(It->path(), Player / Folder / It->path().filename(), Why))
         return false;
   }
-  if (Error) Why = Failed(L"Cannot read the folder", Program, static_cast<DWORD>(Error.value()));
+  if (Error) Why = L"Cannot read the folder " + Program.wstring() + L": " + fs::path(Error.message()).wstring();
   return !Error;
 }
 
