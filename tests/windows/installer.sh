@@ -46,9 +46,9 @@ sleep 2
 save_now saved.sav
 "$xclose" "$(game_window)"
 wait_for_exit
-# Started through the shortcut, the game is not start's own child: wait for it to end.
-for _ in $(seq 120); do pgrep -f 'Kestrove[.]exe' >/dev/null || break; sleep 0.25; done
-! pgrep -f 'Kestrove[.]exe' >/dev/null || fail "the game did not end on a close request"
+# Started through the shortcut, the game is not start's own child: its prefix's
+# server ends once the game and the system's helpers have.
+timeout 60 "$wineserver" -w || fail "the game did not end on a close request"
 listing | diff "$work/installed.txt" - >&2 || fail "the game changed its program folder"
 
 echo "installer: a silent uninstall leaves the program folder empty and the player's files"
