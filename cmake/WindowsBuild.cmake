@@ -20,6 +20,9 @@ function(kestrove_add_windows_build arch)
     BINARY_DIR ${CMAKE_BINARY_DIR}/windows-${arch}
     CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/mingw-${arch}.cmake
                -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE}
+               -DCMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER}
+               -DCMAKE_C_COMPILER_LAUNCHER=${CMAKE_C_COMPILER_LAUNCHER}
+               -DKESTROVE_ICON=${KESTROVE_ICON_FILE}
     CMAKE_GENERATOR ${CMAKE_GENERATOR}
     BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target ${ARGN}
     INSTALL_COMMAND ""
@@ -27,6 +30,7 @@ function(kestrove_add_windows_build arch)
     BUILD_ALWAYS ON
     USES_TERMINAL_CONFIGURE ON
     USES_TERMINAL_BUILD ON)
+  add_dependencies(windows-${arch} windows_icon)
 endfunction()
 
 set(KESTROVE_WINDOWS_X64_DIR "")
@@ -56,4 +60,19 @@ if(KESTROVE_WINDOWS_X64_DIR AND TARGET rundir)
     COMMENT "Packing ${KESTROVE_WINDOWS_ZIP}"
     VERBATIM)
   add_dependencies(windows_zip windows-x86_64 rundir)
+endif()
+
+# The Windows installer, Kestrove-setup-x86_64.exe in the build tree, packed by
+# NSIS from the zip's folder (`--target windows_installer` makes it alone).
+find_program(KESTROVE_MAKENSIS makensis)
+if(TARGET windows_zip AND KESTROVE_MAKENSIS AND KESTROVE_ICON_FILE)
+  set(KESTROVE_WINDOWS_SETUP ${CMAKE_BINARY_DIR}/Kestrove-setup-x86_64.exe)
+  add_custom_target(windows_installer ALL
+    COMMAND ${CMAKE_COMMAND} -DMAKENSIS=${KESTROVE_MAKENSIS} -DNSI=${PROJECT_SOURCE_DIR}/data/windows/Kestrove.nsi
+            -DSTAGE=${CMAKE_BINARY_DIR}/windows-package/Kestrove -DOUTFILE=${KESTROVE_WINDOWS_SETUP}
+            -DVERSION=${PROJECT_VERSION} -DICON=${KESTROVE_ICON_FILE} -DWORK_DIR=${CMAKE_BINARY_DIR}/windows-installer
+            -P ${PROJECT_SOURCE_DIR}/cmake/MakeWindowsInstaller.cmake
+    COMMENT "Packing ${KESTROVE_WINDOWS_SETUP}"
+    VERBATIM)
+  add_dependencies(windows_installer windows_zip windows_icon)
 endif()

@@ -31,7 +31,7 @@ struct TSettings {
   uint8_t Pad2[2];
 };
 struct TDisplayMode { int32_t Width, Height, Bits; };
-struct TMousePos { int32_t x, y; };  // pixels; in a window from the outer top-left corner
+struct TMousePos { int32_t x, y; };  // pixels from the window's outer top-left corner, in every mode
 
 // Menu items and settings-page results.
 enum { miNewGame = 0, miContinue = 1, miSave = 2, miLoad = 3, miSettings = 4, miExit = 5,

@@ -174,8 +174,8 @@ void ResolveMultisampled() {
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
-// The pointer in drawable pixels. In a window the position counts from the outer
-// corner, frame included; full screen it is the screen position.
+// The pointer in drawable pixels. The position counts from the window's outer
+// corner, frame included; full screen there is no frame.
 void PointerToDrawable(const TMousePos *Pos, float &X, float &Y) {
   X = Y = -1e6f;
   if (!Pos || !R) return;

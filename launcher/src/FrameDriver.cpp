@@ -33,8 +33,9 @@ void ReadPointer()
   POINT Cursor = {};
   GetCursorPos(&Cursor);
   MousePos = {Cursor.x, Cursor.y};
-  if (!Settings.FullScreen && Engine) {
-    // In a window the position counts from the outer top-left corner, frame included.
+  // From the window's outer top-left corner in every mode: a full-screen window
+  // need not start at the screen's origin (a second display, no window manager).
+  if (Engine) {
     MousePos.x -= Engine->Left();
     MousePos.y -= Engine->Top();
   }

@@ -1,12 +1,14 @@
 // main.cpp -- the program Kestrove: no arguments, files from the current
-// directory; on Windows that is the program's own folder.
+// directory; on Windows that is the folder GameFolder.h picks.
 #include "Kestrove.h"
 
 #ifdef _WIN32
 #include <mmsystem.h>
 
+#include <cstdio>
 #include <string>
 
+#include "GameFolder.h"
 #include "XInputPads.h"
 
 // Sleep wakes on the system timer's tick, 15.6 ms apart unless the program
@@ -18,23 +20,22 @@ struct TFineTimer {
   TFineTimer &operator=(const TFineTimer &) = delete;
 };
 
-// config.ini and the saves live next to Kestrove.exe, wherever the player
-// unpacked it and whatever folder it is started from.
-static void EnterProgramFolder()
+// Says why the game cannot start in its folder, on stderr and in a box: no
+// window is open yet.
+static void ReportNoFolder(const std::wstring &Why)
 {
-  char Path[MAX_PATH];
-  const DWORD Length = GetModuleFileNameA(nullptr, Path, MAX_PATH);
-  if (Length == 0 || Length >= MAX_PATH) return;
-  std::string Folder(Path, Length);
-  Folder.erase(Folder.find_last_of("\\/") + 1);
-  SetCurrentDirectoryA(Folder.c_str());
+  std::fwprintf(stderr, L"%ls\n", Why.c_str());
+  MessageBoxW(nullptr, Why.c_str(), L"Error", MB_OK | MB_ICONERROR);
 }
 #endif
 
 int main()
 {
 #ifdef _WIN32
-  EnterProgramFolder();
+  if (std::wstring Why; !game_folder::EnterGameFolder(Why)) {
+    ReportNoFolder(Why);
+    return 1;
+  }
   const TFineTimer FineTimer;
   const TXInputPads Pads;
 #endif

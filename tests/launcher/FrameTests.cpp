@@ -378,7 +378,9 @@ TEST_F(LauncherTest, EmptyMapList)
   EXPECT_NE(Page[0].find(",-1,->-1)"), std::string::npos);
 }
 
-// The pointer: in a window, from the outer top-left corner; in full screen, as the screen gives it.
+// The pointer counts from the window's outer top-left corner, in a window and
+// in full screen, wherever the window lies: a full-screen window on a second
+// display starts away from the origin.
 TEST_F(LauncherTest, PointerPosition)
 {
   WriteStandardWorld();
@@ -392,9 +394,12 @@ TEST_F(LauncherTest, PointerPosition)
   EXPECT_EQ(Calls({"ProcessMenu", "EndDraw"}), (Texts{"ProcessMenu(3,2,->-1)", "EndDraw(3,2)"}));
 
   Settings.FullScreen = 1;
+  Recording::SetWindowRect({1920, 120, 2560, 600});
+  Recording::SetCursorPos(1930, 140);
   Frame();
-  EXPECT_EQ(MousePos.x, 103);
-  EXPECT_EQ(MousePos.y, 52);
+  EXPECT_EQ(MousePos.x, 10);
+  EXPECT_EQ(MousePos.y, 20);
+  EXPECT_EQ(Calls({"EndDraw"}).back(), "EndDraw(10,20)");
 }
 
 // State 3, which nothing sets, only leaves on Escape.

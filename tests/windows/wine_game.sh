@@ -1,8 +1,8 @@
 # wine_game.sh -- what the scripts that play the Windows zip under Wine share;
 # they source it with their arguments unchanged, having set zip, layout (the
 # e2e_layout program) and artifacts. It puts the script on an X server of its
-# own (other tests' windows stay out of the screenshots), unpacks the zip into
-# a work folder with a fresh prefix, and gives the helpers below.
+# own (other tests' windows stay out of the screenshots), unpacks the zip (when
+# zip names one) into a work folder with a fresh prefix, and gives the helpers below.
 # KESTROVE_WINE names Wine.
 
 if [ -z "${KESTROVE_ZIP_SERVER:-}" ]; then
@@ -71,4 +71,4 @@ wait_for_exit() {  # the game's exit status in rc
 
 rm -rf "$artifacts"
 mkdir -p "$artifacts" "$work/unpacked"
-(cd "$work/unpacked" && cmake -E tar xf "$zip")
+[ -z "$zip" ] || (cd "$work/unpacked" && cmake -E tar xf "$zip")
