@@ -3,7 +3,7 @@
 # new player would under Wine. The keys: Down to Settings and Enter; Down to
 # the 3D keys and Right turns them on; Enter applies, and the game comes back
 # with it in config.ini; L opens the chooser, the arrows pick the first level
-# and Enter plays it; Escape goes back to the menu, Down and Enter save it; Up
+# and Enter plays it, where Right now turns the view; Escape goes back to the menu, Down and Enter save it; Up
 # and Enter start a new game. The mouse: a click on the first level's box and
 # a click on its mark push it home, and progress.txt records the level solved.
 #   play_smoke.sh <zip> <x11close> <e2e_layout> <artifacts dir>   (KESTROVE_WINE names Wine)
@@ -19,7 +19,7 @@ keys() {  # keys <key>...: each pressed and let go in turn, as a player types
 }
 # The field's width in a save: it follows the player's 80 bytes.
 save_width() { od -An -t d4 -j 80 -N 4 "$game_dir/save.dat" | tr -d ' '; }
-# A box's top and a cell's floor in the play frame, the player in its start cell facing up.
+# A point's pixel in the play frame, the view unturned.
 pixel_of() {  # pixel_of <player x> <player y> <x> <y> <z>: PX, PY
   eval "$("$layout" "$WIN_WIDTH" "$WIN_HEIGHT" "$1" "$2" 0 "$3" "$4" "$5")"
   PX=$POINT_X PY=$POINT_Y
@@ -49,14 +49,19 @@ keys l
 shot 05-chooser
 keys Down Down Up Up Return
 shot 06-chosen
+keys Right   # with the 3D keys applied, it turns the view: no step sideways
+shot 06-turned
 keys Escape Down Return   # the menu opens on Continue; Save is below it
 wait_for 30 "Save by the keys to write save.dat" test -s "$game_dir/save.dat"
 shot 07-saved
 # Level 1 of the set is 8 cells wide, level 3 only 7.
 [ "$(save_width)" = 8 ] || fail "the chooser's Enter did not play level 1"
+# A save begins with the player's x: still in its start column 1.
+[ "$(od -An -t f8 -N 8 "$game_dir/save.dat" | awk '{ print int($1) }')" = 1 ] ||
+  fail "Right walked the player: the game did not come back with the 3D keys applied"
 
 echo "play: the keys alone start a new game"
-keys Up Up Return   # from Save to New game
+keys Up Up Return   # from Save to New game, which faces the player up again
 shot 08-new-game
 
 echo "play: the mouse alone pushes the first level's box onto its mark"
