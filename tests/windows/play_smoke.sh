@@ -2,10 +2,11 @@
 # The Windows zip played by the keyboard alone, then by the mouse alone, as a
 # new player would under Wine. The keys: Down to Settings and Enter; Down to
 # the 3D keys and Right turns them on; Enter applies, and the game comes back
-# with it in config.ini; L opens the chooser, the arrows pick the first level
-# and Enter plays it, where Right now turns the view; Escape goes back to the menu, Down and Enter save it; Up
-# and Enter start a new game. The mouse: a click on the first level's box and
-# a click on its mark push it home, and progress.txt records the level solved.
+# with it in config.ini; L opens the chooser, the arrows pick level 2 and
+# Enter plays it, where Right now turns the view; Escape goes back to the menu,
+# Down and Enter save it; Up and Enter start a new game. The mouse: a click on
+# the first level's box and a click on its mark push it home, and progress.txt
+# records the level solved.
 #   play_smoke.sh <zip> <x11close> <e2e_layout> <artifacts dir>   (KESTROVE_WINE names Wine)
 set -euo pipefail
 
@@ -44,24 +45,24 @@ find_window
 grep -q '^3DKeys=1' "$game_dir/config.ini" || fail "Enter on the settings page did not write 3DKeys=1 to config.ini"
 shot 04-applied
 
-echo "play: the keys alone play the first level from the chooser, then go back to the menu and save"
+echo "play: the keys alone play level 2 from the chooser, then go back to the menu and save"
 keys l
 shot 05-chooser
-keys Down Down Up Up Return
+keys Down Down Up Return   # from level 1, highlighted at the start
 shot 06-chosen
 keys Right   # with the 3D keys applied, it turns the view: no step sideways
 shot 06-turned
 keys Escape Down Return   # the menu opens on Continue; Save is below it
 wait_for 30 "Save by the keys to write save.dat" test -s "$game_dir/save.dat"
 shot 07-saved
-# Level 1 of the set is 8 cells wide, level 3 only 7.
-[ "$(save_width)" = 8 ] || fail "the chooser's Enter did not play level 1"
-# A save begins with the player's x: still in its start column 1.
-[ "$(od -An -t f8 -N 8 "$game_dir/save.dat" | awk '{ print int($1) }')" = 1 ] ||
+# Level 2 of the set is 11 cells wide; levels 1 and 3, 8 and 7.
+[ "$(save_width)" = 11 ] || fail "the chooser's arrows and Enter did not play level 2"
+# A save begins with the player's x: still in its start column 5.
+[ "$(od -An -t f8 -N 8 "$game_dir/save.dat" | awk '{ print int($1) }')" = 5 ] ||
   fail "Right walked the player: the game did not come back with the 3D keys applied"
 
 echo "play: the keys alone start a new game"
-keys Up Up Return   # from Save to New game, which faces the player up again
+keys Up Up Return   # from Save to New game: level 1, the view unturned
 shot 08-new-game
 
 echo "play: the mouse alone pushes the first level's box onto its mark"
