@@ -87,7 +87,7 @@ void DrawPlayerMarker(Renderer &R, float Alpha) {
   if (!ProjectToPixel(S.Cam, centre, R.Width, R.Height, x, y) ||
       !ProjectToPixel(S.Cam, centre + glm::vec3(1, 0, 0), R.Width, R.Height, x1, y1))
     return;
-  const float cell = std::hypot(x1 - x, y1 - y), sc = HudScale(R);
+  const float cell = std::hypot(x1 - x, y1 - y), sc = HudScale(R.Width, R.Height);
   const float radius = std::max(16 * sc, 0.9f * cell) * (1 + 0.08f * std::sin(R.Time * 5));
   KitRing(R, x, y, radius + 1.5f * sc, 5.5f * sc, glm::vec4(0.02f, 0.05f, 0.08f, 0.55f * Alpha));
   KitRing(R, x, y, radius, 2.5f * sc, glm::vec4(0.45f, 1.0f, 0.95f, Alpha));
