@@ -7,6 +7,7 @@
 #include "LevelPlay.h"
 #include "Overlay.h"
 #include "Pace.h"
+#include "Sound.h"
 #include "Text.h"
 
 #include <bit>
@@ -38,21 +39,32 @@ void ReadPointer()
 
 bool TurnUnderWay() { return std::nearbyint(GameGetRotateAngle()) != 0.0f; }
 
-void ReadMovementKeys()
+// What the keys asked of a rule frame, for the sounds it makes.
+struct TKeysActed {
+  bool Moved = false;         // a walk was asked for
+  bool TurnStarted = false;   // a quarter turn began
+};
+
+TKeysActed ReadMovementKeys()
 {
   const bool Keys3D = Settings.Keys3D != 0;
+  TKeysActed Acted;
   if ((KeyDown(VK_LEFT) && Keys3D) || (KeyDown(VK_PRIOR) && !Keys3D)) {
     GameRotate(-1);
     GameMovePlayer(TurnNudge);
+    Acted.TurnStarted = true;
   }
   if ((KeyDown(VK_RIGHT) && Keys3D) || (KeyDown(VK_NEXT) && !Keys3D)) {
     GameRotate(+1);
     GameMovePlayer(TurnNudge);
+    Acted.TurnStarted = true;
   }
   if (KeyDown(VK_UP)) GameMovePlayer(+1.0f);
   if (KeyDown(VK_DOWN)) GameMovePlayer(-1.0f);
   if (KeyDown(VK_LEFT) && !Keys3D) GameMovePlayerX(-1.0f);
   if (KeyDown(VK_RIGHT) && !Keys3D) GameMovePlayerX(+1.0f);
+  Acted.Moved = KeyDown(VK_UP) || KeyDown(VK_DOWN) || (!Keys3D && (KeyDown(VK_LEFT) || KeyDown(VK_RIGHT)));
+  return Acted;
 }
 
 struct TTargetCount {
@@ -71,7 +83,7 @@ TTargetCount CountTargets(const TObjArray &Objects)
 }
 
 // Escape, undo and its kin, then the movement keys unless a turn is under way.
-void ReadPlayKeys()
+TKeysActed ReadPlayKeys()
 {
   if (KeyDown(VK_ESCAPE)) {
     GameSetState(gsMenu);  // this frame still plays; the menu shows from the next
@@ -81,8 +93,9 @@ void ReadPlayKeys()
   if (!TurnUnderWay()) {
     GameRoundCurrAngle();
     OpenStepOnKey();  // the world as the keys find it, settled
-    ReadMovementKeys();
+    return ReadMovementKeys();
   }
+  return {};
 }
 
 void MoveOnWhenSolved(const TTargetCount &Count)
@@ -91,10 +104,14 @@ void MoveOnWhenSolved(const TTargetCount &Count)
     LevelPlay.SeenUnsolved = true;
     return;
   }
+  const bool ToldBefore = LevelPlay.Solved;
   if (Count.Targets > 0) TellLevelSolved();
+  const bool JustSolved = LevelPlay.Solved && !ToldBefore;
   GameNextLevel();
   LevelStarted(LevelPlay.LevelIndex + 1);
   TellIfSetFinished();
+  if (FinishedPageOpen()) PlaySound(sound::ESound::SetDone);  // the set's phrase, not the level's too
+  else if (JustSolved) PlaySound(sound::ESound::Solved);
   ForgetHeldMovementKeys();  // a key that solved a level does not walk on, unseen, into the next
 }
 
@@ -102,10 +119,11 @@ void MoveOnWhenSolved(const TTargetCount &Count)
 // and drawn as the previous frame left them, the player after this frame's rules.
 void PlayFrameAsDrawn()
 {
-  ReadPlayKeys();
+  const TKeysActed Acted = ReadPlayKeys();
   GameProcessRotate();
 
   const float Angle = GameGetCurrAngle();
+  HearView(Angle);
   const TPlayer Player = GameGetPlayer();
   MoveToPlayer(Player.Direction, &Player, Angle);
 
@@ -120,6 +138,7 @@ void PlayFrameAsDrawn()
   const TPlayer Moved = GameGetPlayer();
   DrawPlayer(&Moved);
   CountMoves(Moved, Objects);
+  HearRuleFrame(Moved, Objects, Acted.Moved, Acted.TurnStarted);
 
   MoveOnWhenSolved(Count);
   if (Settings.Cubes) ProcessCubes();
@@ -129,12 +148,14 @@ void PlayFrameAsDrawn()
 // The same rules in the same order, nothing drawn.
 void RuleFrame()
 {
-  ReadPlayKeys();
+  const TKeysActed Acted = ReadPlayKeys();
   GameProcessRotate();
   const TObjArray Objects = GameGetObjects();
   const TTargetCount Count = CountTargets(Objects);
   GameProcessPlayer();
-  CountMoves(GameGetPlayer(), Objects);
+  const TPlayer Moved = GameGetPlayer();
+  CountMoves(Moved, Objects);
+  HearRuleFrame(Moved, Objects, Acted.Moved, Acted.TurnStarted);
   MoveOnWhenSolved(Count);
   RuleFrameDone();
 }
@@ -159,6 +180,7 @@ TPose PoseNow()
   TPose Pose;
   Pose.Player = GameGetPlayer();
   Pose.Angle = GameGetCurrAngle();
+  HearView(Pose.Angle);
   const TObjArray Objects = GameGetObjects();
   Pose.Items = Objects.Items;
   Pose.Count = Objects.Count;
@@ -295,6 +317,8 @@ void CarryOutMenuItem(int32_t Item)
   }
 }
 
+bool IsMenuItem(int32_t Item) { return Item >= miNewGame && Item <= miExit; }
+
 void MenuFrame()
 {
   if (FinishedPageOpen()) {
@@ -310,7 +334,9 @@ void MenuFrame()
     return;
   }
   const int32_t Item = ProcessMenu(&MousePos);
+  HearItemUnder(IsMenuItem(Item) ? Item : NoItemUnder);
   if (!KeyDown(VK_LBUTTON)) return;
+  if (IsMenuItem(Item)) PlaySound(sound::ESound::Click);
   CarryOutMenuItem(Item);
   KeyState[VK_LBUTTON] = 0;  // one press, one item
 }
@@ -321,6 +347,7 @@ void SettingsFrame()
     ProcessSettings(&MousePos, KeyState[VK_LBUTTON], &EditSettings, DisplayModes,
                     static_cast<int32_t>(std::size(DisplayModes)) - 1, Frequencies,
                     static_cast<int32_t>(std::size(Frequencies)) - 1, MapList.Items, MapList.Count - 1);
+  HearButton(KeyState[VK_LBUTTON] != 0);
   if (Result == srApply) {
     SaveSettings();
     SaveGame(RestartSaveWrite);  // the counters come back from memory; the file is whole all the same
@@ -341,7 +368,9 @@ void ProcessFrame()
   if (State != gsPlay) {
     StopPace();
     RuleFrameDone();  // a key tapped off the play screen moves nothing
+    ForgetHeardPlay();
   }
+  HearMuteKey(KeyState[VK_MUTE] != 0);
   switch (State) {
   case gsPlay: PlayFrame(); break;
   case gsMenu: MenuFrame(); break;

@@ -7,6 +7,7 @@
 #include "LevelPlay.h"
 #include "Overlay.h"
 #include "Pace.h"
+#include "Sound.h"
 #include "Text.h"
 
 #include <cerrno>
@@ -262,6 +263,7 @@ void BeginPass()
   CreateWindowOnce();
   SetUpDisplay();
   ReadPaceSettings();
+  BeginSound();
   SetTimer(Engine->Handle, FpsTimerId, FpsTimerPeriodMs, nullptr);
   InitRenderer();
   ShowCursor(FALSE);
@@ -292,6 +294,7 @@ void RunPass()
 
 void ShutDown()
 {
+  EndSound();
   delete Engine;  // the window, if still open, and its timer end with the process
   Engine = nullptr;
   FreeMaps(&MapList);
@@ -328,5 +331,6 @@ void ResetLauncherState()
   ForgetLevelPlay();
   ForgetOverlayState();
   ForgetPace();
+  ForgetSound();
   ScreenWidth = ScreenHeight = ScreenBits = ScreenFreq = 0;
 }

@@ -7,6 +7,7 @@
 #include "LauncherInternal.h"
 #include "LevelFile.h"
 #include "LevelPlay.h"
+#include "Sound.h"
 #include "Text.h"
 
 #include <algorithm>
@@ -249,6 +250,7 @@ void ChooserFrame()
 {
   const int32_t High = static_cast<int32_t>(Chooser.Items.size()) - 1;
   const int32_t Hit = ProcessChooser(&MousePos, Chooser.SetName.c_str(), Chooser.Items.data(), High, Chooser.First);
+  HearItemUnder(Hit == chNone ? NoItemUnder : Hit);
   if (KeyState[VK_ESCAPE]) {
     KeyState[VK_ESCAPE] = 0;  // leaves the chooser, not the menu's next frame
     Chooser.Open = false;
@@ -256,6 +258,7 @@ void ChooserFrame()
   }
   if (!KeyState[VK_LBUTTON]) return;
   KeyState[VK_LBUTTON] = 0;  // one press, one choice
+  if (Hit != chNone) PlaySound(sound::ESound::Click);
   switch (Hit) {
   case chBack: Chooser.Open = false; break;
   case chPreviousPage: Chooser.First = std::max(0, Chooser.First - ChooserPage); break;

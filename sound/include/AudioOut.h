@@ -18,7 +18,8 @@ public:
   virtual ~TAudioOut() = default;
 };
 
-// Opens the default output device. Without one: nullptr, and Why says what failed.
+// Opens the default output device. Without one: nullptr, and Why says what failed
+// (empty where a program is built without sound).
 std::unique_ptr<TAudioOut> OpenAudioOut(TMixer &Mixer, std::string &Why);
 
 // Whether the time between two buffers the device asked for left it without

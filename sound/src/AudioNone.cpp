@@ -3,10 +3,9 @@
 
 namespace sound {
 
-std::unique_ptr<TAudioOut> OpenAudioOut(TMixer &, std::string &Why)
+std::unique_ptr<TAudioOut> OpenAudioOut(TMixer &, std::string &)
 {
-  Why = "this program is built without sound";
-  return nullptr;
+  return nullptr;  // and nothing to say: silence is what the tests ask for
 }
 
 }  // namespace sound
