@@ -32,7 +32,8 @@ constexpr double PanCells = 4.0;
 constexpr double StepCells = 0.5, ScrapeCells = 1.0;
 // Further than this in one rule frame is a jump (undo, restart, a new level), heard as nothing.
 constexpr double JumpCells = 0.5;
-constexpr double Still = 1e-9;
+// Less than this in a rule frame is no movement: a turn nudges the player by a hair.
+constexpr double Still = 1e-3;
 
 struct TLoaded {
   std::string File;
