@@ -36,6 +36,9 @@ struct TMousePos { int32_t x, y; };  // pixels; in a window from the outer top-l
 // Menu items and settings-page results.
 enum { miNewGame = 0, miContinue = 1, miSave = 2, miLoad = 3, miSettings = 4, miExit = 5,
        srApply = 6, srBack = 7 };
+// What SetHighlight names. On the settings page: its six rows in order, then
+// srApply and srBack. hlPointer: no highlight of the keys, the pointer's shows.
+enum { hlMode = 0, hlFreq = 1, hlFullScreen = 2, hlMap = 3, hlCubes = 4, hlKeys3D = 5, hlPointer = -1 };
 
 // What shows over a frame besides the scene or page. Texts may be null: not shown.
 struct TOverlay {
@@ -54,6 +57,15 @@ struct TSetFinished {
   const char *SetName;                       // may be null
   int32_t Levels;                            // levels the player solved in this run of the set
   int32_t Moves, Pushes, Seconds;            // their sums
+};
+
+// What a play frame marks on the level for the mouse. A cell is (x, y) as
+// the rules count them: column, and row line upwards from 0.
+struct TCellMarks {
+  int32_t HoverX, HoverY;  // the cell under the pointer, lit; -1: none
+  int32_t BoxX, BoxY;      // the chosen box's cell, outlined; -1: none
+  int32_t Width, Height;   // of Marks
+  const uint8_t *Marks;    // Width x Height, cell (x, y) at y * Width + x; non-zero: marked; null: none
 };
 
 // One level of the chooser.
@@ -118,10 +130,18 @@ enum { chNone = -1, chBack = -2, chPreviousPage = -3, chNextPage = -4, ChooserPa
   X(ProcessChooser, int32_t, \
     (const TMousePos *MousePos, const char *SetName, const TChooserItem *Items, int32_t High, int32_t First), \
     (MousePos, SetName, Items, High, First), \
-    "draws a page of the levels from First on; the index of the level under the pointer, " \
-    "or chBack, chPreviousPage, chNextPage, chNone") \
+    "draws a page of the levels from First on, and which page of how many; the index of the level " \
+    "under the pointer, or chBack, chPreviousPage, chNextPage, chNone") \
+  X(SetHighlight, void, (int32_t Item), (Item), \
+    "the next ProcessMenu, ProcessSettings or ProcessChooser shows Item (a menu item, a settings " \
+    "control, a level) highlighted in place of what is under the pointer, and answers as before") \
   X(DrawSetFinished, void, (const TSetFinished *Finished), (Finished), \
-    "draws the page of a finished set, its totals and how to go on, in place of the menu")
+    "draws the page of a finished set, its totals and how to go on, in place of the menu") \
+  X(PickCell, bool, (const TMousePos *MousePos, int32_t *CellX, int32_t *CellY), (MousePos, CellX, CellY), \
+    "the level's cell under the pointer as the last play frame showed it (a box or wall top, else the floor); " \
+    "false off the level") \
+  X(DrawCellMarks, void, (const TCellMarks *Marks), (Marks), \
+    "between DrawObjects and DrawPlayer: lights, outlines and marks those cells in this frame")
 
 #define GRAPH_DECLARE_ENTRY_POINT(Name, Result, Params, Args, Contract) GRAPH_API Result Name Params;
 GRAPH_ENTRY_POINTS(GRAPH_DECLARE_ENTRY_POINT)
@@ -138,4 +158,6 @@ static_assert(sizeof(TMousePos) == 8 && offsetof(TMousePos, y) == 4);
 static_assert(sizeof(TOverlay) == 4 * sizeof(void *) + 24 && offsetof(TOverlay, Message) == 2 * sizeof(void *) + 16 &&
               offsetof(TOverlay, CardAlpha) == 4 * sizeof(void *) + 20);
 static_assert(sizeof(TSetFinished) == sizeof(void *) + 16 && offsetof(TSetFinished, Seconds) == sizeof(void *) + 12);
+static_assert(sizeof(TCellMarks) == 24 + sizeof(void *) && offsetof(TCellMarks, Width) == 16 &&
+              offsetof(TCellMarks, Marks) == 24);
 static_assert(sizeof(TChooserItem) == sizeof(void *) + 16 && offsetof(TChooserItem, Solved) == sizeof(void *) + 12);

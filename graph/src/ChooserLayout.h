@@ -2,6 +2,8 @@
 // drawable pixels from the top-left corner; drawing and hit-testing both read it.
 #pragma once
 #include <array>
+#include <cstdint>
+#include <string>
 
 #include "Layout.h"
 #include "graph.h"
@@ -31,6 +33,13 @@ inline ChooserLayout LayoutChooser(int Width, int Height) {
   l.Next = {left + panelW - 100 * s, buttonY, 70 * s, buttonH};
   l.Back = {Width / 2.0f - 110 * s, buttonY, 220 * s, buttonH};
   return l;
+}
+
+// "page 3 of 12": the page that begins with level First, of a set of Count levels.
+inline std::string ChooserPageText(int32_t First, int32_t Count) {
+  const int32_t pages = std::max(1, (Count + ChooserRows - 1) / ChooserRows);
+  const int32_t page = std::clamp(First / ChooserRows + 1, 1, pages);
+  return "page " + std::to_string(page) + " of " + std::to_string(pages);
 }
 
 }  // namespace graph

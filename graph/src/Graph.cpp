@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "Fallback.h"
 #include "Files.h"
@@ -184,6 +185,9 @@ void PointerToDrawable(const TMousePos *Pos, float &X, float &Y) {
   Y = float(Pos->y - top) * sy;
 }
 
+// The keys' highlight for this frame's page; the next page has none unless given again.
+int32_t TakeHighlight() { return std::exchange(State.Highlight, hlPointer); }
+
 // Says why Init cannot draw, and answers Init's false.
 bool CannotDraw(HWND Window, const std::string &Why) {
   ReportCannotDraw(Window, Why);
@@ -326,16 +330,18 @@ GRAPH_API void EndDraw(const TMousePos *MousePos) {
 }
 
 GRAPH_API int32_t ProcessMenu(const TMousePos *MousePos) {
+  const int32_t highlight = TakeHighlight();
   if (!Drawable()) return -1;
   float x, y;
   PointerToDrawable(MousePos, x, y);
   R->MenuFrame = R->Frame;
-  return RunMenu(*R, x, y);
+  return RunMenu(*R, x, y, highlight);
 }
 
 GRAPH_API int32_t ProcessSettings(const TMousePos *MousePos, uint8_t LeftButton, TSettings *EditSettings,
                                   const TDisplayMode *Modes, int32_t ModesHigh, const int32_t *Freqs,
                                   int32_t FreqsHigh, const TMapDescr *Maps, int32_t MapsHigh) {
+  const int32_t highlight = TakeHighlight();
   if (!Drawable() || !EditSettings) return -1;
   // The button comes level-triggered: act on the frame it goes down. A page
   // that was not shown last frame starts with the button taken as up.
@@ -345,8 +351,8 @@ GRAPH_API int32_t ProcessSettings(const TMousePos *MousePos, uint8_t LeftButton,
   R->SettingsFrame = R->Frame;
   float x, y;
   PointerToDrawable(MousePos, x, y);
-  return RunSettings(*R, x, y, down && !wasDown, *EditSettings, Modes, ModesHigh, Freqs, FreqsHigh, Maps,
-                     MapsHigh);
+  return RunSettings(*R, x, y, down && !wasDown, highlight, *EditSettings, Modes, ModesHigh, Freqs, FreqsHigh,
+                     Maps, MapsHigh);
 }
 
 GRAPH_API void MoveToPlayer(uint8_t /*Direction*/, const TPlayer *Player, float Angle) {
@@ -382,12 +388,42 @@ GRAPH_API void DrawSetFinished(const TSetFinished *Finished) {
   RunSetFinished(*R, *Finished);
 }
 
+GRAPH_API bool PickCell(const TMousePos *MousePos, int32_t *CellX, int32_t *CellY) {
+  if (!R || !MousePos || !CellX || !CellY) return false;
+  float x, y;
+  PointerToDrawable(MousePos, x, y);
+  int cx = 0, cy = 0;
+  if (!PickCellAt(R->Pick, x, y, cx, cy)) return false;
+  *CellX = cx;
+  *CellY = cy;
+  return true;
+}
+
+GRAPH_API void DrawCellMarks(const TCellMarks *Marks) {
+  if (!R || !Marks) return;
+  CellMarks &M = R->Scene.Marks;
+  M.Any = true;
+  M.HoverX = Marks->HoverX;
+  M.HoverY = Marks->HoverY;
+  M.BoxX = Marks->BoxX;
+  M.BoxY = Marks->BoxY;
+  // A level is at most a few hundred cells a side; anything wilder marks nothing.
+  const bool sane = Marks->Marks && Marks->Width > 0 && Marks->Height > 0 && Marks->Width <= 4096 &&
+                    Marks->Height <= 4096;
+  M.Width = sane ? Marks->Width : 0;
+  M.Height = sane ? Marks->Height : 0;
+  M.Marks.assign(Marks->Marks, Marks->Marks + (sane ? size_t(M.Width) * size_t(M.Height) : 0));
+}
+
 GRAPH_API int32_t ProcessChooser(const TMousePos *MousePos, const char *SetName, const TChooserItem *Items,
                                  int32_t High, int32_t First) {
+  const int32_t highlight = TakeHighlight();
   if (!Drawable()) return chNone;
   float x, y;
   PointerToDrawable(MousePos, x, y);
-  return RunChooser(*R, x, y, SetName, Items, High, First);
+  return RunChooser(*R, x, y, highlight, SetName, Items, High, First);
 }
+
+GRAPH_API void SetHighlight(int32_t Item) { State.Highlight = Item; }
 
 }  // extern "C"

@@ -93,6 +93,12 @@ void DrawPlayerMarker(Renderer &R, float Alpha) {
   KitRing(R, x, y, radius, 2.5f * sc, glm::vec4(0.45f, 1.0f, 0.95f, Alpha));
 }
 
+// "Introduction  ·  page 3 of 12": the set, and where in it the page shown lies.
+std::string SetLine(const char *SetName, int32_t First, int32_t Count) {
+  const std::string page = ChooserPageText(First, Count);
+  return Text(SetName).empty() ? page : Text(SetName) + "  \xb7  " + page;
+}
+
 }  // namespace
 
 void DrawPlayOverlay(Renderer &R) {
@@ -120,8 +126,8 @@ void ApplyOverview(Renderer &R) {
   S.Cam = OverviewCamera(S.Cam, S.FieldWidth, S.FieldHeight, OverviewEased(), R.Width, R.Height);
 }
 
-int32_t RunChooser(Renderer &R, float Px, float Py, const char *SetName, const TChooserItem *Items, int32_t High,
-                   int32_t First) {
+int32_t RunChooser(Renderer &R, float Px, float Py, int32_t Highlight, const char *SetName,
+                   const TChooserItem *Items, int32_t High, int32_t First) {
   const ChooserLayout l = LayoutChooser(R.Width, R.Height);
   const float sc = UiScale(R.Width, R.Height);
   const int32_t count = Items ? std::max(High + 1, 0) : 0;
@@ -133,14 +139,16 @@ int32_t RunChooser(Renderer &R, float Px, float Py, const char *SetName, const T
   if (l.Back.Contains(Px, Py)) hot = chBack;
   if (hasPrevious && l.Previous.Contains(Px, Py)) hot = chPreviousPage;
   if (hasNext && l.Next.Contains(Px, Py)) hot = chNextPage;
+  const int32_t pointed = hot;
+  if (Highlight != hlPointer) hot = Highlight;
 
   KitBackdrop(R);
   KitBegin(R);
   KitPanel(R, l.Panel, sc);
   KitTitle(R, l.Title, sc, "Choose a level", 44);
   const float margin = TextMargin * sc;
-  KitText(R, Text(SetName), int(20 * sc), false, l.SetName.CentreX(), l.SetName.CentreY(), true, KitDimColour,
-          l.SetName.W - 2 * margin);
+  KitText(R, SetLine(SetName, First, count), int(20 * sc), false, l.SetName.CentreX(), l.SetName.CentreY(), true,
+          KitDimColour, l.SetName.W - 2 * margin);
   for (int i = 0; i < ChooserRows && First + i < count; ++i) {
     const TChooserItem &item = Items[First + i];
     const Rect &r = l.Rows[i];
@@ -164,7 +172,7 @@ int32_t RunChooser(Renderer &R, float Px, float Py, const char *SetName, const T
     KitText(R, ">", int(24 * sc), true, l.Next.CentreX(), l.Next.CentreY(), true, KitTextColour);
   }
   KitEnd();
-  return hot;
+  return pointed;
 }
 
 void RunSetFinished(Renderer &R, const TSetFinished &F) {

@@ -59,6 +59,14 @@ struct UiShader {
   UiUniforms U;
 };
 
+// What DrawCellMarks asked this frame to show.
+struct CellMarks {
+  bool Any = false;
+  int HoverX = -1, HoverY = -1, BoxX = -1, BoxY = -1;
+  int Width = 0, Height = 0;
+  std::vector<uint8_t> Marks;
+};
+
 // What a play frame asked to draw; drawn at once when the frame's scene is complete.
 struct FrameScene {
   bool Active = false;       // MoveToPlayer was called this frame
@@ -70,11 +78,23 @@ struct FrameScene {
   bool HasPlayer = false;
   Instance Player{};
   int CoveredCount = 0, TargetCount = 0;  // crates standing on a mark, and the marks
+  CellMarks Marks;
   void Clear() {
     Active = Drawn = HasFloor = HasPlayer = false;
+    Marks.Any = false;
     CoveredCount = TargetCount = 0;
     Walls.clear(); Boxes.clear(); Targets.clear(); Water.clear(); FilledCells.clear(); FilledBoxes.clear();
   }
+};
+
+// The last play frame as drawn, for picking cells under the pointer: its
+// camera and what stood tall on the level.
+struct PickView {
+  bool Valid = false;
+  Camera Cam;
+  int Width = 0, Height = 0;            // drawable pixels
+  int FieldWidth = 0, FieldHeight = 0;
+  std::vector<Instance> Solids;         // walls and boxes
 };
 
 struct Renderer {
@@ -135,6 +155,7 @@ struct Renderer {
   float Time = 0;                 // seconds, for animation
   uint64_t Frame = 0;
   FrameScene Scene;
+  PickView Pick;
 
   uint8_t PrevButton = 0;         // the settings page's button last frame
   uint64_t SettingsFrame = 0;     // frame of the last settings page
@@ -152,17 +173,20 @@ void BeginScene(Renderer &R, const TPlayer &Player, float Angle);
 void CollectObjects(Renderer &R, const TGameObject *Objects, int32_t Count);
 void CollectPlayer(Renderer &R, const TPlayer &Player);
 void FlushScene(Renderer &R);  // draws what the frame collected, once
+// The cell under drawable pixel (X, Y) in the last play frame drawn; false off the level.
+bool PickCellAt(const PickView &P, float X, float Y, int &CellX, int &CellY);
 void DrawDrifters(Renderer &R, const Camera &Cam, glm::vec3 Centre, float Radius, bool Menu);
 void DrawPlayDrifters(Renderer &R);  // the cube effect around the level, when on
 Instance MakeInstance(const TBox &Box, float P0 = 0, float P1 = 0, float P2 = 0, float P3 = 0);
 
-// Ui.cpp
+// Ui.cpp. The pages answer for the pointer at (Px, Py); Highlight, when not
+// hlPointer, is what they show highlighted instead of what lies under it.
 bool CreateUiResources(Renderer &R, std::string &Error);
 void DrawSky(Renderer &R, bool BehindScene);  // behind: after the scene, where it left the frame empty
-int32_t RunMenu(Renderer &R, float Px, float Py);
-int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, TSettings &S, const TDisplayMode *Modes,
-                    int32_t ModesHigh, const int32_t *Freqs, int32_t FreqsHigh, const TMapDescr *Maps,
-                    int32_t MapsHigh);
+int32_t RunMenu(Renderer &R, float Px, float Py, int32_t Highlight);
+int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, int32_t Highlight, TSettings &S,
+                    const TDisplayMode *Modes, int32_t ModesHigh, const int32_t *Freqs, int32_t FreqsHigh,
+                    const TMapDescr *Maps, int32_t MapsHigh);
 void DrawPointer(Renderer &R, float Px, float Py);
 void DrawHud(Renderer &R);  // the crates-home count over a play frame
 
@@ -171,8 +195,8 @@ void KeepOverlay(const TOverlay &O);   // for this frame's EndDraw, and the came
 void ForgetOverlay();
 void DrawPlayOverlay(Renderer &R);     // what KeepOverlay kept, once
 void ApplyOverview(Renderer &R);       // the frame's camera, pulled back as far as the overview has eased
-int32_t RunChooser(Renderer &R, float Px, float Py, const char *SetName, const TChooserItem *Items, int32_t High,
-                   int32_t First);
+int32_t RunChooser(Renderer &R, float Px, float Py, int32_t Highlight, const char *SetName,
+                   const TChooserItem *Items, int32_t High, int32_t First);
 void RunSetFinished(Renderer &R, const TSetFinished &F);
 
 // One cube of the cube effect.

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <random>
 
 #include "Renderer.h"
@@ -772,6 +773,85 @@ void CollectPlayer(Renderer &R, const TPlayer &Player) {
 
 namespace {
 
+// Where along From + t Dir (t in 0..1) the ray first meets the box, or infinity.
+float RayHitsBox(glm::vec3 From, glm::vec3 Dir, glm::vec3 Min, glm::vec3 Size) {
+  float enter = 0, leave = 1;
+  for (int a = 0; a < 3; ++a) {
+    const float lo = Min[a], hi = Min[a] + Size[a];
+    if (std::abs(Dir[a]) < 1e-12f) {
+      if (From[a] < lo || From[a] > hi) return std::numeric_limits<float>::infinity();
+      continue;
+    }
+    float t0 = (lo - From[a]) / Dir[a], t1 = (hi - From[a]) / Dir[a];
+    if (t0 > t1) std::swap(t0, t1);
+    enter = std::max(enter, t0);
+    leave = std::min(leave, t1);
+    if (enter > leave) return std::numeric_limits<float>::infinity();
+  }
+  return enter;
+}
+
+void KeepPickView(Renderer &R) {
+  const FrameScene &S = R.Scene;
+  PickView &P = R.Pick;
+  P.Valid = S.HasFloor;
+  P.Cam = S.Cam;
+  P.Width = R.Width;
+  P.Height = R.Height;
+  P.FieldWidth = S.FieldWidth;
+  P.FieldHeight = S.FieldHeight;
+  P.Solids = S.Walls;
+  P.Solids.insert(P.Solids.end(), S.Boxes.begin(), S.Boxes.end());
+}
+
+// The twelve edges of a box as thin bars of Thickness.
+void AddEdges(std::vector<Instance> &List, glm::vec3 Min, glm::vec3 Size, float T) {
+  const glm::vec3 Max = Min + Size;
+  for (int a = 0; a < 3; ++a)
+    for (int i = 0; i < 4; ++i) {
+      glm::vec3 o = Min - glm::vec3(T / 2), s(T);
+      const int b = (a + 1) % 3, c = (a + 2) % 3;
+      o[a] = Min[a] - T / 2;
+      s[a] = Size[a] + T;
+      o[b] = ((i & 1) ? Max[b] : Min[b]) - T / 2;
+      o[c] = ((i & 2) ? Max[c] : Min[c]) - T / 2;
+      List.push_back(Instance{{o.x, o.y, o.z}, {s.x, s.y, s.z}, {0, 0, 0, 0}});
+    }
+}
+
+// The height of the box or wall standing on the cell, 0 where none does.
+float TopOn(const FrameScene &S, int X, int Y) {
+  for (const auto *list : {&S.Boxes, &S.Walls})
+    for (const Instance &b : *list)
+      if (int(std::floor(b.Origin[0] + b.Size[0] / 2)) == X && int(std::floor(b.Origin[1] + b.Size[1] / 2)) == Y)
+        return b.Origin[2] + b.Size[2];
+  return 0;
+}
+
+// The mouse's marks: the cells a chosen box can go to as small gold squares,
+// the chosen box outlined, the cell under the pointer framed in light.
+void DrawMouseMarks(Renderer &R) {
+  const FrameScene &S = R.Scene;
+  const CellMarks &M = S.Marks;
+  if (!M.Any) return;
+  std::vector<Instance> marks, outline, hover;
+  for (int y = 0; y < M.Height; ++y)
+    for (int x = 0; x < M.Width; ++x)
+      if (M.Marks[size_t(y) * size_t(M.Width) + size_t(x)])
+        marks.push_back(Instance{{x + 0.36f, y + 0.36f, 0}, {0.28f, 0.28f, 0.03f}, {0, 0, 0, 0}});
+  if (M.BoxX >= 0 && M.BoxY >= 0) {
+    const float top = std::max(TopOn(S, M.BoxX, M.BoxY), 0.9f);
+    AddEdges(outline, glm::vec3(M.BoxX + 0.03f, M.BoxY + 0.03f, 0), glm::vec3(0.94f, 0.94f, top + 0.02f), 0.05f);
+  }
+  if (M.HoverX >= 0 && M.HoverY >= 0) {
+    const float z = TopOn(S, M.HoverX, M.HoverY);
+    AddEdges(hover, glm::vec3(M.HoverX + 0.02f, M.HoverY + 0.02f, z), glm::vec3(0.96f, 0.96f, 0), 0.06f);
+  }
+  DrawInstances(R, marks, smTile, 0, glm::vec3(1.0f, 0.8f, 0.2f), false, 0.1f);
+  DrawInstances(R, outline, smTile, 0, glm::vec3(0.3f, 1.0f, 1.0f), false, 0.1f);
+  DrawInstances(R, hover, smTile, 0, glm::vec3(1.0f, 1.0f, 0.85f), false, 0.1f);
+}
+
 void BeginSolids() {
   glEnable(GL_DEPTH_TEST);
   glDepthFunc(GL_LEQUAL);
@@ -825,6 +905,7 @@ void DrawFull(Renderer &R) {
   DrawInstances(R, S.Walls, smSolid, TexOf(R, TexKind::Wall), glm::vec3(1), false, 0.08f);
   DrawInstances(R, S.Boxes, smSolid, TexOf(R, TexKind::Box), glm::vec3(1), false, 0.25f);
   if (S.HasPlayer) DrawInstances(R, {S.Player}, smPlayer, 0, glm::vec3(1), false, 0.6f);
+  DrawMouseMarks(R);
 }
 
 // The fast tier: nearest first (player, crates, walls, the flat tiles, the
@@ -860,6 +941,7 @@ void DrawFast(Renderer &R) {
   DrawInstances(R, S.FilledCells, smTile, TexOf(R, TexKind::Floor), glm::vec3(0.62f, 0.66f, 0.72f), true, 0.05f);
   DrawInstances(R, S.Water, smWater, TexOf(R, TexKind::Water), glm::vec3(1), true, 0.9f);
   if (ground) DrawInstances(R, {FloorSlab(S)}, smFloor, TexOf(R, TexKind::Floor), glm::vec3(1), true, 0.05f);
+  DrawMouseMarks(R);
   glBindVertexArray(0);
   DrawPlayDrifters(R);  // here rather than after, in the same reduced frame
   DrawSky(R, true);
@@ -872,9 +954,41 @@ void FlushScene(Renderer &R) {
   FrameScene &S = R.Scene;
   if (!S.Active || S.Drawn) return;
   S.Drawn = true;
+  KeepPickView(R);  // before drawing culls what lies out of view
   if (R.Quality == Tier::Fast) DrawFast(R);
   else DrawFull(R);
   glBindVertexArray(0);
+}
+
+bool PickCellAt(const PickView &P, float X, float Y, int &CellX, int &CellY) {
+  if (!P.Valid || P.Width <= 0 || P.Height <= 0) return false;
+  const glm::mat4 inverse = glm::inverse(P.Cam.ViewProjection());
+  const float nx = X / float(P.Width) * 2 - 1, ny = 1 - Y / float(P.Height) * 2;
+  const glm::vec4 nearH = inverse * glm::vec4(nx, ny, -1, 1), farH = inverse * glm::vec4(nx, ny, 1, 1);
+  if (nearH.w == 0 || farH.w == 0) return false;
+  const glm::vec3 from = glm::vec3(nearH) / nearH.w, to = glm::vec3(farH) / farH.w;
+  const glm::vec3 dir = to - from;
+  // The nearest wall or box the ray meets, else the floor.
+  float nearest = std::numeric_limits<float>::infinity();
+  glm::vec3 hit(0);
+  for (const Instance &b : P.Solids) {
+    const float t = RayHitsBox(from, dir, glm::vec3(b.Origin[0], b.Origin[1], b.Origin[2]),
+                               glm::vec3(b.Size[0], b.Size[1], b.Size[2]));
+    if (t < nearest) {
+      nearest = t;
+      hit = glm::vec3(b.Origin[0] + b.Size[0] / 2, b.Origin[1] + b.Size[1] / 2, 0);
+    }
+  }
+  if (!std::isfinite(nearest)) {
+    if (!(dir.z < 0) || from.z <= 0) return false;  // the floor lies ahead of the eye only looking down
+    hit = from + dir * (-from.z / dir.z);
+  }
+  if (!(std::isfinite(hit.x) && std::isfinite(hit.y))) return false;
+  const float cx = std::floor(hit.x), cy = std::floor(hit.y);
+  if (cx < 0 || cy < 0 || cx >= float(P.FieldWidth) || cy >= float(P.FieldHeight)) return false;
+  CellX = int(cx);
+  CellY = int(cy);
+  return true;
 }
 
 void SeedDrifters() {

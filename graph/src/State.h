@@ -40,6 +40,9 @@ struct GraphState {
   OverlayCopy Overlay;
   float OverviewWanted = 0, OverviewNow = 0;
 
+  // What the keys highlight on the next menu, settings or chooser frame; used once.
+  int32_t Highlight = hlPointer;
+
   // Chosen at Init from the driver. Anisotropic filtering of textures seen at a
   // slant is cheap on a graphics card and the larger part of a frame's time on
   // a software rasterizer. Trilinear filtering is smooth at every distance; the

@@ -479,12 +479,13 @@ void DrawSky(Renderer &R, bool BehindScene) {
   glBindVertexArray(0);
 }
 
-int32_t RunMenu(Renderer &R, float Px, float Py) {
+int32_t RunMenu(Renderer &R, float Px, float Py, int32_t Highlight) {
   const MenuLayout m = LayoutMenu(R.Width, R.Height);
   const float sc = UiScale(R.Width, R.Height);
-  int32_t hot = -1;
+  int32_t pointed = -1;
   for (int i = 0; i < MenuItemCount; ++i)
-    if (m.Items[i].Contains(Px, Py)) hot = i;
+    if (m.Items[i].Contains(Px, Py)) pointed = i;
+  const int32_t hot = Highlight == hlPointer ? pointed : Highlight;
 
   DrawBackdrop(R, vec4(1));
   BeginUiLayer(R);
@@ -504,12 +505,17 @@ int32_t RunMenu(Renderer &R, float Px, float Py) {
            R.Width / 2.0f, R.Height - 26 * sc, Align::Centre, kTextDim, R.Width - 2 * margin);
   EndUiLayer(R);
   glBindVertexArray(0);
-  return hot;
+  return pointed;
 }
 
-int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, TSettings &S, const TDisplayMode *Modes,
-                    int32_t ModesHigh, const int32_t *Freqs, int32_t FreqsHigh, const TMapDescr *Maps,
-                    int32_t MapsHigh) {
+// The keys name the rows, then Apply and Back, as graph.h numbers them.
+static_assert(int(rowMode) == hlMode && int(rowFreq) == hlFreq && int(rowFullScreen) == hlFullScreen &&
+              int(rowMap) == hlMap && int(rowCubes) == hlCubes && int(rowKeys) == hlKeys3D &&
+              SettingsRowCount == srApply && srBack == srApply + 1);
+
+int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, int32_t Highlight, TSettings &S,
+                    const TDisplayMode *Modes, int32_t ModesHigh, const int32_t *Freqs, int32_t FreqsHigh,
+                    const TMapDescr *Maps, int32_t MapsHigh) {
   if (!Modes) ModesHigh = -1;
   if (!Freqs) FreqsHigh = -1;
   if (!Maps) MapsHigh = -1;
@@ -542,6 +548,8 @@ int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, TSettings &S,
     }
   }
 
+  // Drawn as the pointer or the keys say: one highlight, never both.
+  if (Highlight != hlPointer) Px = Py = -1e6f;
   const float sc = UiScale(R.Width, R.Height);
   DrawBackdrop(R, vec4(0.8f, 0.8f, 0.85f, 1));
   BeginUiLayer(R);
@@ -563,12 +571,17 @@ int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, TSettings &S,
       case rowCubes: value = S.Cubes ? "On" : "Off"; colour = S.Cubes ? on : off; break;
       case rowKeys: value = KeyMappingText(S.Keys3D); break;
     }
-    const bool rowHot = r.Label.Contains(Px, Py) || r.Prev.Contains(Px, Py) || r.Value.Contains(Px, Py) ||
-                        r.Next.Contains(Px, Py);
+    const bool rowHot = row == Highlight || r.Label.Contains(Px, Py) || r.Prev.Contains(Px, Py) ||
+                        r.Value.Contains(Px, Py) || r.Next.Contains(Px, Py);
     if (rowHot) {
       Style band;
       band.Top = band.Bottom = vec4(1, 0.85f, 0.55f, 0.08f);
       band.Radius = 8 * sc;
+      if (row == Highlight) {  // the keys' only sign of where they are: the arrows change this row
+        band.Top = band.Bottom = vec4(1, 0.85f, 0.55f, 0.16f);
+        band.Border = std::max(1.0f, 1.5f * sc);
+        band.BorderColor = vec4(1.0f, 0.82f, 0.50f, 0.8f);
+      }
       Fill(R, Rect{r.Label.X - 14 * sc, r.Label.Y, r.Next.X + r.Next.W - r.Label.X + 28 * sc, r.Label.H}, band);
     }
     DrawText(R, SettingsLabels[row], int(22 * sc), false, r.Label.X, r.Label.CentreY(), Align::Left,
@@ -591,7 +604,8 @@ int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, TSettings &S,
   }
   DrawText(R, "Changes take effect when applied; the game in progress is kept.", int(17 * sc), false,
            R.Width / 2.0f, l.Apply.Y - 28 * sc, Align::Centre, kTextDim, l.Panel.W - 2 * margin);
-  const bool applyHot = l.Apply.Contains(Px, Py), backHot = l.Back.Contains(Px, Py);
+  const bool applyHot = Highlight == srApply || l.Apply.Contains(Px, Py),
+             backHot = Highlight == srBack || l.Back.Contains(Px, Py);
   DrawButton(R, l.Apply, sc, true, applyHot ? vec4(0.55f, 0.95f, 0.55f, 1) : vec4(0.36f, 0.74f, 0.40f, 1));
   DrawButton(R, l.Back, sc, backHot);
   DrawText(R, "Apply", int(26 * sc), true, l.Apply.CentreX(), l.Apply.CentreY(), Align::Centre, kTextOnGold,

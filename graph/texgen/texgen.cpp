@@ -2,13 +2,17 @@
 // the renderer's built-in bitmap font (used when no TrueType font is found).
 //   texgen textures <dir> [size]   floor.png box.png wall.png dest.png water.png menu.png menuback.png
 //   texgen font <ttf> <out.inc>    DejaVu Sans Bold glyphs 32..126 as one-bit rows
+//   texgen icon <dir> <size>...    kestrove-<size>.png for each size, and kestrove.svg
 #include <SDL.h>
 #include <SDL_image.h>
 #include <SDL_ttf.h>
 
 #include <cstdio>
+#include <fstream>
 #include <string>
+#include <vector>
 
+#include "Icon.h"
 #include "ProcTex.h"
 
 namespace {
@@ -34,6 +38,24 @@ int WriteTextures(const std::string &Dir, int Size) {
       std::fprintf(stderr, "texgen: cannot write %s: %s\n", path.c_str(), SDL_GetError());
       return 1;
     }
+  }
+  return 0;
+}
+
+int WriteIcon(const std::string &Dir, const std::vector<int> &Sizes) {
+  for (const int size : Sizes) {
+    const std::string path = Dir + "/kestrove-" + std::to_string(size) + ".png";
+    if (size <= 0 || !SavePng(graph::PaintIcon(size), path)) {
+      std::fprintf(stderr, "texgen: cannot write %s: %s\n", path.c_str(), SDL_GetError());
+      return 1;
+    }
+  }
+  const std::string svg = Dir + "/kestrove.svg";
+  std::ofstream out(svg, std::ios::binary);
+  out << graph::IconSvg();
+  if (!out.flush()) {
+    std::fprintf(stderr, "texgen: cannot write %s\n", svg.c_str());
+    return 1;
   }
   return 0;
 }
@@ -82,6 +104,11 @@ int main(int argc, char **argv) {
   const std::string mode = argc > 1 ? argv[1] : "";
   if (mode == "textures" && argc >= 3) return WriteTextures(argv[2], argc > 3 ? std::atoi(argv[3]) : 256);
   if (mode == "font" && argc == 4) return WriteFont(argv[2], argv[3]);
-  std::fprintf(stderr, "usage: texgen textures <dir> [size] | texgen font <ttf> <out.inc>\n");
+  if (mode == "icon" && argc >= 4) {
+    std::vector<int> sizes;
+    for (int i = 3; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
+    return WriteIcon(argv[2], sizes);
+  }
+  std::fprintf(stderr, "usage: texgen textures <dir> [size] | texgen font <ttf> <out.inc> | texgen icon <dir> <size>...\n");
   return 2;
 }

@@ -5,8 +5,10 @@
 #include "Files.h"
 #include "LauncherInternal.h"
 #include "LevelPlay.h"
+#include "MousePlay.h"
 #include "Overlay.h"
 #include "Pace.h"
+#include "ScreenKeys.h"
 #include "Sound.h"
 #include "Text.h"
 
@@ -41,30 +43,49 @@ bool TurnUnderWay() { return std::nearbyint(GameGetRotateAngle()) != 0.0f; }
 
 // What the keys asked of a rule frame, for the sounds it makes.
 struct TKeysActed {
-  bool Moved = false;         // a walk was asked for
-  bool TurnStarted = false;   // a quarter turn began
+  bool Moved = false;        // a walk was asked for
+  bool TurnStarted = false;  // a quarter turn began
 };
 
-TKeysActed ReadMovementKeys()
+// The movement and turn keys one rule frame holds.
+struct THeldKeys {
+  bool Up = false, Down = false, Left = false, Right = false, PageUp = false, PageDown = false;
+};
+
+THeldKeys HeldKeysNow()
 {
-  const bool Keys3D = Settings.Keys3D != 0;
+  return {KeyDown(VK_UP), KeyDown(VK_DOWN), KeyDown(VK_LEFT), KeyDown(VK_RIGHT), KeyDown(VK_PRIOR), KeyDown(VK_NEXT)};
+}
+
+TKeysActed MoveAsKeysSay(const THeldKeys &Held, bool Keys3D)
+{
   TKeysActed Acted;
-  if ((KeyDown(VK_LEFT) && Keys3D) || (KeyDown(VK_PRIOR) && !Keys3D)) {
+  if ((Held.Left && Keys3D) || (Held.PageUp && !Keys3D)) {
     GameRotate(-1);
     GameMovePlayer(TurnNudge);
     Acted.TurnStarted = true;
   }
-  if ((KeyDown(VK_RIGHT) && Keys3D) || (KeyDown(VK_NEXT) && !Keys3D)) {
+  if ((Held.Right && Keys3D) || (Held.PageDown && !Keys3D)) {
     GameRotate(+1);
     GameMovePlayer(TurnNudge);
     Acted.TurnStarted = true;
   }
-  if (KeyDown(VK_UP)) GameMovePlayer(+1.0f);
-  if (KeyDown(VK_DOWN)) GameMovePlayer(-1.0f);
-  if (KeyDown(VK_LEFT) && !Keys3D) GameMovePlayerX(-1.0f);
-  if (KeyDown(VK_RIGHT) && !Keys3D) GameMovePlayerX(+1.0f);
-  Acted.Moved = KeyDown(VK_UP) || KeyDown(VK_DOWN) || (!Keys3D && (KeyDown(VK_LEFT) || KeyDown(VK_RIGHT)));
+  if (Held.Up) GameMovePlayer(+1.0f);
+  if (Held.Down) GameMovePlayer(-1.0f);
+  if (Held.Left && !Keys3D) GameMovePlayerX(-1.0f);
+  if (Held.Right && !Keys3D) GameMovePlayerX(+1.0f);
+  Acted.Moved = Held.Up || Held.Down || (!Keys3D && (Held.Left || Held.Right));
   return Acted;
+}
+
+// A click's walk holds its keys as arrows that step sideways; else the player's keys.
+TKeysActed ReadMovementKeys()
+{
+  TWalkKeys Walked;
+  if (WalkKeys(Walked))
+    return MoveAsKeysSay({Walked.Up, Walked.Down, Walked.Left, Walked.Right, Walked.PageUp, Walked.PageDown}, false);
+  OpenStepOnKey();  // the world as the keys find it, settled
+  return MoveAsKeysSay(HeldKeysNow(), Settings.Keys3D != 0);
 }
 
 struct TTargetCount {
@@ -85,6 +106,7 @@ TTargetCount CountTargets(const TObjArray &Objects)
 // Escape, undo and its kin, then the movement keys unless a turn is under way.
 TKeysActed ReadPlayKeys()
 {
+  ReadPlayMouse();  // Escape that stops a walk or lets a box go opens no menu
   if (KeyDown(VK_ESCAPE)) {
     GameSetState(gsMenu);  // this frame still plays; the menu shows from the next
     ForgetHeldButton();
@@ -92,7 +114,6 @@ TKeysActed ReadPlayKeys()
   HandleStepKeys();
   if (!TurnUnderWay()) {
     GameRoundCurrAngle();
-    OpenStepOnKey();  // the world as the keys find it, settled
     return ReadMovementKeys();
   }
   return {};
@@ -133,6 +154,7 @@ void PlayFrameAsDrawn()
   const TObjArray Objects = GameGetObjects();
   const TTargetCount Count = CountTargets(Objects);
   DrawObjects(Objects.Items, Objects.Count - 1);
+  DrawPlayMouseMarks();
 
   GameProcessPlayer();
   const TPlayer Moved = GameGetPlayer();
@@ -248,6 +270,7 @@ void DrawPlayView(double Blend)
 
   const TObjArray Objects = GameGetObjects();
   DrawObjects(ObjectsToDraw(Objects, Blend), Objects.Count - 1);
+  DrawPlayMouseMarks();
   DrawPlayer(&Player);
   if (Settings.Cubes) ProcessCubes();
 }
@@ -333,8 +356,11 @@ void MenuFrame()
     ChooserFrame();
     return;
   }
+  const int32_t Picked = MenuKeys(HearScreenKeys(TakeScreenKeys()));
   const int32_t Item = ProcessMenu(&MousePos);
   HearItemUnder(IsMenuItem(Item) ? Item : NoItemUnder);
+  MenuPointedAt(Item);
+  if (Picked >= 0) CarryOutMenuItem(Picked);
   if (!KeyDown(VK_LBUTTON)) return;
   if (IsMenuItem(Item)) PlaySound(sound::ESound::Click);
   CarryOutMenuItem(Item);
@@ -343,11 +369,13 @@ void MenuFrame()
 
 void SettingsFrame()
 {
-  const int32_t Result =
+  const int32_t ByKeys = SettingsKeys(HearScreenKeys(TakeScreenKeys()));
+  const int32_t ByPointer =
     ProcessSettings(&MousePos, KeyState[VK_LBUTTON], &EditSettings, DisplayModes,
                     static_cast<int32_t>(std::size(DisplayModes)) - 1, Frequencies,
                     static_cast<int32_t>(std::size(Frequencies)) - 1, MapList.Items, MapList.Count - 1);
   HearButton(KeyState[VK_LBUTTON] != 0);
+  const int32_t Result = ByKeys >= 0 ? ByKeys : ByPointer;
   if (Result == srApply) {
     SaveSettings();
     SaveGame(RestartSaveWrite);  // the counters come back from memory; the file is whole all the same
@@ -369,6 +397,8 @@ void ProcessFrame()
     StopPace();
     RuleFrameDone();  // a key tapped off the play screen moves nothing
     ForgetHeardPlay();
+  } else {
+    ScreenKeysInPlay();
   }
   HearMuteKey(KeyState[VK_MUTE] != 0);
   switch (State) {

@@ -5,8 +5,10 @@
 #include "Files.h"
 #include "LauncherInternal.h"
 #include "LevelPlay.h"
+#include "MousePlay.h"
 #include "Overlay.h"
 #include "Pace.h"
+#include "ScreenKeys.h"
 #include "Sound.h"
 #include "Text.h"
 
@@ -205,17 +207,27 @@ int32_t SetOfLevelFile(const std::string &LevelFile)
 LRESULT CALLBACK WndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
 {
   switch (Msg) {
-  case WM_KEYDOWN:
-    NoteKeyDown(static_cast<UINT>(WParam), (LParam & KeyWasDown) != 0);
+  case WM_KEYDOWN: {
+    const UINT Key = PadKeyDown(static_cast<UINT>(WParam));
+    const bool Repeat = (LParam & KeyWasDown) != 0;
+    NoteKeyDown(Key, Repeat);
+    NoteScreenKey(Key, Repeat);
     return 0;
+  }
   case WM_KEYUP:
-    NoteKeyUp(static_cast<UINT>(WParam));
+    NoteKeyUp(PadKeyUp(static_cast<UINT>(WParam)));
     return 0;
   case WM_LBUTTONDOWN:
     KeyState[VK_LBUTTON] = 1;
     return 0;
   case WM_LBUTTONUP:
     KeyState[VK_LBUTTON] = 0;
+    return 0;
+  case WM_RBUTTONDOWN:
+    KeyState[VK_RBUTTON] = 1;
+    return 0;
+  case WM_RBUTTONUP:
+    KeyState[VK_RBUTTON] = 0;
     return 0;
   case WM_TIMER:
     if (Engine) Engine->UpdateFPS();
@@ -329,8 +341,10 @@ void ResetLauncherState()
   QuitFlag = RestartFlag = RendererFailed = false;
   Settings = EditSettings = {};
   ForgetLevelPlay();
+  ForgetMousePlay();
   ForgetOverlayState();
   ForgetPace();
+  ForgetScreenKeys();
   ForgetSound();
   ScreenWidth = ScreenHeight = ScreenBits = ScreenFreq = 0;
 }

@@ -245,6 +245,8 @@ void LevelStarted(int32_t LevelIndex)
   LevelPlay.Moves = LevelPlay.Pushes = 0;
   LevelPlay.LevelIndex = LevelIndex;
   LevelPlay.LevelKnown = true;
+  LevelPlay.Walking = false;
+  ++LevelPlay.Jumps;
   LevelPlay.PlayedMs = LevelPlay.ClockFrom = 0;
   LevelPlay.FromOldSave = LevelPlay.SeenUnsolved = LevelPlay.Solved = false;
   Watch = {};
@@ -298,6 +300,7 @@ bool PutBackPresent()
     LevelPlay.Pushes = H.Present().Pushes;
     LevelPlay.ClockFrom = H.Present().ClockFrom;
     LevelPlay.FromOldSave = H.Present().FromOldSave;  // a restart is a whole new try
+    ++LevelPlay.Jumps;
     Watch.Synced = false;  // what undo moved was no walk and no push
   } else if (Code) {
     ReportStepFailure(Code);
@@ -312,7 +315,7 @@ void HandleStepKeys()
   const TEdgeKeys Pressed{Held.Undo && !HeldBefore.Undo, Held.Redo && !HeldBefore.Redo,
                           Held.Restart && !HeldBefore.Restart};
   HeldBefore = Held;
-  if (!AnyStepKeyDown()) LevelPlay.StepOpen = false;
+  if (!AnyStepKeyDown() && !LevelPlay.Walking) LevelPlay.StepOpen = false;
   if (!Pressed.Undo && !Pressed.Redo && !Pressed.Restart) return;
 
   THistory &H = LevelPlay.History;
@@ -332,6 +335,18 @@ void OpenStepOnKey()
   if (LevelPlay.StepOpen || !AnyStepKeyDown()) return;
   LevelPlay.StepOpen = true;
   MarkWorld();
+}
+
+void OpenStepNow()
+{
+  MarkWorld();
+  LevelPlay.StepOpen = true;
+}
+
+void CloseStepNow()
+{
+  MarkWorld();
+  LevelPlay.StepOpen = AnyStepKeyDown();
 }
 
 void CountMoves(const TPlayer &Moved, const TObjArray &Objects)

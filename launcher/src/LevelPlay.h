@@ -25,6 +25,8 @@ struct TLevelPlay {
   bool Solved = false;     // its completion was told once
   int32_t Set = -1;        // its map set's entry in the map list; -1: none known
   bool Overview = false;   // the whole level in view while its key is held
+  bool Walking = false;    // a click's walk or push is under way: it holds the step open
+  uint32_t Jumps = 0;      // counts the times the world was put somewhere (undo, a level loaded)
 };
 extern TLevelPlay LevelPlay;
 
@@ -40,6 +42,11 @@ void HandleStepKeys();
 // Where the movement keys are read (no turn under way): a key going down
 // opens a step, the world as it stands then closing the one before.
 void OpenStepOnKey();
+// A click's walk or push begins: the world as it stands closes the step
+// before, and the walk's step stays open until CloseStepNow.
+void OpenStepNow();
+// It ended: it is one step; a movement key held now opens the next.
+void CloseStepNow();
 // After the rules settled the frame: cells walked and cells pushed.
 void CountMoves(const TPlayer &Moved, const TObjArray &Objects);
 

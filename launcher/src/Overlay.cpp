@@ -7,6 +7,7 @@
 #include "LauncherInternal.h"
 #include "LevelFile.h"
 #include "LevelPlay.h"
+#include "ScreenKeys.h"
 #include "Sound.h"
 #include "Text.h"
 
@@ -39,7 +40,7 @@ struct TFinishedPage {
 
 struct TChooser {
   bool Open = false;
-  int32_t First = 0;
+  TChooserPlace Place;
   std::string SetName;
   std::vector<std::string> Titles;
   std::vector<TChooserItem> Items;  // their titles point into Titles
@@ -243,26 +244,30 @@ void OpenChooser()
 {
   FillChooser();
   Chooser.Open = true;
-  Chooser.First = 0;
+  Chooser.Place = ChooserPlaceAt(LevelPlay.Set == ChosenSet() ? LevelPlay.LevelIndex : 0);
 }
 
 void ChooserFrame()
 {
   const int32_t High = static_cast<int32_t>(Chooser.Items.size()) - 1;
-  const int32_t Hit = ProcessChooser(&MousePos, Chooser.SetName.c_str(), Chooser.Items.data(), High, Chooser.First);
+  TChooserPlace &Place = Chooser.Place;
+  const TChooserAction Action = ChooserKeys(Place, High + 1, HearScreenKeys(TakeScreenKeys()));
+  const int32_t Hit = ProcessChooser(&MousePos, Chooser.SetName.c_str(), Chooser.Items.data(), High, Place.First);
+  ChooserPointedAt(Place, Hit);
   HearItemUnder(Hit == chNone ? NoItemUnder : Hit);
-  if (KeyState[VK_ESCAPE]) {
+  if (KeyState[VK_ESCAPE] || Action == TChooserAction::Back) {
     KeyState[VK_ESCAPE] = 0;  // leaves the chooser, not the menu's next frame
     Chooser.Open = false;
     return;
   }
-  if (!KeyState[VK_LBUTTON]) return;
+  if (Action == TChooserAction::Play) StartLevel(Place.Level);
+  if (!KeyState[VK_LBUTTON] || !Chooser.Open) return;
   KeyState[VK_LBUTTON] = 0;  // one press, one choice
   if (Hit != chNone) PlaySound(sound::ESound::Click);
   switch (Hit) {
   case chBack: Chooser.Open = false; break;
-  case chPreviousPage: Chooser.First = std::max(0, Chooser.First - ChooserPage); break;
-  case chNextPage: Chooser.First = std::min(std::max(High, 0), Chooser.First + ChooserPage); break;
+  case chPreviousPage: Place.First = std::max(0, Place.First - ChooserPage); break;
+  case chNextPage: Place.First = std::min(std::max(High, 0), Place.First + ChooserPage); break;
   default:
     if (Hit >= 0 && Hit <= High) StartLevel(Hit);
     break;

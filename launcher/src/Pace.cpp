@@ -137,13 +137,17 @@ bool RuleKeyDown(UINT Key) { return Key < std::size(KeyState) && (KeyState[Key] 
 
 void RuleFrameDone() { std::fill(std::begin(Tapped), std::end(Tapped), false); }
 
+void ForgetHeldKey(UINT Key)
+{
+  if (Key >= std::size(KeyState)) return;
+  Stale[Key] = KeyState[Key] != 0 || Tapped[Key];
+  KeyState[Key] = 0;
+  Tapped[Key] = false;
+}
+
 void ForgetHeldMovementKeys()
 {
-  for (const UINT Key : MovementKeys) {
-    Stale[Key] = KeyState[Key] != 0 || Tapped[Key];
-    KeyState[Key] = 0;
-    Tapped[Key] = false;
-  }
+  for (const UINT Key : MovementKeys) ForgetHeldKey(Key);
 }
 
 void ForgetPace()

@@ -48,7 +48,9 @@ void NoteKeyUp(UINT Key);
 bool RuleKeyDown(UINT Key);
 // A rule frame is over: the taps it saw are spent.
 void RuleFrameDone();
-// The movement and turn keys held now read as up until pressed again.
+// The key held now reads as up until pressed again.
+void ForgetHeldKey(UINT Key);
+// So do the movement and turn keys.
 void ForgetHeldMovementKeys();
 
 void ForgetPace();  // everything above back to its value at program start

@@ -39,6 +39,13 @@ inline constexpr int32_t NoItemUnder = INT32_MIN;
 void HearItemUnder(int32_t Item);
 // On the settings page, the left button: a click as it goes down.
 void HearButton(bool Down);
+// The presses on a menu, chooser or settings screen: a click for those of a
+// frame that had any. Gives them back.
+template <class TKeys> const TKeys &HearScreenKeys(const TKeys &Presses)
+{
+  if (!Presses.empty()) PlaySound(sound::ESound::Click);
+  return Presses;
+}
 
 // What the frame driver read, for the effects of play: the view's angle
 // whenever read, and after each rule frame the player and the objects, whether

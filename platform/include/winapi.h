@@ -17,6 +17,11 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+// A game controller's A and B, as the system names them (older headers do not).
+#ifndef VK_GAMEPAD_A
+#define VK_GAMEPAD_A 0xC3
+#define VK_GAMEPAD_B 0xC4
+#endif
 
 // The x87-style floating-point control word is kept around window creation.
 unsigned Get8087CW();   // the control word now in force
@@ -99,7 +104,7 @@ constexpr UINT WM_DESTROY = 0x0002, WM_PAINT = 0x000F, WM_CLOSE = 0x0010, WM_QUI
 constexpr WPARAM MK_LBUTTON = 0x01, MK_RBUTTON = 0x02, MK_SHIFT = 0x04, MK_CONTROL = 0x08,
                  MK_MBUTTON = 0x10;
 // Virtual keys ('0'..'9' and 'A'..'Z' are their ASCII codes).
-constexpr UINT VK_LBUTTON = 0x01, VK_BACK = 0x08, VK_TAB = 0x09, VK_RETURN = 0x0D, VK_SHIFT = 0x10,
+constexpr UINT VK_LBUTTON = 0x01, VK_RBUTTON = 0x02, VK_BACK = 0x08, VK_TAB = 0x09, VK_RETURN = 0x0D, VK_SHIFT = 0x10,
                VK_CONTROL = 0x11, VK_MENU = 0x12, VK_ESCAPE = 0x1B, VK_SPACE = 0x20, VK_PRIOR = 0x21,
                VK_NEXT = 0x22, VK_END = 0x23, VK_HOME = 0x24, VK_LEFT = 0x25, VK_UP = 0x26,
                VK_RIGHT = 0x27, VK_DOWN = 0x28, VK_INSERT = 0x2D, VK_DELETE = 0x2E, VK_F1 = 0x70;
@@ -110,6 +115,8 @@ constexpr UINT VK_PAUSE = 0x13, VK_CAPITAL = 0x14, VK_SNAPSHOT = 0x2C, VK_LWIN =
                VK_NUMLOCK = 0x90, VK_SCROLL = 0x91, VK_OEM_1 = 0xBA, VK_OEM_PLUS = 0xBB,
                VK_OEM_COMMA = 0xBC, VK_OEM_MINUS = 0xBD, VK_OEM_PERIOD = 0xBE, VK_OEM_2 = 0xBF,
                VK_OEM_3 = 0xC0, VK_OEM_4 = 0xDB, VK_OEM_5 = 0xDC, VK_OEM_6 = 0xDD, VK_OEM_7 = 0xDE;
+// A game controller's A and B: what they do depends on the screen.
+constexpr UINT VK_GAMEPAD_A = 0xC3, VK_GAMEPAD_B = 0xC4;
 // Window styles and ShowWindow commands.
 constexpr DWORD WS_OVERLAPPEDWINDOW = 0x00CF0000, WS_POPUP = 0x80000000;
 // A window has a frame when its style holds any WS_CAPTION bit; WS_THICKFRAME makes it resizable.

@@ -10,26 +10,27 @@ constexpr int16_t StickDeadZone = 32767 / 3;
 
 unsigned HeldX = 0, HeldY = 0;  // the arrow each stick axis holds, or 0
 
+// The key of each button the game has a use for, as Win32Pad.cpp has them.
+constexpr struct {
+  uint8_t Button;
+  unsigned Vk;
+} ButtonKeys[] = {
+    {SDL_CONTROLLER_BUTTON_DPAD_UP, VK_UP},           {SDL_CONTROLLER_BUTTON_DPAD_DOWN, VK_DOWN},
+    {SDL_CONTROLLER_BUTTON_DPAD_LEFT, VK_LEFT},       {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, VK_RIGHT},
+    {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, VK_PRIOR},   {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, VK_NEXT},
+    {SDL_CONTROLLER_BUTTON_A, VK_GAMEPAD_A},          {SDL_CONTROLLER_BUTTON_B, VK_GAMEPAD_B},
+    {SDL_CONTROLLER_BUTTON_Y, VK_TAB},                {SDL_CONTROLLER_BUTTON_START, VK_ESCAPE}};
+
 }  // namespace
 
 bool PadButtonInput(uint8_t Button, bool Down, PadInput &Out)
 {
-  Out = {};
-  Out.Down = Down;
-  switch (Button) {
-  case SDL_CONTROLLER_BUTTON_DPAD_UP: Out.Vk = VK_UP; break;
-  case SDL_CONTROLLER_BUTTON_DPAD_DOWN: Out.Vk = VK_DOWN; break;
-  case SDL_CONTROLLER_BUTTON_DPAD_LEFT: Out.Vk = VK_LEFT; break;
-  case SDL_CONTROLLER_BUTTON_DPAD_RIGHT: Out.Vk = VK_RIGHT; break;
-  case SDL_CONTROLLER_BUTTON_LEFTSHOULDER: Out.Vk = VK_PRIOR; break;
-  case SDL_CONTROLLER_BUTTON_RIGHTSHOULDER: Out.Vk = VK_NEXT; break;
-  case SDL_CONTROLLER_BUTTON_B: Out.Vk = VK_BACK; break;
-  case SDL_CONTROLLER_BUTTON_Y: Out.Vk = VK_TAB; break;
-  case SDL_CONTROLLER_BUTTON_START: Out.Vk = VK_ESCAPE; break;
-  case SDL_CONTROLLER_BUTTON_A: Out.Mouse = true; break;
-  default: return false;
+  for (const auto &[Mapped, Vk] : ButtonKeys) {
+    if (Mapped != Button) continue;
+    Out = {Vk, Down};
+    return true;
   }
-  return true;
+  return false;
 }
 
 int PadAxisInputs(uint8_t Axis, int16_t Value, PadInput Out[2])
@@ -46,8 +47,8 @@ int PadAxisInputs(uint8_t Axis, int16_t Value, PadInput Out[2])
   }
   if (Wanted == *Held) return 0;
   int N = 0;
-  if (*Held) Out[N++] = {false, *Held, false};
-  if (Wanted) Out[N++] = {false, Wanted, true};
+  if (*Held) Out[N++] = {*Held, false};
+  if (Wanted) Out[N++] = {Wanted, true};
   *Held = Wanted;
   return N;
 }

@@ -1,7 +1,7 @@
-// SdlPad.h -- a game controller as the keys and button the game already
-// understands: the d-pad and left stick are the arrows, the shoulders Page
-// Up/Down (turning the view), A the left mouse button, B Backspace (undo),
-// Y Tab (the overview), Start Escape.
+// SdlPad.h -- a game controller as keys: the d-pad and left stick are the
+// arrows, the shoulders Page Up/Down (turning the view), Y Tab (the overview),
+// Start Escape; A and B come as the system's own keys of a controller's A and
+// B (VK_GAMEPAD_A, VK_GAMEPAD_B), which the game reads by screen.
 #pragma once
 #include <SDL.h>
 
@@ -9,14 +9,13 @@
 
 namespace platform_detail {
 
-// What a controller event becomes: a key or the left button going down or up.
+// What a controller event becomes: a key going down or up.
 struct PadInput {
-  bool Mouse = false;   // the left button, else the key Vk
   unsigned Vk = 0;
   bool Down = false;
 };
 
-// The key or button of a controller button; false for a button the game has no use for.
+// The key of a controller button; false for a button the game has no use for.
 bool PadButtonInput(uint8_t Button, bool Down, PadInput &Out);
 
 // The left stick past a third of its travel holds the arrow of its direction.

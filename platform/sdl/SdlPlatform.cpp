@@ -254,17 +254,10 @@ void PostButton(const SDL_MouseButtonEvent &Button) {
   Post(Sdl, Message, MouseKeys(Buttons), PointLParam(Button.x, Button.y), Button.timestamp);
 }
 
-// A controller's button or stick as the key or left button it stands for.
+// A controller's button or stick as the key it stands for.
 void PostPad(const platform_detail::PadInput &In, Uint32 Time) {
   SDL_Window *const Sdl = EventWindow(0);
   if (!Sdl) return;
-  if (In.Mouse) {
-    int X = 0, Y = 0;
-    Uint32 Buttons = SDL_GetMouseState(&X, &Y);
-    Buttons = In.Down ? (Buttons | SDL_BUTTON_LMASK) : (Buttons & ~SDL_BUTTON_LMASK);
-    Post(Sdl, In.Down ? WM_LBUTTONDOWN : WM_LBUTTONUP, MouseKeys(Buttons), PointLParam(X, Y), Time);
-    return;
-  }
   const uint32_t Bits = In.Down ? 1u : 1u | 3u << 30;  // one press; up: down before, being released
   Post(Sdl, In.Down ? WM_KEYDOWN : WM_KEYUP, In.Vk, static_cast<LPARAM>(Bits), Time);
 }

@@ -1,8 +1,9 @@
-// Win32Pad.h -- an XInput pad as the keys and button the game already
-// understands, the same ones SdlPad.h makes of a controller on Linux: the d-pad
-// and left stick are the arrows, the shoulders Page Up/Down (turning the view),
-// A the left mouse button, B Backspace (undo), Y Tab (the overview), Start
-// Escape. Plain C++ over XInput's numbers, so that it is tested on Linux too.
+// Win32Pad.h -- an XInput pad as the keys the game already understands, the
+// same ones SdlPad.h makes of a controller on Linux: the d-pad and left stick
+// are the arrows, the shoulders Page Up/Down (turning the view), Y Tab (the
+// overview), Start Escape; A and B are the system's own keys of a controller's
+// A and B (VK_GAMEPAD_A, VK_GAMEPAD_B), which the game reads by screen. Plain
+// C++ over XInput's numbers, so that it is tested on Linux too.
 #pragma once
 #include <array>
 #include <bitset>
@@ -24,27 +25,23 @@ struct PadState {
   int16_t LeftX = 0, LeftY = 0;
 };
 
-// A key or the left button going down or up.
+// A key going down or up.
 struct PadInput {
-  bool Mouse = false;   // the left button, else the key Vk
   unsigned Vk = 0;
   bool Down = false;
 };
 
-// The key or button of one button bit; false for a button the game has no use for.
-bool PadButtonInput(uint16_t Button, bool Down, PadInput &Out);
+// What the pads hold: a bit per virtual key.
+using PadHeld = std::bitset<256>;
 
-// What the pads hold: a bit per virtual key, and one past them for the left button.
-using PadHeld = std::bitset<257>;
-
-// The keys and button a pad's state holds: its buttons, and the arrow of each
+// The keys a pad's state holds: those of its buttons, and the arrow of each
 // stick axis pushed past a third of its travel. A d-pad arrow and the stick's
 // arrow are the one key. Several pads hold what any of them holds (OR them).
 PadHeld HeldInputs(const PadState &State);
 
 // What changed between two polls: every release, then every press.
 struct PadChanges {
-  std::array<PadInput, 10> Inputs;   // as many as the game's inputs a pad can hold
+  std::array<PadInput, 10> Inputs;   // as many as the keys a pad can hold
   int Count = 0;
 };
 PadChanges ChangedInputs(const PadHeld &Before, const PadHeld &Now);

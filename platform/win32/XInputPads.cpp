@@ -61,25 +61,8 @@ HWND PadTarget() {
   return ClassModule == GetModuleHandleA(nullptr) ? Active : nullptr;
 }
 
-WPARAM MouseKeys(bool LeftDown) {
-  WPARAM Keys = LeftDown ? MK_LBUTTON : 0;
-  if (GetKeyState(VK_RBUTTON) < 0) Keys |= MK_RBUTTON;
-  if (GetKeyState(VK_MBUTTON) < 0) Keys |= MK_MBUTTON;
-  if (GetKeyState(VK_SHIFT) < 0) Keys |= MK_SHIFT;
-  if (GetKeyState(VK_CONTROL) < 0) Keys |= MK_CONTROL;
-  return Keys;
-}
-
 // A key as the Linux build posts a pad's: one press, or a release of a key that was down.
 void Post(HWND Target, const pad::PadInput &In) {
-  if (In.Mouse) {
-    POINT Where{0, 0};
-    GetCursorPos(&Where);
-    ScreenToClient(Target, &Where);
-    const LPARAM At = MAKELPARAM(static_cast<WORD>(Where.x), static_cast<WORD>(Where.y));
-    PostMessageA(Target, In.Down ? WM_LBUTTONDOWN : WM_LBUTTONUP, MouseKeys(In.Down), At);
-    return;
-  }
   const DWORD Bits = In.Down ? 1u : 1u | 3u << 30;
   PostMessageA(Target, In.Down ? WM_KEYDOWN : WM_KEYUP, In.Vk, static_cast<LPARAM>(Bits));
 }

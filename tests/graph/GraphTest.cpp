@@ -535,6 +535,89 @@ TEST_F(GraphTest, TurningTheViewKeepsTheFacingIntoTheScreen) {
   EXPECT_GT(box.r, box.b + 40) << box;
 }
 
+// Picking answers the cell drawn under the pointer: at each quarter of the
+// view and at two window sizes, the floor beside the player, the top of the
+// box ahead (not the floor the ray would reach behind it), and nothing off the
+// level.
+TEST_F(GraphTest, PickingFindsTheCellUnderThePointerAtEveryAngleAndSize) {
+  ASSERT_TRUE(InitBundled());
+  // Open floor, no walls: beyond the level's edge there is nothing to pick.
+  Level level = MakeLevel({
+      "...........",
+      "...........",
+      ".....2.....",
+      "...........",
+      "...2.9.2...",
+      "...........",
+      ".....2.....",
+      "...........",
+      "...........",
+  });
+  const glm::ivec2 player(5, 4);
+  const glm::ivec2 headings[4] = {{0, 1}, {1, 0}, {0, -1}, {-1, 0}};
+  for (const glm::ivec2 size : {glm::ivec2(kWidth, kHeight), glm::ivec2(1024, 576)}) {
+    SDL_SetWindowSize(Window, size.x, size.y);
+    for (int quarter = 0; quarter < 4; ++quarter) {
+      SCOPED_TRACE("window " + std::to_string(size.x) + "x" + std::to_string(size.y) + ", view " +
+                   std::to_string(quarter * 90));
+      const float angle = quarter * 90.0f;
+      level.Player.Direction = uint8_t(quarter);
+      DrawLevel(level, angle);
+      EndDraw(nullptr);
+      const graph::Camera cam = graph::FollowCamera(level.Player.Box, angle, size.x, size.y);
+      auto pick = [&](glm::vec3 World, int32_t &X, int32_t &Y) {
+        float px = -1, py = -1;
+        EXPECT_TRUE(graph::ProjectToPixel(cam, World, size.x, size.y, px, py));
+        const TMousePos pos{int(std::lround(px)), int(std::lround(py))};
+        return PickCell(&pos, &X, &Y);
+      };
+      const glm::ivec2 ahead = headings[quarter], right = headings[(quarter + 1) % 4];
+      const glm::ivec2 floorCell = player + ahead + right, boxCell = player + ahead * 2;
+      int32_t x = -1, y = -1;
+      ASSERT_TRUE(pick(TopOf(floorCell.x, floorCell.y, 0.0f), x, y));
+      EXPECT_EQ(glm::ivec2(x, y), floorCell);
+      ASSERT_TRUE(pick(TopOf(boxCell.x, boxCell.y, 0.9f), x, y));
+      EXPECT_EQ(glm::ivec2(x, y), boxCell) << "the box top, not the floor behind it";
+      const TMousePos sky{size.x / 2, 2};
+      EXPECT_FALSE(PickCell(&sky, &x, &y)) << "beyond the level's far edge";
+    }
+  }
+  const TMousePos anywhere{10, 10};
+  int32_t x = 0, y = 0;
+  EXPECT_FALSE(PickCell(nullptr, &x, &y));
+  EXPECT_FALSE(PickCell(&anywhere, nullptr, &y));
+}
+
+// The mouse's marks: the cells a chosen box can go to show gold, the box
+// outlined, the cell under the pointer framed.
+TEST_F(GraphTest, CellMarksShowOnTheLevel) {
+  ASSERT_TRUE(InitBundled());
+  Level level = MakeLevel(kProbeLevel);
+  std::vector<uint8_t> marks(size_t(level.Width) * level.Height, 0);
+  marks[size_t(3) * level.Width + 3] = 1;
+  const TCellMarks cellMarks{7, 2, 6, 4, level.Width, level.Height, marks.data()};
+  StartDraw();
+  MoveToPlayer(level.Player.Direction, &level.Player, 0);
+  DrawFloor(level.Width, level.Height);
+  DrawObjects(level.Objects.data(), int32_t(level.Objects.size()) - 1);
+  DrawCellMarks(&cellMarks);
+  DrawPlayer(&level.Player);
+  Frame f;
+  f.Capture();
+  EndDraw(nullptr);
+  f.Save("level-mouse-marks.png");
+  const glm::vec2 markAt = Project(level, 0, TopOf(3, 3, 0.03f));
+  const Pixel mark = f.Mean(markAt.x, markAt.y, 1);
+  EXPECT_GT(mark.r, mark.b + 60) << "a gold mark " << mark;
+  DrawLevel(level, 0);
+  Frame plain;
+  plain.Capture();
+  EndDraw(nullptr);
+  const Pixel was = plain.Mean(markAt.x, markAt.y, 1);
+  EXPECT_GT(std::abs(mark.r - was.r) + std::abs(mark.g - was.g) + std::abs(mark.b - was.b), 60)
+      << "no marks without DrawCellMarks in the frame " << was;
+}
+
 TEST_F(GraphTest, MissingOrBrokenTexturesFallBackToPaintedOnes) {
   const std::string junk = std::string(GRAPH_ARTIFACTS_DIR) + "/not-an-image.png";
   std::filesystem::create_directories(GRAPH_ARTIFACTS_DIR);
@@ -1209,3 +1292,80 @@ TEST_F(GraphTest, FinishedSetPageAndTheCardBesideTheMenu) {
   EXPECT_GT(beside, 500) << "the card shows";
   EXPECT_EQ(onItems, 0) << "the card covers a menu item";
 }
+
+namespace {
+
+// The keys' highlight looks as the pointer's does on the same item; the page
+// still answers for the pointer; and the highlight lasts one page.
+TEST_F(GraphTest, TheKeysHighlightLooksAsThePointersDoes) {
+  ASSERT_TRUE(InitBundled());
+  const graph::MenuLayout m = graph::LayoutMenu(kWidth, kHeight);
+  const TMousePos away{-50, -50};
+  const auto menu = [&](const TMousePos &Pos, int32_t Highlight, Frame &F) {
+    StartDraw();
+    SetHighlight(Highlight);
+    const int32_t item = ProcessMenu(&Pos);
+    F.Capture();
+    EndDraw(nullptr);
+    return item;
+  };
+  // Left of the item's text: the button's own colour.
+  const auto probe = [&](const Frame &F, int Item) { return F.Mean(m.Items[Item].X + 12, m.Items[Item].CentreY()); };
+  const auto near = [](Pixel A, Pixel B) { return std::abs(A.r - B.r) + std::abs(A.g - B.g) + std::abs(A.b - B.b) < 24; };
+  Frame idle, pointed, keyed, after;
+  const graph::Rect &second = m.Items[miContinue];
+  const TMousePos onSecond{int(second.CentreX()), int(second.CentreY())};
+  EXPECT_EQ(menu(away, hlPointer, idle), -1);
+  EXPECT_EQ(menu(onSecond, hlPointer, pointed), miContinue);
+  EXPECT_EQ(menu(onSecond, miExit, keyed), miContinue) << "the answer is the pointer's";
+  EXPECT_FALSE(near(probe(keyed, miExit), probe(idle, miExit))) << "Exit shows highlighted";
+  EXPECT_TRUE(near(probe(keyed, miExit), probe(pointed, miContinue))) << probe(keyed, miExit);
+  EXPECT_TRUE(near(probe(keyed, miContinue), probe(idle, miContinue))) << "one highlight, the keys'";
+  StartDraw();
+  ProcessMenu(&away);
+  after.Capture();
+  EndDraw(nullptr);
+  EXPECT_TRUE(near(probe(after, miExit), probe(idle, miExit))) << "used once";
+
+  // The settings page's Back, and a row of the chooser.
+  const graph::SettingsLayout l = graph::LayoutSettings(kWidth, kHeight);
+  TSettings edit = {};
+  const TDisplayMode modes[] = {{640, 480, 32}};
+  const int32_t freqs[] = {0};
+  const auto settings = [&](const TMousePos &Pos, int32_t Highlight) {
+    Frame f;
+    StartDraw();
+    SetHighlight(Highlight);
+    ProcessSettings(&Pos, 0, &edit, modes, 0, freqs, 0, nullptr, -1);
+    f.Capture();
+    EndDraw(nullptr);
+    return f.Mean(l.Back.X + 12, l.Back.CentreY());
+  };
+  const TMousePos onBack{int(l.Back.CentreX()), int(l.Back.CentreY())};
+  EXPECT_TRUE(near(settings(away, srBack), settings(onBack, hlPointer)));
+  EXPECT_FALSE(near(settings(away, srBack), settings(away, hlPointer)));
+
+  std::vector<TChooserItem> items(25, TChooserItem{"A level", -1, -1, -1, 0, {}});
+  const graph::ChooserLayout c = graph::LayoutChooser(kWidth, kHeight);
+  const auto chooser = [&](const TMousePos &Pos, int32_t Highlight) {
+    Frame f;
+    StartDraw();
+    SetHighlight(Highlight);
+    EXPECT_EQ(ProcessChooser(&Pos, "Set", items.data(), 24, 10), -1);
+    f.Capture();
+    EndDraw(nullptr);
+    return f.Mean(c.Rows[3].X + 6, c.Rows[3].CentreY());
+  };
+  const TMousePos besideRow{int(c.Panel.X) - 20, int(c.Rows[3].CentreY())};
+  EXPECT_FALSE(near(chooser(besideRow, 13), chooser(besideRow, hlPointer))) << "level 13 is the page's fourth row";
+}
+
+TEST(GraphLayout, TheChooserSaysWhichPageOfHowMany) {
+  EXPECT_EQ(graph::ChooserPageText(0, 120), "page 1 of 12");
+  EXPECT_EQ(graph::ChooserPageText(20, 120), "page 3 of 12");
+  EXPECT_EQ(graph::ChooserPageText(110, 120), "page 12 of 12");
+  EXPECT_EQ(graph::ChooserPageText(10, 11), "page 2 of 2");
+  EXPECT_EQ(graph::ChooserPageText(0, 0), "page 1 of 1");
+}
+
+}  // namespace

@@ -380,7 +380,8 @@ sleep 1.5
 xdotool key Escape
 wait_for 30 "Escape to show the menu" menu_shown
 save_now
-if ! cmp -s "$run/save.dat" "$run/before-step.dat"; then
+# The level's clock, the save's last 8 bytes, runs on through a step and its undo.
+if ! cmp -s <(head -c -8 "$run/save.dat") <(head -c -8 "$run/before-step.dat"); then
   cp "$run/save.dat" "$artifacts/after-undo.dat"; cp "$run/before-step.dat" "$artifacts/before-step.dat"
   fail "undo did not give the world back byte for byte: $(cmp -l "$run/save.dat" "$run/before-step.dat" | head -5 | tr '\n' ' ')"
 fi

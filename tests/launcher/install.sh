@@ -20,7 +20,8 @@ fail() { echo "install: FAILED: $*" >&2; [ -f "$work/out.txt" ] && cat "$work/ou
 
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
 mv "$work/prefix" "$work/moved"
-for f in bin/Kestrove bin/kestrove lib/libgame.so lib/libgraph.so share/kestrove/config.ini \
+for f in bin/kestrove lib/games/kestrove/Kestrove lib/games/kestrove/libgame.so lib/games/kestrove/libgraph.so \
+         share/kestrove/config.ini \
          share/kestrove/maps.ini share/kestrove/textures/floor.png; do
   [ -e "$work/moved/$f" ] || fail "$f is not installed"
 done

@@ -20,6 +20,8 @@ struct TState {
   int Overlays = 0;
   std::deque<int32_t> ChooserQueue;
   std::vector<TChooserCopy> Chooser;
+  TCellMarksCopy Marks;
+  int MarksCount = 0;
 };
 
 TState &State()
@@ -113,6 +115,13 @@ void SetHook(std::function<void(const TCall &)> Hook) { State().Hook = std::move
 void Reset() { State() = TState{}; }
 const TOverlayCopy &LastOverlay() { return State().Overlay; }
 int OverlayCount() { return State().Overlays; }
+
+bool TCellMarksCopy::Marked(int32_t X, int32_t Y) const
+{
+  return X >= 0 && Y >= 0 && X < Width && Y < Height && Marks[size_t(Y) * size_t(Width) + size_t(X)] != 0;
+}
+const TCellMarksCopy &LastCellMarks() { return State().Marks; }
+int CellMarksCount() { return State().MarksCount; }
 void QueueChooserResults(const std::vector<int32_t> &Results)
 {
   State().ChooserQueue.insert(State().ChooserQueue.end(), Results.begin(), Results.end());
@@ -216,6 +225,28 @@ GRAPH_API void DrawSetFinished(const TSetFinished *Finished)
                              Int(Finished->Pushes), Int(Finished->Seconds)});
 }
 
+GRAPH_API bool PickCell(const TMousePos *MousePos, int32_t *CellX, int32_t *CellY)
+{
+  using RecordingGraph::PickCellSize;
+  if (!MousePos || !CellX || !CellY || MousePos->x < 0 || MousePos->y < 0) return false;
+  *CellX = MousePos->x / PickCellSize;
+  *CellY = MousePos->y / PickCellSize;
+  return true;
+}
+
+GRAPH_API void DrawCellMarks(const TCellMarks *Marks)
+{
+  if (!Marks) return;
+  TState &S = State();
+  ++S.MarksCount;
+  S.Marks = {Marks->HoverX, Marks->HoverY, Marks->BoxX, Marks->BoxY, 0, 0, {}};
+  if (Marks->Marks && Marks->Width > 0 && Marks->Height > 0) {
+    S.Marks.Width = Marks->Width;
+    S.Marks.Height = Marks->Height;
+    S.Marks.Marks.assign(Marks->Marks, Marks->Marks + size_t(Marks->Width) * size_t(Marks->Height));
+  }
+}
+
 GRAPH_API int32_t ProcessChooser(const TMousePos *MousePos, const char *SetName, const TChooserItem *Items,
                                  int32_t High, int32_t First)
 {
@@ -230,5 +261,7 @@ GRAPH_API int32_t ProcessChooser(const TMousePos *MousePos, const char *SetName,
   Record("ProcessChooser", std::move(Args));
   return Answer;
 }
+
+GRAPH_API void SetHighlight(int32_t Item) { Record("SetHighlight", {Int(Item)}); }
 
 }  // extern "C"

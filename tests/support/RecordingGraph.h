@@ -3,10 +3,11 @@
 // graph_recording exports the entry points graph.h lists. Each call is appended
 // to one log, with its arguments as text, and draws nothing. DrawOverlay, made
 // every frame, is kept apart: the last overlay and a count, so that the log
-// reads as the 13 calls of a frame always did. Tests read and clear
-// the log, script what Init, ProcessMenu and ProcessSettings answer, and may add
-// their own entries (say, calls into the rules library they intercept) so that
-// one log shows the order of everything.
+// reads as the 13 calls of a frame always did. SetHighlight is logged like the
+// rest ("SetHighlight(3)"), once a frame of the menu, settings page or chooser.
+// Tests read and clear the log, script what Init, ProcessMenu and
+// ProcessSettings answer, and may add their own entries (say, calls into the
+// rules library they intercept) so that one log shows the order of everything.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -76,6 +77,19 @@ RECORDING_GRAPH_API void SetSettingsEditor(std::function<void(TSettings &Edit)> 
 // Called after every logged call (renderer entry points and Note) with that entry:
 // the place to end a main loop or press keys at a given frame.
 RECORDING_GRAPH_API void SetHook(std::function<void(const TCall &Call)> Hook);
+
+// PickCell and DrawCellMarks, made every play frame, are kept apart too.
+// PickCell answers as a plan view of the level, PickCellSize pixels a cell:
+// pointer (x, y) is cell (x / PickCellSize, y / PickCellSize); negative
+// coordinates are off the level.
+inline constexpr int32_t PickCellSize = 10;
+struct RECORDING_GRAPH_API TCellMarksCopy {
+  int32_t HoverX = -1, HoverY = -1, BoxX = -1, BoxY = -1, Width = 0, Height = 0;
+  std::vector<uint8_t> Marks;
+  bool Marked(int32_t X, int32_t Y) const;
+};
+RECORDING_GRAPH_API const TCellMarksCopy &LastCellMarks();
+RECORDING_GRAPH_API int CellMarksCount();
 
 // Back to the state at load: empty log, default answers, no editor, no hook.
 RECORDING_GRAPH_API void Reset();

@@ -54,14 +54,14 @@ sleep 1
 xdotool key Escape
 sleep 2
 save_now turned.sav
-cmp -s "$work/applied.sav" "$work/turned.sav" && fail "Up against the wall changed nothing to undo"
+same_world applied.sav turned.sav && fail "Up against the wall changed nothing to undo"
 click "$MENU_1_X" "$MENU_1_Y"
 xdotool key z
 sleep 1.5
 xdotool key Escape
 sleep 2
 save_now undone.sav
-cmp -s "$work/applied.sav" "$work/undone.sav" || fail "Z did not give the world back as it was before the step"
+same_world applied.sav undone.sav || fail "Z did not give the world back as it was before the step"
 xdotool key l
 sleep 2
 shot 06-chooser

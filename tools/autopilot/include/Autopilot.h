@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 #include "Recording.h"
+#include "Steer.h"
 
 namespace Autopilot {
 
@@ -57,12 +58,6 @@ void CountCovered(int32_t &Covered, int32_t &Targets);
 bool StartLevel(const std::string &LevelFile, int32_t LevelIndex, std::string &Error);
 
 // ---- Grid solutions --------------------------------------------------------
-
-struct TMove {
-  int Dx = 0, Dy = 0;  // one of (0,1) u, (0,-1) d, (-1,0) l, (1,0) r
-  bool Push = false;
-  char Letter = 'u';
-};
 
 // Parses a solution; on a bad character, false with a message naming its position.
 bool ParseSolution(const std::string &Text, std::vector<TMove> &Moves, std::string &Error);
