@@ -333,6 +333,7 @@ void CarryOutMenuItem(int32_t Item)
   case miLoad: LoadFromMenu(); break;
   case miSettings:
     EditSettings = Settings;
+    EditVolumes = Volumes;
     GameSetState(gsSettings);
     break;
   case miExit: QuitFlag = true; break;
@@ -370,6 +371,7 @@ void MenuFrame()
 void SettingsFrame()
 {
   const int32_t ByKeys = SettingsKeys(HearScreenKeys(TakeScreenKeys()));
+  SetVolumes(&EditVolumes);
   const int32_t ByPointer =
     ProcessSettings(&MousePos, KeyState[VK_LBUTTON], &EditSettings, DisplayModes,
                     static_cast<int32_t>(std::size(DisplayModes)) - 1, Frequencies,

@@ -252,6 +252,7 @@ void SaveSettings()
   Config->SetValue("Map", IntToText(EditSettings.Map));
   Config->SetValue("Cubes", std::string(1, static_cast<char>('0' + EditSettings.Cubes)));
   Config->SetValue("3DKeys", std::string(1, static_cast<char>('0' + EditSettings.Keys3D)));
+  SaveVolumes();
   Config->Save("Config.INI");  // the same file as "config.ini"; a failure ends the program
 }
 

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-TSoundSettings SoundSettings;
+TVolumes Volumes = DefaultVolumes, EditVolumes = DefaultVolumes;
 
 namespace {
 
@@ -153,8 +153,8 @@ void LoadSounds()
 void ApplyVolumes()
 {
   TSoundState &S = Sound();
-  S.Mixer.SetEffectsGain(sound::VolumeGain(SoundSettings.Sound));
-  S.Mixer.SetMusicGain(sound::VolumeGain(SoundSettings.Music));
+  S.Mixer.SetEffectsGain(sound::VolumeGain(Volumes.Sound));
+  S.Mixer.SetMusicGain(sound::VolumeGain(Volumes.Music));
   S.Mixer.SetMuted(S.Muted);
 }
 
@@ -246,10 +246,16 @@ void HearObject(THeardBox &Was, const TGameObject &Now)
 
 void BeginSound()
 {
-  SoundSettings = {VolumeOf("SoundVolume", DefaultSoundVolume), VolumeOf("MusicVolume", DefaultMusicVolume)};
+  Volumes = {VolumeOf("SoundVolume", DefaultVolumes.Sound), VolumeOf("MusicVolume", DefaultVolumes.Music)};
   OpenDeviceOnce();
   LoadSounds();
   ApplyVolumes();
+}
+
+void SaveVolumes()
+{
+  Config->SetValue("SoundVolume", IntToText(std::clamp(EditVolumes.Sound, 0, 10)));
+  Config->SetValue("MusicVolume", IntToText(std::clamp(EditVolumes.Music, 0, 10)));
 }
 
 void EndSound()
@@ -316,5 +322,5 @@ void ForgetSound()
 {
   State.reset();
   Heard = {};
-  SoundSettings = {};
+  Volumes = EditVolumes = DefaultVolumes;
 }

@@ -10,15 +10,13 @@
 
 #include "SoundKit.h"
 #include "game.h"
+#include "graph.h"
 
 inline constexpr unsigned VK_MUTE = 0x4D;  // M: mutes and unmutes
-inline constexpr int32_t DefaultSoundVolume = 8, DefaultMusicVolume = 3;
+inline constexpr TVolumes DefaultVolumes = {8, 3};
 
-// The two volumes, 0..10, as the settings page edits them.
-struct TSoundSettings {
-  int32_t Sound = DefaultSoundVolume, Music = DefaultMusicVolume;
-};
-extern TSoundSettings SoundSettings;  // in force for this pass
+extern TVolumes Volumes;      // in force for this pass, from "SoundVolume" and "MusicVolume"
+extern TVolumes EditVolumes;  // the copy the settings page edits
 
 // Every pass, after config.ini is read: opens the device once (no device: one
 // line on stderr, the game silent), loads each sound its key names (a file
@@ -27,6 +25,8 @@ extern TSoundSettings SoundSettings;  // in force for this pass
 void BeginSound();
 // At shut-down: the device closed, every sound let go.
 void EndSound();
+// Apply: EditVolumes into Config, for the next pass to read.
+void SaveVolumes();
 
 // An effect at a place of the level (nullptr: from the player), panned by
 // where that lies across the view.

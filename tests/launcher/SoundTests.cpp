@@ -220,3 +220,29 @@ TEST_F(SoundTest, MenuItemsClickOnHover)
 }
 
 }  // namespace
+
+namespace {
+
+// The volumes edited on the settings page: kept in config.ini by Apply and in
+// force in the next pass; a volume out of 0..10 in the file is held to it.
+TEST_F(SoundTest, ApplyKeepsTheVolumes)
+{
+  WriteStandardWorld();
+  WriteConfig({"SoundVolume=25", "MusicVolume=-3"});
+  BeginFramesInMenu();
+  EXPECT_EQ(Volumes.Sound, 10);
+  EXPECT_EQ(Volumes.Music, 0);
+  GameSetState(gsSettings);
+  EditSettings = Settings;
+  EditVolumes = {6, 1};
+  RecordingGraph::QueueSettingsResults({srApply});
+  Frame();
+  ASSERT_TRUE(RestartFlag);
+  EXPECT_EQ(CountOf("SetVolumes"), 1);
+  EndPass();
+  BeginPass();
+  EXPECT_EQ(Volumes.Sound, 6);
+  EXPECT_EQ(Volumes.Music, 1);
+}
+
+}  // namespace

@@ -264,4 +264,10 @@ GRAPH_API int32_t ProcessChooser(const TMousePos *MousePos, const char *SetName,
 
 GRAPH_API void SetHighlight(int32_t Item) { Record("SetHighlight", {Int(Item)}); }
 
+GRAPH_API void SetVolumes(TVolumes *Volumes)
+{
+  Record("SetVolumes", Volumes ? std::vector<std::string>{Int(Volumes->Sound), Int(Volumes->Music)}
+                               : std::vector<std::string>{"(null)"});
+}
+
 }  // extern "C"
