@@ -28,8 +28,6 @@ void Mix(benchmark::State &State, int32_t Voices, bool Music)
     Mixer.Render(Out.data(), BufferFrames);
     benchmark::DoNotOptimize(Out.data());
   }
-  State.counters["share_of_one_core"] = benchmark::Counter(
-    double(State.iterations()) * BufferFrames / MixRate, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 void MusicOnly(benchmark::State &State) { Mix(State, 0, true); }
