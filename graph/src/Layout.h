@@ -142,8 +142,8 @@ inline SettingsLayout LayoutSettings(int Width, int Height) {
   l.Panel = {left, Height * 0.06f, panelW, Height * 0.88f};
   l.Title = {left, Height * 0.06f + 14 * s, panelW, 64 * s};
   const float top = Height * 0.20f;
-  // Every row between the title and the buttons, at most 50 high at scale 1.
-  const float rowH = std::min(50 * s, (Height * 0.78f - top) / SettingsRowCount - gap);
+  // Every row between the title and the line above the buttons, at most 50 high at scale 1.
+  const float rowH = std::min(50 * s, (Height * 0.74f - top) / SettingsRowCount - gap);
   const float labelW = 300 * s, arrowW = 46 * s, valueW = 360 * s;
   for (int i = 0; i < SettingsRowCount; ++i) {
     const float y = top + i * (rowH + gap);
