@@ -63,7 +63,7 @@ private:
   TClipRef Music;
   size_t MusicPos = 0;
   uint64_t Starts = 0;
-  float Gain = 1, MusicGain = 1;  // as last rendered: changes glide over one buffer
+  float Gain = 0, MusicGain = 0;  // as last rendered: changes glide over one buffer, the first from silence
   float Reduction = 1;            // the limiter's gain
   std::array<TRequest, QueueLength> Taken;
   std::array<float, 2 * 4096> Mix{};

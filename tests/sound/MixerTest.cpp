@@ -189,3 +189,19 @@ TEST(Mixer, PanGainsKeepThePower)
 }
 
 }  // namespace
+
+namespace {
+
+// The music set to silence before the first buffer makes no sound in it: the
+// gains glide in from silence, not from full.
+TEST(Mixer, TheFirstBufferStartsFromSilence)
+{
+  TMixer Mixer;
+  Mixer.SetMusic(std::make_shared<const TClip>(1000, 0.5f));
+  Mixer.SetMusicGain(0.0f);
+  Mixer.SetEffectsGain(0.0f);
+  Mixer.Play(std::make_shared<const TClip>(1000, 0.5f), 1.0f, 0.0f);
+  EXPECT_EQ(Peak(Render(Mixer, 512)), 0);
+}
+
+}  // namespace
