@@ -1,6 +1,7 @@
 # Stages a directory the game runs in: the program, the bundled data and the packed
 # levels. Run as a script:
-#   cmake -DRUN_DIR=... -DDATA_DIR=... -DLEVELS_DIR=... [-DPROGRAM=...] -P StageRunDir.cmake
+#   cmake -DRUN_DIR=... -DDATA_DIR=... -DLEVELS_DIR=... [-DPROGRAM=...] [-DSOUNDS_DIR=...] -P StageRunDir.cmake
+# SOUNDS_DIR: the generated sounds, staged as sounds/.
 # The run directory belongs to the player once it exists: a config.ini already
 # there (with the settings applied in the game) and the saves are never replaced.
 foreach(var RUN_DIR DATA_DIR LEVELS_DIR)
@@ -35,3 +36,8 @@ foreach(dir textures fonts)
     file(COPY "${DATA_DIR}/${dir}" DESTINATION "${RUN_DIR}")
   endif()
 endforeach()
+
+if(SOUNDS_DIR AND IS_DIRECTORY "${SOUNDS_DIR}")
+  file(GLOB sounds LIST_DIRECTORIES false "${SOUNDS_DIR}/*.wav")
+  file(COPY ${sounds} DESTINATION "${RUN_DIR}/sounds")
+endif()

@@ -11,7 +11,7 @@ seconds=${1:-600}
 jobs=${2:-2}
 shift $(( $# > 2 ? 2 : $# ))
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(level save conf import unpack check recording progress)
+[ ${#targets[@]} -gt 0 ] || targets=(level save conf import unpack check recording progress wav)
 build=${KESTROVE_FUZZ_BUILD:-build-fuzz}
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

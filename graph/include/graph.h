@@ -37,8 +37,16 @@ struct TMousePos { int32_t x, y; };  // pixels from the window's outer top-left 
 enum { miNewGame = 0, miContinue = 1, miSave = 2, miLoad = 3, miSettings = 4, miExit = 5,
        srApply = 6, srBack = 7 };
 // What SetHighlight names. On the settings page: its six rows in order, then
-// srApply and srBack. hlPointer: no highlight of the keys, the pointer's shows.
-enum { hlMode = 0, hlFreq = 1, hlFullScreen = 2, hlMap = 3, hlCubes = 4, hlKeys3D = 5, hlPointer = -1 };
+// srApply and srBack, then the two volume rows. hlPointer: no highlight of the
+// keys, the pointer's shows.
+enum { hlMode = 0, hlFreq = 1, hlFullScreen = 2, hlMap = 3, hlCubes = 4, hlKeys3D = 5, hlSoundVolume = 8,
+       hlMusicVolume = 9, hlPointer = -1 };
+
+// The sound's two volumes, each 0 (off) to 10, as the settings page shows and edits them.
+struct TVolumes {
+  int32_t Sound, Music;
+};
+static_assert(sizeof(TVolumes) == 8, "TVolumes layout");
 
 // What shows over a frame besides the scene or page. Texts may be null: not shown.
 struct TOverlay {
@@ -114,6 +122,9 @@ enum { chNone = -1, chBack = -2, chPreviousPage = -3, chNextPage = -4, ChooserPa
     "draws the pointer at MousePos and presents the frame") \
   X(ProcessMenu, int32_t, (const TMousePos *MousePos), (MousePos), \
     "draws the menu; 0..5 under the pointer, else -1") \
+  X(SetVolumes, void, (TVolumes *Volumes), (Volumes), \
+    "the next ProcessSettings shows and edits *Volumes (0..10) as its two volume rows; Volumes must live " \
+    "until it returns; without this call the page has no volume rows") \
   X(ProcessSettings, int32_t, \
     (const TMousePos *MousePos, uint8_t LeftButton, TSettings *EditSettings, const TDisplayMode *Modes, \
      int32_t ModesHigh, const int32_t *Freqs, int32_t FreqsHigh, const TMapDescr *Maps, int32_t MapsHigh), \

@@ -344,6 +344,7 @@ GRAPH_API int32_t ProcessSettings(const TMousePos *MousePos, uint8_t LeftButton,
                                   const TDisplayMode *Modes, int32_t ModesHigh, const int32_t *Freqs,
                                   int32_t FreqsHigh, const TMapDescr *Maps, int32_t MapsHigh) {
   const int32_t highlight = TakeHighlight();
+  TVolumes *const volumes = std::exchange(State.Volumes, nullptr);
   if (!Drawable() || !EditSettings) return -1;
   // The button comes level-triggered: act on the frame it goes down. A page
   // that was not shown last frame starts with the button taken as up.
@@ -353,8 +354,8 @@ GRAPH_API int32_t ProcessSettings(const TMousePos *MousePos, uint8_t LeftButton,
   R->SettingsFrame = R->Frame;
   float x, y;
   PointerToDrawable(MousePos, x, y);
-  return RunSettings(*R, x, y, down && !wasDown, highlight, *EditSettings, Modes, ModesHigh, Freqs, FreqsHigh,
-                     Maps, MapsHigh);
+  return RunSettings(*R, x, y, down && !wasDown, highlight, *EditSettings, volumes, Modes, ModesHigh, Freqs,
+                     FreqsHigh, Maps, MapsHigh);
 }
 
 GRAPH_API void MoveToPlayer(uint8_t /*Direction*/, const TPlayer *Player, float Angle) {
@@ -439,5 +440,7 @@ GRAPH_API int32_t ProcessChooser(const TMousePos *MousePos, const char *SetName,
 }
 
 GRAPH_API void SetHighlight(int32_t Item) { State.Highlight = Item; }
+
+GRAPH_API void SetVolumes(TVolumes *Volumes) { State.Volumes = Volumes; }
 
 }  // extern "C"

@@ -69,8 +69,9 @@ FittedText FitText(const std::string &Text, int Pixels, float MaxWidth, const TW
 constexpr float TextMargin = 12;
 
 constexpr const char *MenuItemTexts[] = {"New game", "Continue", "Save", "Load", "Settings", "Exit"};
-constexpr const char *SettingsLabels[] = {"Display mode", "Refresh rate", "Full screen",
-                                           "Map set", "Cube effect", "Key mapping"};
+constexpr const char *SettingsLabels[] = {"Display mode", "Refresh rate", "Full screen", "Map set",
+                                           "Cube effect",  "Key mapping",  "Sound volume", "Music volume"};
+inline std::string VolumeText(int32_t Volume) { return Volume <= 0 ? "Off" : std::to_string(Volume) + " of 10"; }
 inline const char *KeyMappingText(bool Keys3D) {
   return Keys3D ? "Left/Right turn the view" : "Page Up/Down turn the view";
 }
@@ -123,8 +124,8 @@ inline Rect LayoutCard(int Width, int Height, bool OverMenu) {
   return {Width / 2.0f - w / 2, top + (bottom - top - fitted) / 2, w, fitted};
 }
 
-constexpr int SettingsRowCount = 6;
-enum SettingsRow { rowMode, rowFreq, rowFullScreen, rowMap, rowCubes, rowKeys };
+constexpr int SettingsRowCount = 8;
+enum SettingsRow { rowMode, rowFreq, rowFullScreen, rowMap, rowCubes, rowKeys, rowSound, rowMusic };
 
 struct SettingsLayout {
   Rect Panel, Title;
@@ -136,11 +137,13 @@ struct SettingsLayout {
 inline SettingsLayout LayoutSettings(int Width, int Height) {
   const float s = UiScale(Width, Height);
   SettingsLayout l;
-  const float panelW = 860 * s, rowH = 50 * s, gap = 8 * s;
+  const float panelW = 860 * s, gap = 8 * s;
   const float left = Width / 2.0f - panelW / 2;
   l.Panel = {left, Height * 0.06f, panelW, Height * 0.88f};
   l.Title = {left, Height * 0.06f + 14 * s, panelW, 64 * s};
   const float top = Height * 0.20f;
+  // Every row between the title and the line above the buttons, at most 50 high at scale 1.
+  const float rowH = std::min(50 * s, (Height * 0.74f - top) / SettingsRowCount - gap);
   const float labelW = 300 * s, arrowW = 46 * s, valueW = 360 * s;
   for (int i = 0; i < SettingsRowCount; ++i) {
     const float y = top + i * (rowH + gap);

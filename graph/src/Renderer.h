@@ -185,9 +185,10 @@ Instance MakeInstance(const TBox &Box, float P0 = 0, float P1 = 0, float P2 = 0,
 bool CreateUiResources(Renderer &R, std::string &Error);
 void DrawSky(Renderer &R, bool BehindScene);  // behind: after the scene, where it left the frame empty
 int32_t RunMenu(Renderer &R, float Px, float Py, int32_t Highlight);
+// Volumes: the two volume rows' values, null where the page has none.
 int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, int32_t Highlight, TSettings &S,
-                    const TDisplayMode *Modes, int32_t ModesHigh, const int32_t *Freqs, int32_t FreqsHigh,
-                    const TMapDescr *Maps, int32_t MapsHigh);
+                    TVolumes *Volumes, const TDisplayMode *Modes, int32_t ModesHigh, const int32_t *Freqs,
+                    int32_t FreqsHigh, const TMapDescr *Maps, int32_t MapsHigh);
 void DrawPointer(Renderer &R, float Px, float Py);
 void DrawHud(Renderer &R);  // the crates-home count over a play frame
 

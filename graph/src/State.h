@@ -42,6 +42,8 @@ struct GraphState {
 
   // What the keys highlight on the next menu, settings or chooser frame; used once.
   int32_t Highlight = hlPointer;
+  // The volumes the next settings frame shows and edits; used once.
+  TVolumes *Volumes = nullptr;
 
   // Chosen at Init from the driver. Anisotropic filtering of textures seen at a
   // slant is cheap on a graphics card and the larger part of a frame's time on

@@ -508,14 +508,21 @@ int32_t RunMenu(Renderer &R, float Px, float Py, int32_t Highlight) {
   return pointed;
 }
 
-// The keys name the rows, then Apply and Back, as graph.h numbers them.
+// The keys name the first six rows, then Apply and Back, then the volumes, as graph.h numbers them.
 static_assert(int(rowMode) == hlMode && int(rowFreq) == hlFreq && int(rowFullScreen) == hlFullScreen &&
               int(rowMap) == hlMap && int(rowCubes) == hlCubes && int(rowKeys) == hlKeys3D &&
-              SettingsRowCount == srApply && srBack == srApply + 1);
+              int(rowKeys) + 1 == srApply && srBack == srApply + 1 && hlSoundVolume == srBack + 1 &&
+              hlMusicVolume == hlSoundVolume + 1 && int(rowSound) == int(rowKeys) + 1 &&
+              int(rowMusic) == int(rowSound) + 1);
+static int32_t RowHighlight(int row) { return row < rowSound ? row : hlSoundVolume + (row - rowSound); }
+
+constexpr int32_t MaxVolume = 10;
+// A volume steps within 0..10: it stops at its ends rather than going round.
+static void StepVolume(int32_t &Volume, int Delta) { Volume = std::clamp(Volume + Delta, 0, MaxVolume); }
 
 int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, int32_t Highlight, TSettings &S,
-                    const TDisplayMode *Modes, int32_t ModesHigh, const int32_t *Freqs, int32_t FreqsHigh,
-                    const TMapDescr *Maps, int32_t MapsHigh) {
+                    TVolumes *Volumes, const TDisplayMode *Modes, int32_t ModesHigh, const int32_t *Freqs,
+                    int32_t FreqsHigh, const TMapDescr *Maps, int32_t MapsHigh) {
   if (!Modes) ModesHigh = -1;
   if (!Freqs) FreqsHigh = -1;
   if (!Maps) MapsHigh = -1;
@@ -526,13 +533,18 @@ int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, int32_t Highl
   ClampIndex(S.Mode, ModesHigh);
   ClampIndex(S.Freq, FreqsHigh);
   ClampIndex(S.Map, MapsHigh);
+  if (Volumes) {
+    StepVolume(Volumes->Sound, 0);
+    StepVolume(Volumes->Music, 0);
+  }
+  const int rows = Volumes ? SettingsRowCount : int(rowSound);
 
   const SettingsLayout l = LayoutSettings(R.Width, R.Height);
   int32_t result = -1;
   if (Pressed) {
     if (l.Apply.Contains(Px, Py)) result = srApply;
     else if (l.Back.Contains(Px, Py)) result = srBack;
-    for (int row = 0; row < SettingsRowCount && result < 0; ++row) {
+    for (int row = 0; row < rows && result < 0; ++row) {
       const SettingsLayout::Row &r = l.Rows[row];
       const int delta = r.Prev.Contains(Px, Py) ? -1 : (r.Next.Contains(Px, Py) || r.Value.Contains(Px, Py)) ? 1 : 0;
       if (!delta) continue;
@@ -543,6 +555,8 @@ int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, int32_t Highl
         case rowMap: Step(S.Map, MapsHigh, delta); break;
         case rowCubes: S.Cubes ^= 1; break;
         case rowKeys: S.Keys3D ^= 1; break;
+        case rowSound: StepVolume(Volumes->Sound, delta); break;
+        case rowMusic: StepVolume(Volumes->Music, delta); break;
       }
       break;
     }
@@ -559,7 +573,7 @@ int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, int32_t Highl
 
   const float margin = TextMargin * sc;
   const vec4 on(0.55f, 0.95f, 0.60f, 1), off(0.95f, 0.62f, 0.55f, 1);
-  for (int row = 0; row < SettingsRowCount; ++row) {
+  for (int row = 0; row < rows; ++row) {
     const SettingsLayout::Row &r = l.Rows[row];
     std::string value;
     vec4 colour = kText;
@@ -570,14 +584,16 @@ int32_t RunSettings(Renderer &R, float Px, float Py, bool Pressed, int32_t Highl
       case rowMap: value = MapsHigh < 0 ? "none" : MapText(Maps[S.Map]); break;
       case rowCubes: value = S.Cubes ? "On" : "Off"; colour = S.Cubes ? on : off; break;
       case rowKeys: value = KeyMappingText(S.Keys3D); break;
+      case rowSound: value = VolumeText(Volumes->Sound); break;
+      case rowMusic: value = VolumeText(Volumes->Music); break;
     }
-    const bool rowHot = row == Highlight || r.Label.Contains(Px, Py) || r.Prev.Contains(Px, Py) ||
+    const bool rowHot = RowHighlight(row) == Highlight || r.Label.Contains(Px, Py) || r.Prev.Contains(Px, Py) ||
                         r.Value.Contains(Px, Py) || r.Next.Contains(Px, Py);
     if (rowHot) {
       Style band;
       band.Top = band.Bottom = vec4(1, 0.85f, 0.55f, 0.08f);
       band.Radius = 8 * sc;
-      if (row == Highlight) {  // the keys' only sign of where they are: the arrows change this row
+      if (RowHighlight(row) == Highlight) {  // the keys' only sign of where they are: the arrows change this row
         band.Top = band.Bottom = vec4(1, 0.85f, 0.55f, 0.16f);
         band.Border = std::max(1.0f, 1.5f * sc);
         band.BorderColor = vec4(1.0f, 0.82f, 0.50f, 0.8f);

@@ -34,7 +34,7 @@ inline constexpr const char *ErrorCaption = "Error";  // of every box that repor
 
 // Entry points.
 void ProcessFrame();                 // one frame: input, rules and drawing for the current screen
-void SaveSettings();                 // writes EditSettings' six keys into Config and Config to "Config.INI"
+void SaveSettings();                 // writes EditSettings' six keys and the volumes into Config and Config to "Config.INI"
 LRESULT CALLBACK WndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam); // records keys, button, timer, close
 void RunPass();                      // BeginPass, RunMainLoop, EndPass
 int KestroveMain();                  // fatal errors routed, passes until no restart is asked, shut-down; the exit code

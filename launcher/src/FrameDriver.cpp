@@ -11,6 +11,7 @@
 #include "Overlay.h"
 #include "Pace.h"
 #include "ScreenKeys.h"
+#include "Sound.h"
 #include "Text.h"
 
 #include <bit>
@@ -43,6 +44,12 @@ void ReadPointer()
 
 bool TurnUnderWay() { return std::nearbyint(GameGetRotateAngle()) != 0.0f; }
 
+// What the keys asked of a rule frame, for the sounds it makes.
+struct TKeysActed {
+  bool Moved = false;        // a walk was asked for
+  bool TurnStarted = false;  // a quarter turn began
+};
+
 // The movement and turn keys one rule frame holds.
 struct THeldKeys {
   bool Up = false, Down = false, Left = false, Right = false, PageUp = false, PageDown = false;
@@ -53,32 +60,35 @@ THeldKeys HeldKeysNow()
   return {KeyDown(VK_UP), KeyDown(VK_DOWN), KeyDown(VK_LEFT), KeyDown(VK_RIGHT), KeyDown(VK_PRIOR), KeyDown(VK_NEXT)};
 }
 
-void MoveAsKeysSay(const THeldKeys &Held, bool Keys3D)
+TKeysActed MoveAsKeysSay(const THeldKeys &Held, bool Keys3D)
 {
+  TKeysActed Acted;
   if ((Held.Left && Keys3D) || (Held.PageUp && !Keys3D)) {
     GameRotate(-1);
     GameMovePlayer(TurnNudge);
+    Acted.TurnStarted = true;
   }
   if ((Held.Right && Keys3D) || (Held.PageDown && !Keys3D)) {
     GameRotate(+1);
     GameMovePlayer(TurnNudge);
+    Acted.TurnStarted = true;
   }
   if (Held.Up) GameMovePlayer(+1.0f);
   if (Held.Down) GameMovePlayer(-1.0f);
   if (Held.Left && !Keys3D) GameMovePlayerX(-1.0f);
   if (Held.Right && !Keys3D) GameMovePlayerX(+1.0f);
+  Acted.Moved = Held.Up || Held.Down || (!Keys3D && (Held.Left || Held.Right));
+  return Acted;
 }
 
 // A click's walk holds its keys as arrows that step sideways; else the player's keys.
-void ReadMovementKeys()
+TKeysActed ReadMovementKeys()
 {
   TWalkKeys Walked;
-  if (WalkKeys(Walked)) {
-    MoveAsKeysSay({Walked.Up, Walked.Down, Walked.Left, Walked.Right, Walked.PageUp, Walked.PageDown}, false);
-    return;
-  }
+  if (WalkKeys(Walked))
+    return MoveAsKeysSay({Walked.Up, Walked.Down, Walked.Left, Walked.Right, Walked.PageUp, Walked.PageDown}, false);
   OpenStepOnKey();  // the world as the keys find it, settled
-  MoveAsKeysSay(HeldKeysNow(), Settings.Keys3D != 0);
+  return MoveAsKeysSay(HeldKeysNow(), Settings.Keys3D != 0);
 }
 
 struct TTargetCount {
@@ -106,7 +116,7 @@ void DrawLevelMarks()
 }
 
 // Escape, undo and its kin, then the movement keys unless a turn is under way.
-void ReadPlayKeys()
+TKeysActed ReadPlayKeys()
 {
   ReadPlayMouse();  // Escape that stops a walk or lets a box go opens no menu
   HintRuleFrame();
@@ -117,8 +127,9 @@ void ReadPlayKeys()
   HandleStepKeys();
   if (!TurnUnderWay()) {
     GameRoundCurrAngle();
-    ReadMovementKeys();
+    return ReadMovementKeys();
   }
+  return {};
 }
 
 void MoveOnWhenSolved(const TTargetCount &Count)
@@ -127,10 +138,14 @@ void MoveOnWhenSolved(const TTargetCount &Count)
     LevelPlay.SeenUnsolved = true;
     return;
   }
+  const bool ToldBefore = LevelPlay.Solved;
   if (Count.Targets > 0) TellLevelSolved();
+  const bool JustSolved = LevelPlay.Solved && !ToldBefore;
   GameNextLevel();
   LevelStarted(LevelPlay.LevelIndex + 1);
   TellIfSetFinished();
+  if (FinishedPageOpen()) PlaySound(sound::ESound::SetDone);  // the set's phrase, not the level's too
+  else if (JustSolved) PlaySound(sound::ESound::Solved);
   ForgetHeldMovementKeys();  // a key that solved a level does not walk on, unseen, into the next
 }
 
@@ -138,10 +153,11 @@ void MoveOnWhenSolved(const TTargetCount &Count)
 // and drawn as the previous frame left them, the player after this frame's rules.
 void PlayFrameAsDrawn()
 {
-  ReadPlayKeys();
+  const TKeysActed Acted = ReadPlayKeys();
   GameProcessRotate();
 
   const float Angle = GameGetCurrAngle();
+  HearView(Angle);
   const TPlayer Player = GameGetPlayer();
   MoveToPlayer(Player.Direction, &Player, Angle);
 
@@ -157,6 +173,7 @@ void PlayFrameAsDrawn()
   const TPlayer Moved = GameGetPlayer();
   DrawPlayer(&Moved);
   CountMoves(Moved, Objects);
+  HearRuleFrame(Moved, Objects, Acted.Moved, Acted.TurnStarted);
 
   MoveOnWhenSolved(Count);
   if (Settings.Cubes) ProcessCubes();
@@ -166,12 +183,14 @@ void PlayFrameAsDrawn()
 // The same rules in the same order, nothing drawn.
 void RuleFrame()
 {
-  ReadPlayKeys();
+  const TKeysActed Acted = ReadPlayKeys();
   GameProcessRotate();
   const TObjArray Objects = GameGetObjects();
   const TTargetCount Count = CountTargets(Objects);
   GameProcessPlayer();
-  CountMoves(GameGetPlayer(), Objects);
+  const TPlayer Moved = GameGetPlayer();
+  CountMoves(Moved, Objects);
+  HearRuleFrame(Moved, Objects, Acted.Moved, Acted.TurnStarted);
   MoveOnWhenSolved(Count);
   RuleFrameDone();
 }
@@ -196,6 +215,7 @@ TPose PoseNow()
   TPose Pose;
   Pose.Player = GameGetPlayer();
   Pose.Angle = GameGetCurrAngle();
+  HearView(Pose.Angle);
   const TObjArray Objects = GameGetObjects();
   Pose.Items = Objects.Items;
   Pose.Count = Objects.Count;
@@ -326,12 +346,15 @@ void CarryOutMenuItem(int32_t Item)
   case miLoad: LoadFromMenu(); break;
   case miSettings:
     EditSettings = Settings;
+    EditVolumes = Volumes;
     GameSetState(gsSettings);
     break;
   case miExit: QuitFlag = true; break;
   default: break;  // a click on no item
   }
 }
+
+bool IsMenuItem(int32_t Item) { return Item >= miNewGame && Item <= miExit; }
 
 void MenuFrame()
 {
@@ -347,22 +370,26 @@ void MenuFrame()
     ChooserFrame();
     return;
   }
-  const int32_t Picked = MenuKeys(TakeScreenKeys());
+  const int32_t Picked = MenuKeys(HearScreenKeys(TakeScreenKeys()));
   const int32_t Item = ProcessMenu(&MousePos);
+  HearItemUnder(IsMenuItem(Item) ? Item : NoItemUnder);
   MenuPointedAt(Item);
   if (Picked >= 0) CarryOutMenuItem(Picked);
   if (!KeyDown(VK_LBUTTON)) return;
+  if (IsMenuItem(Item)) PlaySound(sound::ESound::Click);
   CarryOutMenuItem(Item);
   KeyState[VK_LBUTTON] = 0;  // one press, one item
 }
 
 void SettingsFrame()
 {
-  const int32_t ByKeys = SettingsKeys(TakeScreenKeys());
+  const int32_t ByKeys = SettingsKeys(HearScreenKeys(TakeScreenKeys()));
+  SetVolumes(&EditVolumes);
   const int32_t ByPointer =
     ProcessSettings(&MousePos, KeyState[VK_LBUTTON], &EditSettings, DisplayModes,
                     static_cast<int32_t>(std::size(DisplayModes)) - 1, Frequencies,
                     static_cast<int32_t>(std::size(Frequencies)) - 1, MapList.Items, MapList.Count - 1);
+  HearButton(KeyState[VK_LBUTTON] != 0);
   const int32_t Result = ByKeys >= 0 ? ByKeys : ByPointer;
   if (Result == srApply) {
     SaveSettings();
@@ -384,14 +411,16 @@ void ProcessFrame()
   if (State != gsPlay) {
     StopPace();
     RuleFrameDone();  // a key tapped off the play screen moves nothing
+    ForgetHeardPlay();
   } else {
     ScreenKeysInPlay();
   }
   if (EditorTakesFrame()) {
-    EditorFrame();
+    EditorFrame();  // M there types a letter: it mutes nothing
     EndDraw(&MousePos);
     return;
   }
+  HearMuteKey(KeyState[VK_MUTE] != 0);
   switch (State) {
   case gsPlay: PlayFrame(); break;
   case gsMenu: MenuFrame(); break;

@@ -11,6 +11,7 @@
 #include "Overlay.h"
 #include "Pace.h"
 #include "ScreenKeys.h"
+#include "Sound.h"
 #include "Text.h"
 
 #include <cerrno>
@@ -253,6 +254,7 @@ void SaveSettings()
   Config->SetValue("Map", IntToText(EditSettings.Map));
   Config->SetValue("Cubes", std::string(1, static_cast<char>('0' + EditSettings.Cubes)));
   Config->SetValue("3DKeys", std::string(1, static_cast<char>('0' + EditSettings.Keys3D)));
+  SaveVolumes();
   Config->Save("Config.INI");  // the same file as "config.ini"; a failure ends the program
 }
 
@@ -276,6 +278,7 @@ void BeginPass()
   CreateWindowOnce();
   SetUpDisplay();
   ReadPaceSettings();
+  BeginSound();
   SetTimer(Engine->Handle, FpsTimerId, FpsTimerPeriodMs, nullptr);
   InitRenderer();
   ShowCursor(FALSE);
@@ -306,6 +309,7 @@ void RunPass()
 
 void ShutDown()
 {
+  EndSound();
   delete Engine;  // the window, if still open, and its timer end with the process
   Engine = nullptr;
   FreeMaps(&MapList);
@@ -346,5 +350,6 @@ void ResetLauncherState()
   ForgetOverlayState();
   ForgetPace();
   ForgetScreenKeys();
+  ForgetSound();
   ScreenWidth = ScreenHeight = ScreenBits = ScreenFreq = 0;
 }

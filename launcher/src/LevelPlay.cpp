@@ -5,6 +5,7 @@
 #include "Kestrove.h"
 #include "LauncherInternal.h"
 #include "Pace.h"
+#include "Sound.h"
 
 #include <algorithm>
 #include <chrono>
@@ -323,6 +324,8 @@ void HandleStepKeys()
   if (Moved && !PutBackPresent()) {
     if (Pressed.Undo) H.Redo();  // the world stayed: so does the history
     else H.Undo();
+  } else if (Moved) {
+    PlaySound(sound::ESound::Undo);
   }
   LevelPlay.StepOpen = AnyStepKeyDown();  // a key still held starts no step of its own
 }

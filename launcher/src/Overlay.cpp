@@ -9,6 +9,7 @@
 #include "LevelFile.h"
 #include "LevelPlay.h"
 #include "ScreenKeys.h"
+#include "Sound.h"
 #include "Text.h"
 
 #include <algorithm>
@@ -286,9 +287,10 @@ void ChooserFrame()
 {
   const int32_t High = static_cast<int32_t>(Chooser.Items.size()) - 1;
   TChooserPlace &Place = Chooser.Place;
-  const TChooserAction Action = ChooserKeys(Place, High + 1, TakeScreenKeys());
+  const TChooserAction Action = ChooserKeys(Place, High + 1, HearScreenKeys(TakeScreenKeys()));
   const int32_t Hit = ProcessChooser(&MousePos, Chooser.SetName.c_str(), Chooser.Items.data(), High, Place.First);
   ChooserPointedAt(Place, Hit);
+  HearItemUnder(Hit == chNone ? NoItemUnder : Hit);
   if (KeyState[VK_ESCAPE] || Action == TChooserAction::Back) {
     KeyState[VK_ESCAPE] = 0;  // leaves the chooser, not the menu's next frame
     Chooser.Open = false;
@@ -298,6 +300,7 @@ void ChooserFrame()
   if (Action == TChooserAction::Play && Chooser.Open) StartLevel(Place.Level);
   if (!KeyState[VK_LBUTTON] || !Chooser.Open) return;
   KeyState[VK_LBUTTON] = 0;  // one press, one choice
+  if (Hit != chNone) PlaySound(sound::ESound::Click);
   switch (Hit) {
   case chBack: Chooser.Open = false; break;
   case chPreviousPage: Place.First = std::max(0, Place.First - ChooserPage); break;

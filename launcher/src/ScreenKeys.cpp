@@ -4,6 +4,7 @@
 
 #include "Kestrove.h"
 #include "Pace.h"
+#include "Sound.h"
 
 #include <algorithm>
 #include <iterator>
@@ -22,7 +23,11 @@ struct TScreenKeys {
 };
 TScreenKeys Keys;
 
-constexpr int32_t SettingsControls = srBack + 1;
+// The settings page's controls from top to bottom.
+constexpr int32_t SettingsOrder[] = {hlMode,        hlFreq,        hlFullScreen, hlMap,  hlCubes,
+                                     hlKeys3D,      hlSoundVolume, hlMusicVolume, srApply, srBack};
+constexpr int32_t SettingsControls = static_cast<int32_t>(std::size(SettingsOrder));
+
 
 bool IsDigit(UINT Key) { return (Key >= '0' && Key <= '9') || (Key >= VK_NUMPAD0 && Key <= VK_NUMPAD0 + 9); }
 char DigitOf(UINT Key) { return static_cast<char>(Key >= VK_NUMPAD0 ? '0' + (Key - VK_NUMPAD0) : Key); }
@@ -34,6 +39,14 @@ bool Repeats(UINT Key)
 }
 
 int32_t Wrapped(int32_t Index, int32_t Count) { return ((Index % Count) + Count) % Count; }
+
+// The control Steps below (or above) Control, round at the ends.
+int32_t SettingsControlAfter(int32_t Control, int32_t Steps)
+{
+  const auto At = std::find(std::begin(SettingsOrder), std::end(SettingsOrder), Control);
+  const int32_t Place = At == std::end(SettingsOrder) ? 0 : static_cast<int32_t>(At - std::begin(SettingsOrder));
+  return SettingsOrder[Wrapped(Place + Steps, SettingsControls)];
+}
 
 bool PointerUsed()
 {
@@ -59,6 +72,8 @@ void ChangeSetting(int32_t Control, int32_t Delta)
   case hlMap: StepIndex(EditSettings.Map, MapList.Count, Delta); break;
   case hlCubes: EditSettings.Cubes = EditSettings.Cubes ? 0 : 1; break;
   case hlKeys3D: EditSettings.Keys3D = EditSettings.Keys3D ? 0 : 1; break;
+  case hlSoundVolume: EditVolumes.Sound = std::clamp(EditVolumes.Sound + Delta, 0, 10); break;
+  case hlMusicVolume: EditVolumes.Music = std::clamp(EditVolumes.Music + Delta, 0, 10); break;
   default: break;
   }
 }
@@ -140,9 +155,9 @@ int32_t SettingsKeys(const std::vector<UINT> &Pressed)
   int32_t Result = -1;
   for (const UINT Key : Pressed) {
     const int32_t Delta = Key == VK_LEFT ? -1 : Key == VK_RIGHT ? +1 : 0;
-    if (Key == VK_UP) Control = Wrapped(Control - 1, SettingsControls);
-    if (Key == VK_DOWN) Control = Wrapped(Control + 1, SettingsControls);
-    if (Delta && Control >= srApply) Control = Delta < 0 ? srApply : srBack;
+    if (Key == VK_UP) Control = SettingsControlAfter(Control, -1);
+    if (Key == VK_DOWN) Control = SettingsControlAfter(Control, +1);
+    if (Delta && (Control == srApply || Control == srBack)) Control = Delta < 0 ? srApply : srBack;
     else if (Delta) ChangeSetting(Control, Delta);
     if (Key == VK_RETURN) Result = Control == srBack ? srBack : srApply;
     if (Key == VK_ESCAPE) Result = srBack;

@@ -695,6 +695,34 @@ TEST_F(GraphTest, MenuHitRectanglesMatchWhatIsDrawn) {
   }
 }
 
+// The volume rows step one a press and are held at 0 and 10; a value out of
+// range comes back in it.
+TEST_F(GraphTest, VolumeRowsStepWithinTheirRange) {
+  ASSERT_TRUE(InitBundled());
+  const graph::SettingsLayout l = graph::LayoutSettings(kWidth, kHeight);
+  TSettings s{};
+  auto press = [&](const graph::Rect &r, TVolumes *volumes) {  // one frame up, one down
+    const TMousePos pos{int(r.CentreX()), int(r.CentreY())};
+    for (const uint8_t button : {uint8_t(0), uint8_t(1)}) {
+      SetVolumes(volumes);
+      StartDraw();
+      ProcessSettings(&pos, button, &s, nullptr, -1, nullptr, -1, nullptr, -1);
+      EndDraw(&pos);
+    }
+  };
+  TVolumes v{9, 1};
+  press(l.Rows[graph::rowSound].Next, &v);
+  press(l.Rows[graph::rowSound].Next, &v);
+  press(l.Rows[graph::rowMusic].Prev, &v);
+  press(l.Rows[graph::rowMusic].Prev, &v);
+  EXPECT_EQ(v.Sound, 10);
+  EXPECT_EQ(v.Music, 0);
+  TVolumes wild{99, -5};
+  press(l.Rows[graph::rowMode].Label, &wild);
+  EXPECT_EQ(wild.Sound, 10);
+  EXPECT_EQ(wild.Music, 0);
+}
+
 TEST_F(GraphTest, SettingsClicksChangeOneFieldOncePerPress) {
   ASSERT_TRUE(InitBundled());
   const TDisplayMode modes[8] = {{640, 480, 16},  {640, 480, 32},  {800, 600, 16},   {800, 600, 32},

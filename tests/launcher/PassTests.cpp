@@ -1,6 +1,7 @@
 // Start-up, passes, restart and shut-down, as the window system and the
 // renderer see them.
 #include "LauncherFixture.h"
+#include "Sound.h"
 
 #include <algorithm>
 
@@ -362,9 +363,9 @@ TEST_F(LauncherTest, ApplyKeepsTheLevelOfTheSet)
   EXPECT_EQ(GameGetFieldSize().Width, 6);
 }
 
-// SaveSettings writes the six keys from EditSettings in their order, appending
-// the missing ones, and leaves every other key as loaded.
-TEST_F(LauncherTest, SaveSettingsWritesTheSixKeys)
+// SaveSettings writes the six keys from EditSettings and the two volumes in
+// their order, appending the missing ones, and leaves every other key as loaded.
+TEST_F(LauncherTest, SaveSettingsWritesTheSixKeysAndTheVolumes)
 {
   WriteStandardWorld();
   Write("CONFIG.ini", "Maps=maps.ini\r\nmode=3\r\nWall=w.png ; brick\r\n");
@@ -376,10 +377,11 @@ TEST_F(LauncherTest, SaveSettingsWritesTheSixKeys)
   EditSettings.Map = 1;
   EditSettings.Cubes = 0;
   EditSettings.Keys3D = 1;
+  EditVolumes = {4, 0};
   SaveSettings();
   EXPECT_EQ(Read("CONFIG.ini"),
             "Maps=maps.ini\r\nmode=6\r\nWall=w.png ; brick\r\nFullScreen=1\r\nFreq=10\r\nMap=1\r\nCubes=0\r\n"
-            "3DKeys=1\r\n");  // the player's comment stays
+            "3DKeys=1\r\nSoundVolume=4\r\nMusicVolume=0\r\n");  // the player's comment stays
   EXPECT_FALSE(Exists("Config.INI"));
 }
 

@@ -2,6 +2,7 @@
 // controller, the messages going through the recording window system as the
 // main loop takes them: one message, then one frame.
 #include "LauncherFixture.h"
+#include "Sound.h"
 
 #include "LevelPlay.h"
 #include "Overlay.h"
@@ -174,6 +175,12 @@ TEST_F(ScreenKeysTest, SettingsByKeysChangeValuesAndGoBackWithoutThem)
   Press({VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RIGHT});
   EXPECT_EQ(EditSettings.Cubes, 1);
   EXPECT_EQ(EditSettings.Keys3D, 1);
+  Press({VK_DOWN, VK_RIGHT, VK_RIGHT, VK_RIGHT});
+  EXPECT_EQ(Highlight(), hlSoundVolume);
+  EXPECT_EQ(EditVolumes.Sound, 10) << "held at its top, not round to 0";
+  Press({VK_DOWN, VK_LEFT});
+  EXPECT_EQ(Highlight(), hlMusicVolume);
+  EXPECT_EQ(EditVolumes.Music, 2);
   Press(VK_DOWN);
   EXPECT_EQ(Highlight(), srApply);
   Press(VK_RIGHT);
@@ -189,7 +196,7 @@ TEST_F(ScreenKeysTest, SettingsByKeysChangeValuesAndGoBackWithoutThem)
   ASSERT_EQ(GameGetState(), gsSettings);
   EXPECT_EQ(EditSettings.Mode, 0) << "a fresh copy to edit";
   Press({VK_UP, VK_UP});
-  EXPECT_EQ(Highlight(), hlKeys3D) << "round from the first control to the last";
+  EXPECT_EQ(Highlight(), hlMusicVolume) << "round from the first control to the last";
   Press(VK_ESCAPE);
   EXPECT_EQ(GameGetState(), gsMenu);
   EXPECT_FALSE(RestartFlag);

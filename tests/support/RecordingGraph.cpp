@@ -282,4 +282,10 @@ GRAPH_API void DrawEditorPanel(const char *const *Lines, int32_t Count)
   for (int32_t I = 0; Lines && I < Count; ++I) Panel.emplace_back(Lines[I] ? Lines[I] : "");
 }
 
+GRAPH_API void SetVolumes(TVolumes *Volumes)
+{
+  Record("SetVolumes", Volumes ? std::vector<std::string>{Int(Volumes->Sound), Int(Volumes->Music)}
+                               : std::vector<std::string>{"(null)"});
+}
+
 }  // extern "C"
