@@ -1,6 +1,7 @@
 // SaveTrailer.cpp -- a save file's bytes as the program reads them.
 #include "SaveTrailer.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -21,16 +22,18 @@ bool BlockAt(const std::string &Bytes, size_t At, const char (&Tag)[5], size_t S
   return Bytes.size() >= At + Size && Bytes.compare(At, 4, Tag) == 0;
 }
 
+// The rules read a negative length as no name, and the rest after it.
+size_t NameLengthOf(const std::string &Bytes) { return size_t(std::max(ValueAt<int32_t>(Bytes, 88), 0)); }
+
 }  // namespace
 
 bool ReadSaveLayout(const std::string &Bytes, TSaveLayout &Layout)
 {
-  int32_t NameLength = 0;
   if (Bytes.size() < 96) return false;
-  std::memcpy(&NameLength, Bytes.data() + 88, 4);
-  if (NameLength < 0 || Bytes.size() < 96 + size_t(NameLength)) return false;
+  const size_t NameLength = NameLengthOf(Bytes);
+  if (Bytes.size() < 96 + NameLength) return false;
   std::memcpy(&Layout.Count, Bytes.data() + 92 + NameLength, 4);
-  Layout.ObjectsAt = 96 + size_t(NameLength);
+  Layout.ObjectsAt = 96 + NameLength;
   return Layout.Count >= 0 && Bytes.size() >= Layout.End();
 }
 
