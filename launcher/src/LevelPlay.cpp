@@ -5,6 +5,7 @@
 #include "Kestrove.h"
 #include "LauncherInternal.h"
 #include "Pace.h"
+#include "SaveTrailer.h"
 #include "Sound.h"
 
 #include <algorithm>
@@ -87,38 +88,6 @@ void ReportStepFailure(int Code)
   std::fflush(stderr);
 }
 
-// The bytes of a save file as the rules wrote it: 80 of player, width,
-// height, the name's length and bytes, the object count, 88 per object, then
-// "LEVL", the level's index and the set's level count. The program adds
-// "PLAY", the moves and pushes (32-bit) and the clock in ms (64-bit).
-struct TSaveLayout {
-  size_t ObjectsAt = 0;
-  int32_t Count = 0;
-  size_t End() const { return ObjectsAt + size_t(Count) * sizeof(TGameObject); }
-};
-
-constexpr size_t PlaceBytes = 12, CountersBytes = 20;
-// As the rules judge a place: a level file counts at most 255 levels.
-constexpr int32_t MaxLevelCount = UINT8_MAX;
-
-template <class T> T ValueAt(const std::string &Bytes, size_t Offset)
-{
-  T V;
-  std::memcpy(&V, Bytes.data() + Offset, sizeof V);
-  return V;
-}
-
-bool ReadSaveLayout(const std::string &Bytes, TSaveLayout &Layout)
-{
-  int32_t NameLength = 0;
-  if (Bytes.size() < 96) return false;
-  std::memcpy(&NameLength, Bytes.data() + 88, 4);
-  if (NameLength < 0 || Bytes.size() < 96 + size_t(NameLength)) return false;
-  std::memcpy(&Layout.Count, Bytes.data() + 92 + NameLength, 4);
-  Layout.ObjectsAt = 96 + size_t(NameLength);
-  return Layout.Count >= 0 && Bytes.size() >= Layout.End();
-}
-
 // The player as a save file holds it: every padding byte zero.
 void WritePlayer(char *To, const TPlayer &Player)
 {
@@ -129,46 +98,6 @@ void WritePlayer(char *To, const TPlayer &Player)
   Clean.Direction = Player.Direction;
   Clean.Step = Player.Step;
   std::memcpy(To, &Clean, sizeof Clean);
-}
-
-// What the program reads of a save besides the world.
-struct TSavedGame {
-  std::string LevelFile;
-  int32_t Index = -1;     // in its set; -1 when the file does not say
-  bool Counted = false;   // the counters below are the file's
-  int32_t Moves = 0, Pushes = 0;
-  uint64_t PlayedMs = 0;
-};
-
-// A tagged block of Size bytes at At, whole.
-bool BlockAt(const std::string &Bytes, size_t At, const char (&Tag)[5], size_t Size)
-{
-  return Bytes.size() >= At + Size && Bytes.compare(At, 4, Tag) == 0;
-}
-
-TSavedGame ReadSavedGame(const std::string &SaveFile)
-{
-  const std::string Bytes = ReadWholeFile(SaveFile);
-  TSaveLayout Layout;
-  TSavedGame Saved;
-  if (!ReadSaveLayout(Bytes, Layout)) return Saved;
-  Saved.LevelFile = Bytes.substr(92, Layout.ObjectsAt - 96);
-  const size_t PlaceAt = Layout.End();
-  if (!BlockAt(Bytes, PlaceAt, "LEVL", PlaceBytes)) return Saved;
-  const int32_t Index = ValueAt<int32_t>(Bytes, PlaceAt + 4), Count = ValueAt<int32_t>(Bytes, PlaceAt + 8);
-  if (Index < 0 || Index == INT32_MAX || Count < 0 || Count > MaxLevelCount) return Saved;  // the rules ignore it too
-  Saved.Index = Index;
-  const size_t CountersAt = PlaceAt + PlaceBytes;
-  if (!BlockAt(Bytes, CountersAt, "PLAY", CountersBytes)) return Saved;
-  const int32_t Moves = ValueAt<int32_t>(Bytes, CountersAt + 4), Pushes = ValueAt<int32_t>(Bytes, CountersAt + 8);
-  const int64_t Ms = ValueAt<int64_t>(Bytes, CountersAt + 12);
-  // The clock shows whole seconds as a 32-bit count.
-  if (Moves < 0 || Pushes < 0 || Ms < 0 || Ms / 1000 > INT32_MAX) return Saved;
-  Saved.Counted = true;
-  Saved.Moves = Moves;
-  Saved.Pushes = Pushes;
-  Saved.PlayedMs = static_cast<uint64_t>(Ms);
-  return Saved;
 }
 
 std::string CountersBlock()
@@ -219,7 +148,7 @@ void SaveGame(const std::string &SaveFile)
 
 void LoadGame(const std::string &SaveFile)
 {
-  const TSavedGame Saved = ReadSavedGame(SaveFile);
+  const TSavedGame Saved = ReadSavedGameBytes(ReadWholeFile(SaveFile));
   // A file that does not say which level it holds leaves the rules counting on from theirs.
   const int32_t Index = Saved.Index >= 0 ? Saved.Index : LevelPlay.LevelIndex;
   const std::optional<TLevelStart> Designed = LevelAsDesigned(Saved.LevelFile, Index);
