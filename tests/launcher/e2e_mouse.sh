@@ -6,36 +6,10 @@
 #   e2e_mouse.sh <Kestrove> <StageRunDir.cmake> <data dir> <e2e_layout> <x11close> <artifacts dir>
 set -euo pipefail
 
-if [ -z "${KESTROVE_E2E_SERVER:-}" ]; then
-  export KESTROVE_E2E_SERVER=1
-  exec "$(dirname "$0")/../with-xvfb" -s 1024x768x24 "$0" "$@"
-fi
-
+source "$(dirname "$0")/e2e_lib.sh" e2e_mouse "$@"
 program=$1 stage=$2 data=$3 layout=$4 xclose=$5 artifacts=$6
-export LIBGL_ALWAYS_SOFTWARE=1
 rm -rf "$artifacts"
 mkdir -p "$artifacts"
-run=$(mktemp -d "${TMPDIR:-/tmp}/kestrove-mouse-XXXXXX")
-game_pid=""
-cleanup() {
-  [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
-  rm -rf "$run"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "e2e_mouse: FAILED: $*" >&2
-  import -window root "$artifacts/failure.png" 2>/dev/null || true
-  [ -s "$run/stderr.txt" ] && { echo "--- the game's stderr:" >&2; cat "$run/stderr.txt" >&2; }
-  exit 1
-}
-step() { echo "e2e_mouse: [${SECONDS}s] $*"; }
-wait_for() {  # wait_for <seconds> <what> <command...>
-  local limit=$1 what=$2; shift 2
-  for _ in $(seq $((limit * 2))); do "$@" && return 0; sleep 0.5; done
-  fail "waited ${limit}s: $what"
-}
-click() { xdotool mousemove --sync $((WIN_X + $1)) $((WIN_Y + $2)); sleep 0.3; xdotool click 1; }
 
 cmake -DRUN_DIR="$run" -DDATA_DIR="$data" -DLEVELS_DIR="$run/none" -DPROGRAM="$program" -P "$stage" >/dev/null
 # Five wide, seven high. The player at (2,1) faces up the column; the box at

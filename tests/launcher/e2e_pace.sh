@@ -8,36 +8,10 @@
 # further config.ini lines (e.g. "Pace=0" to count drawn frames instead).
 set -euo pipefail
 
-if [ -z "${KESTROVE_E2E_SERVER:-}" ]; then
-  export KESTROVE_E2E_SERVER=1
-  exec "$(dirname "$0")/../with-xvfb" -s 1024x768x24 "$0" "$@"
-fi
-
+source "$(dirname "$0")/e2e_lib.sh" e2e_pace "$@"
 program=$1 stage=$2 data=$3 layout=$4 xclose=$5 artifacts=$6
-export LIBGL_ALWAYS_SOFTWARE=1
 rm -rf "$artifacts"
 mkdir -p "$artifacts"
-run=$(mktemp -d "${TMPDIR:-/tmp}/kestrove-pace-XXXXXX")
-game_pid=""
-cleanup() {
-  [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
-  rm -rf "$run"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "e2e_pace: FAILED: $*" >&2
-  import -window root "$artifacts/failure.png" 2>/dev/null || true
-  [ -s "$run/stderr.txt" ] && { echo "--- the game's stderr:" >&2; cat "$run/stderr.txt" >&2; }
-  exit 1
-}
-step() { echo "e2e_pace: [${SECONDS}s] $*"; }
-wait_for() {  # wait_for <seconds> <what> <command...>
-  local limit=$1 what=$2; shift 2
-  for _ in $(seq $((limit * 2))); do "$@" && return 0; sleep 0.5; done
-  fail "waited ${limit}s: $what"
-}
-click() { xdotool mousemove --sync $((WIN_X + $1)) $((WIN_Y + $2)); sleep 0.2; xdotool click 1; }
 # The processor seconds (user and system) the game has used so far.
 cpu_seconds() { awk -v hz="$(getconf CLK_TCK)" '{ printf "%.2f", ($14 + $15) / hz }' "/proc/$game_pid/stat"; }
 cpu_share() {  # cpu_share <seconds>: the game's processor use over that long, in % of one core

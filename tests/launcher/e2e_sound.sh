@@ -9,36 +9,10 @@
 # buffer late.
 set -euo pipefail
 
-if [ -z "${KESTROVE_E2E_SERVER:-}" ]; then
-  export KESTROVE_E2E_SERVER=1
-  exec "$(dirname "$0")/../with-xvfb" -s 1024x768x24 "$0" "$@"
-fi
-
+source "$(dirname "$0")/e2e_lib.sh" e2e_sound "$@"
 program=$1 stage=$2 data=$3 sounds=$4 layout=$5 xclose=$6 artifacts=$7 mode=${8:-}
-export LIBGL_ALWAYS_SOFTWARE=1
 rm -rf "$artifacts"
 mkdir -p "$artifacts"
-run=$(mktemp -d "${TMPDIR:-/tmp}/kestrove-sound-XXXXXX")
-game_pid=""
-cleanup() {
-  [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
-  rm -rf "$run"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "e2e_sound: FAILED: $*" >&2
-  import -window root "$artifacts/failure.png" 2>/dev/null || true
-  [ -s "$run/stderr.txt" ] && { echo "--- the game's stderr:" >&2; cat "$run/stderr.txt" >&2; }
-  exit 1
-}
-step() { echo "e2e_sound: [${SECONDS}s] $*"; }
-wait_for() {  # wait_for <seconds> <what> <command...>
-  local limit=$1 what=$2; shift 2
-  for _ in $(seq $((limit * 4))); do "$@" >/dev/null 2>&1 && return 0; sleep 0.25; done
-  fail "waited ${limit}s: $what"
-}
-click() { xdotool mousemove --sync $((WIN_X + $1)) $((WIN_Y + $2)); sleep 0.2; xdotool click 1; }
 
 # The disk driver writes 16-bit stereo at 44.1 kHz, 176400 bytes a second, as it plays.
 bytes_per_second=176400
