@@ -185,7 +185,7 @@ void ForgetHeldButton()
   // A button still held from a click on the previous screen (Apply, which may
   // have grown the window under the pointer) is not a press made in the menu.
   // The entry comes back with the next button-down.
-  KeyState[VK_LBUTTON] = 0;
+  ForgetHeldKey(VK_LBUTTON);
 }
 
 int32_t MapIndexOrFirst(int32_t Index) { return IndexOrZero(Index, MapList.Count); }
@@ -219,17 +219,18 @@ LRESULT CALLBACK WndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
   case WM_KEYUP:
     NoteKeyUp(PadKeyUp(static_cast<UINT>(WParam)));
     return 0;
+  // The buttons are latched as keys are: a click between two rule frames still counts.
   case WM_LBUTTONDOWN:
-    KeyState[VK_LBUTTON] = 1;
+    NoteKeyDown(VK_LBUTTON, false);
     return 0;
   case WM_LBUTTONUP:
-    KeyState[VK_LBUTTON] = 0;
+    NoteKeyUp(VK_LBUTTON);
     return 0;
   case WM_RBUTTONDOWN:
-    KeyState[VK_RBUTTON] = 1;
+    NoteKeyDown(VK_RBUTTON, false);
     return 0;
   case WM_RBUTTONUP:
-    KeyState[VK_RBUTTON] = 0;
+    NoteKeyUp(VK_RBUTTON);
     return 0;
   case WM_TIMER:
     if (Engine) Engine->UpdateFPS();

@@ -162,13 +162,13 @@ void ReadPlayMouse()
     Walk.StopAsked = Walk.Active;
     LetGo();
   }
-  if (KeyState[VK_RBUTTON]) {
-    KeyState[VK_RBUTTON] = 0;  // one press, once
+  if (RuleKeyDown(VK_RBUTTON)) {
+    ForgetHeldKey(VK_RBUTTON);  // one press, once
     Walk.StopAsked = Walk.Active;
     LetGo();
   }
-  if (KeyState[VK_LBUTTON]) {
-    KeyState[VK_LBUTTON] = 0;
+  if (RuleKeyDown(VK_LBUTTON)) {
+    ForgetHeldKey(VK_LBUTTON);
     int32_t X = -1, Y = -1;
     if (PickCell(&MousePos, &X, &Y)) Click({X, Y});
     else if (Walk.Active) Walk.StopAsked = true;

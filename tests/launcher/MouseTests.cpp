@@ -299,3 +299,24 @@ TEST_F(PushStopTest, Midway) { StopAfter(45); }
 TEST_F(PushStopTest, Late) { StopAfter(70); }
 
 }  // namespace
+
+// A click pressed and let go between two rule frames is not lost: it walks.
+TEST_F(MouseTest, AClickBetweenTwoRuleFramesStillWalks)
+{
+  Write("maps.ini", "m.lvl=Mouse\n");
+  Write("m.lvl", LevelSet({{"111111111", "1 1  3  1", "19  2 5 1", "11     31", "111111111"}}));
+  WriteConfig({"3DKeys=0", "Pace=60"});
+  BeginFramesInMenu();
+  GameSetState(gsPlay);
+  Frame();  // the first paced frame plays its rule frame at once; the clock then stands
+  Point(3, 2);
+  WndProc(Engine->Handle, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+  Frame();
+  WndProc(Engine->Handle, WM_LBUTTONUP, 0, 0);
+  Frame();
+  for (int I = 0; I < 120; ++I) {
+    Recording::AdvanceMicroseconds(1000000 / 60);
+    Frame();
+  }
+  EXPECT_EQ(PlayerCell(), (TCellXY{3, 2}));
+}
